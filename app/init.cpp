@@ -1,0 +1,52 @@
+// The start-up sequence: from loaded panels to a program that shows its window and, once the
+// link is there, has tried to reach the sensor.
+#include "app/app.h"
+#include "app/state.h"
+#include "platform/toolbox.h"
+#include "platform/ui.h"
+
+#include "Tavironv10.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kServerListColor = 0xE0E0E0;
+
+} // namespace
+
+void InitAll() {
+    App.TcpConnected = 0;
+    App.MemorySelect = 1;
+    App.Running = 0;
+    App.SendParaPending = 0;
+    App.GetParaPending = 0;
+
+    GetPanelHandleFromTabPage(App.MainPanel, MAINP_TAB, 0, &App.ConnectTab);
+    GetPanelHandleFromTabPage(App.MainPanel, MAINP_TAB, 1, &App.ParaTab);
+    GetPanelHandleFromTabPage(App.MainPanel, MAINP_TAB, 2, &App.ScopeTab);
+
+    ShowLogo();
+
+    // The parameters start as designed into the panel.
+    GetCtrlVal(App.ParaTab, PARA_STROKE_TOL, &App.ParaValues[StrokeTolerance]);
+    GetCtrlVal(App.ParaTab, PARA_BAD_CNT_TO_FAIL, &App.ParaValues[BadCntToFail]);
+    GetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, &App.ParaValues[DigitalOutmode]);
+    GetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, &App.ParaValues[CntStrokeEdge]);
+
+    GetProjectDir(App.ProjectDir);
+    int n = std::snprintf(App.SettingsFilePath, sizeof App.SettingsFilePath, "%s%s%s",
+                          App.ProjectDir, kDirSep, "PanelSettings.cfg");
+    (void)n; // a directory too long for the path buffer gives a cut path, as any buffer would
+
+    Combo_NewComboBox(App.ConnectTab, CONNECT_SERVER);
+    Combo_SetComboAttribute(App.ConnectTab, CONNECT_SERVER, ATTR_COMBO_LIST_BGCOLOR,
+                            kServerListColor);
+
+    // The parameter page in front; the scope page is hidden for good.
+    SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
+    SetTabPageAttribute(App.MainPanel, MAINP_TAB, 2, ATTR_VISIBLE, 0);
+
+    ShowChildPanelDisp(App.DataPanel);
+    DisplayPanel(App.MainPanel);
+}

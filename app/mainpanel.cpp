@@ -1,0 +1,73 @@
+// The main panel and its tab control: closing, the window reset on a right double click, the
+// page changes that stop the live cycle, and the switch between the two child panels.
+#include "app/app.h"
+#include "app/callbacks.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "platform/ui.h"
+
+#include "Tavironv10.h"
+
+namespace {
+
+constexpr int kMainHeight = 690;
+constexpr int kMainWidth = 1014;
+
+const TextPair kHelpTab = {"Waehlen Sie eine Registerkarte.", "Select TAB-window."};
+
+} // namespace
+
+void ShowChildPanelDisp(int panel) {
+    HidePanel(App.DataPanel);
+    HidePanel(App.ScopePanel);
+    DisplayPanel(panel == App.ScopePanel ? App.ScopePanel : App.DataPanel);
+}
+
+int CBF_MAINP(int panel, int event, void *, int, int) {
+    switch (event) {
+    case EVENT_CLOSE:
+        App.Running = 0; // a running live cycle ends at its next test
+        QuitUserInterface(0);
+        break;
+    case EVENT_RIGHT_DOUBLE_CLICK:
+        SetPanelSize(panel, kMainHeight, kMainWidth);
+        SetPanelPos(panel, VAL_AUTO_CENTER, VAL_AUTO_CENTER);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+int CBF_TabMain1(int panel, int control, int event, void *, int, int) {
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(kHelpTab);
+        break;
+    case EVENT_ACTIVE_TAB_CHANGE: {
+        int index = 0, page = 0;
+        GetActiveTabPage(panel, control, &index);
+        GetPanelHandleFromTabPage(panel, control, index, &page);
+        if (page == App.ConnectTab) {
+            App.Running = 0;
+            SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
+            SetCtrlAttribute(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, ATTR_DIMMED, 1);
+            SetCtrlAttribute(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, ATTR_DIMMED, 1);
+        } else if (page == App.ScopeTab) {
+            App.Running = 0;
+            ShowChildPanelDisp(App.ScopePanel);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}
+
+int CBF_DATAP(int, int, void *, int, int) {
+    return 0;
+}
+int CBF_SCOPEP(int, int, void *, int, int) {
+    return 0;
+}

@@ -1,0 +1,15 @@
+// Selection of the current language's half of a text pair, and the help popup.
+#include "app/texts.h"
+
+#include "app/state.h"
+#include "platform/ui.h"
+
+const TextPair kTitleInfo = {"Info!", "Message!"};
+
+const char *Txt(const TextPair &pair) {
+    return App.LanguageIndex == 0 ? pair.ger : pair.eng;
+}
+
+void ShowHelp(const TextPair &text) {
+    MessagePopup(Txt(kTitleInfo), Txt(text));
+}

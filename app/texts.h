@@ -1,0 +1,17 @@
+// Bilingual texts: every message, popup and help text is a {German, English} pair chosen by
+// LanguageIndex. The right-click help of the control callbacks uses ShowHelp.
+#pragma once
+
+struct TextPair {
+    const char *ger;
+    const char *eng;
+};
+
+// The half of the pair for the current language; an index other than 0 or 1 reads English.
+const char *Txt(const TextPair &pair);
+
+// Title of every help popup and of most messages: "Info!" / "Message!".
+extern const TextPair kTitleInfo;
+
+// The right-click help popup of a control callback.
+void ShowHelp(const TextPair &text);

@@ -1,0 +1,23 @@
+// Callback of the hardware information file button.
+#include "app/callbacks.h"
+
+#include "app/state.h"
+#include "app/texts.h"
+#include "platform/ui.h"
+
+int CBF_ButtonGenHwInfoFile(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Hardware Initialisierungs-Datei auf Festplatte speichern. \nSenden Sie diese Datei an den "
+        "Hersteller fuer Support.",
+        "Save Hardware Initial File to disk. \nSend this file to your supplier for assistance."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}

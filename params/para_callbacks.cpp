@@ -1,0 +1,141 @@
+// Callbacks of SEND, GET, the memory toggles and the four parameter controls.
+#include "app/callbacks.h"
+
+#include "Tavironv10.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "platform/ui.h"
+
+int CBF_ButtonSend(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Alle Parameter der PC-Nutzeroberflaeche werden an den Sensor oder in eine auswaehlbare "
+        "Datei uebertragen. \nDas Ziel der Parameteruebertragung wird mit der Button-Auswahl (RAM, "
+        "EEPROM, DATEI) bestimmt. \n\nFunktionstaste: F9",
+        "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
+        "selectable file. \nThe target of the parameter transfer is determined by the select "
+        "button (RAM, EEPROM, FILE). \n\nShortcut Key: F9."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_ButtonGet(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Sensor- oder Dateiparameter werden auf die PC-Nutzeroberflaeche uebertragen. \nDie Quelle "
+        "der Parameteruebertragung wird mit der Button-Auswahl (RAM, EEPROM, DATEI) bestimmt. "
+        "\n\nFunktionstaste: F10",
+        "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of the "
+        "parameter transfer is determined by the select button (RAM, EEPROM, FILE). \n\nShortcut "
+        "Key: F10."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_ButtonSelectMem(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Waehlen Sie die Quelle bzw. das Ziel fuer die Parameteruebertragung.",
+        "Select source respectively the target for the parameter transfer."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    case EVENT_VAL_CHANGED: {
+        // The toggle that raised the event decides; exactly one of the three stays on.
+        i16 select = control == MAINP_RAM      ? 1
+                     : control == MAINP_EEPROM ? 2
+                     : control == MAINP_FILE   ? 3
+                                               : 0;
+        if (select == 0) break;
+        App.MemorySelect = select;
+        SetCtrlVal(App.MainPanel, MAINP_RAM, select == 1 ? 1 : 0);
+        SetCtrlVal(App.MainPanel, MAINP_EEPROM, select == 2 ? 1 : 0);
+        SetCtrlVal(App.MainPanel, MAINP_FILE, select == 3 ? 1 : 0);
+        break;
+    }
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditStrokeTol(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Plus / Minus Toleranz fuer Stanzhub. \nEingabe in Promille.",
+        "Plus / minus tolerance for punching stroke. \nInput in per thousand."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditBadCntToFail(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Anzahl von Fehlerereignissen, \nbevor die Ausgaenge geschaltet werden",
+        "Number of errors before \nthe outputs are set."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditDigOutmode(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Waehle die Ansteuerung der Digitalausgaenge. \nDIREKT : "
+                                  "Ausgaenge sind High aktiv. \nINVERS : Ausgaenge sind Low aktiv.",
+                                  "Select the control of the digital outputs. \nDIRECT  : Outputs "
+                                  "are high activ. \nINVERSE : Outputs are low activ."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditCntStrokeEdge(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Waehlen Sie aus, welche Kante des \nStanzhubs ausgewertet werden soll.",
+        "Select which edge of the \npunching stroke should be evaluated."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}

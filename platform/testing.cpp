@@ -1,0 +1,149 @@
+// Operator actions for tests, delivered as real input events to the widgets (QTest), so they
+// travel the same path as a mouse click or a key press.
+#include "platform/testing.h"
+#include "platform/ui_internal.h"
+#include "platform/widgets.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+QWidget *CtrlWidget(int panel, int control) {
+    CtrlRec *c = FindCtrl(panel, control);
+    return c ? c->widget.data() : nullptr;
+}
+
+// The widget that receives the mouse for a control (viewports of scrolling widgets).
+QWidget *MouseTarget(QWidget *w) {
+    if (auto *t = qobject_cast<QPlainTextEdit *>(w)) return t->viewport();
+    return w;
+}
+
+} // namespace
+
+void TestClickCtrl(int panel, int control) {
+    if (QWidget *w = CtrlWidget(panel, control)) QTest::mouseClick(MouseTarget(w), Qt::LeftButton);
+}
+
+void TestRightClickCtrl(int panel, int control) {
+    if (QWidget *w = CtrlWidget(panel, control)) QTest::mouseClick(MouseTarget(w), Qt::RightButton);
+}
+
+void TestRightDoubleClickCtrl(int panel, int control) {
+    if (QWidget *w = CtrlWidget(panel, control))
+        QTest::mouseDClick(MouseTarget(w), Qt::RightButton);
+}
+
+void TestRightDoubleClickPanel(int panel) {
+    PanelRec *p = FindPanel(panel);
+    if (!p || !p->widget) return;
+    // A spot of the panel that no control covers.
+    QWidget *w = p->widget;
+    QPoint spot(w->width() - 3, w->height() - 3);
+    for (int y = w->height() - 3; y > 0; y -= 7) {
+        QWidget *hit = w->childAt(w->width() - 3, y);
+        if (!hit) {
+            spot = QPoint(w->width() - 3, y);
+            break;
+        }
+    }
+    QTest::mouseDClick(w, Qt::RightButton, {}, spot);
+}
+
+void TestClosePanel(int panel) {
+    if (PanelRec *p = FindPanel(panel); p && p->widget) p->widget->close();
+}
+
+void TestSelectTab(int panel, int tabControl, int index) {
+    auto *tab = qobject_cast<QTabWidget *>(CtrlWidget(panel, tabControl));
+    if (!tab) return;
+    QTabBar *bar = tab->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+void TestSelectRingItem(int panel, int control, int index) {
+    auto *combo = qobject_cast<QComboBox *>(CtrlWidget(panel, control));
+    if (!combo) return;
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+void TestTypeText(int panel, int control, const char *text) {
+    QWidget *w = CtrlWidget(panel, control);
+    if (!w) return;
+    QLineEdit *le = qobject_cast<QLineEdit *>(w);
+    if (!le) le = w->findChild<QLineEdit *>();
+    if (le) {
+        le->selectAll();
+        QTest::keyClick(le, Qt::Key_Backspace);
+        QTest::keyClicks(le, QString::fromUtf8(text));
+        QTest::keyClick(le, Qt::Key_Return);
+    } else if (auto *t = qobject_cast<QPlainTextEdit *>(w)) {
+        t->selectAll();
+        QTest::keyClick(t, Qt::Key_Backspace);
+        QTest::keyClicks(t, QString::fromUtf8(text));
+    }
+}
+
+void TestKey(int panel, const char *keySequence) {
+    PanelRec *p = FindPanel(panel);
+    if (!p || !p->widget) return;
+    QWidget *window = p->widget->window();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    QTest::keySequence(window, QKeySequence(QString::fromUtf8(keySequence)));
+}
+
+void TestMoveCursor(int panel, int control, int cursor, double x, double y) {
+    if (auto *g = qobject_cast<Graph *>(CtrlWidget(panel, control)))
+        g->dragCursorTo(cursor - 1, QPointF(x, y));
+}
+
+void TestZoom(int panel, int control, double x1, double y1, double x2, double y2) {
+    if (auto *g = qobject_cast<Graph *>(CtrlWidget(panel, control)))
+        g->zoomTo(QRectF(QPointF(x1, y1), QPointF(x2, y2)));
+}
+
+void TestProcessEvents(int ms) {
+    double until = Timer() + ms / 1000.0;
+    do {
+        ProcessSystemEvents();
+    } while (Timer() < until);
+    ProcessSystemEvents();
+    FlushAllDirty();
+}
+
+bool TestPanelShown(int panel) {
+    PanelRec *p = FindPanel(panel);
+    return p && p->widget && p->widget->isVisible();
+}
+
+void TestPanelScreenRect(int panel, int *left, int *top, int *width, int *height) {
+    PanelRec *p = FindPanel(panel);
+    if (!p || !p->widget) return;
+    QRect r(p->widget->pos(), p->widget->size());
+    *left = r.left();
+    *top = r.top();
+    *width = r.width();
+    *height = r.height();
+}
+
+void TestScreenSize(int *width, int *height) {
+    QRect r = QGuiApplication::primaryScreen()->availableGeometry();
+    *width = r.width();
+    *height = r.height();
+}
+
+void TestRunFromLoop(std::function<void()> work) {
+    QMetaObject::invokeMethod(
+        qApp, [w = std::move(work)] { w(); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,45 @@
+// Hooks for tests: answer popups and dialogs without a person, and act on controls the way an
+// operator's mouse and keyboard would (the events travel the same path as real input).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct PopupRecord {
+    std::string kind; // "message", "confirm", "generic", "file", "print"
+    std::string title;
+    std::string text;
+    std::vector<std::string> buttons;
+    std::string defaultPath; // file dialogs: start directory joined with the default name
+};
+
+// The responder answers every popup while it is installed: the value it returns is the popup's
+// result (button number, 1/0 for yes/no, file dialog result); for file and print dialogs it
+// fills *path with the chosen file or printer. An empty function restores real dialogs.
+using PopupResponder = std::function<int(const PopupRecord &, std::string *path)>;
+void SetPopupResponder(PopupResponder responder);
+
+// Operator actions, delivered as real input events to the control's widget.
+void TestClickCtrl(int panel, int control); // left click (buttons, toggles)
+void TestRightClickCtrl(int panel, int control);
+void TestRightDoubleClickCtrl(int panel, int control);
+void TestRightDoubleClickPanel(int panel);
+void TestClosePanel(int panel); // the window's close box
+void TestSelectTab(int panel, int tabControl, int index);
+void TestSelectRingItem(int panel, int control, int index);
+void TestTypeText(int panel, int control, const char *text); // replaces the text and commits
+void TestKey(int panel, const char *keySequence);            // e.g. "F9", delivered to the panel
+void TestMoveCursor(int panel, int control, int cursor, double x, double y); // user drag
+void TestZoom(int panel, int control, double x1, double y1, double x2, double y2);
+
+// Pending callbacks run, then the call returns once nothing is pending for `ms` milliseconds.
+void TestProcessEvents(int ms = 0);
+// True while the panel's window is shown on screen.
+bool TestPanelShown(int panel);
+// Screen geometry of a top-level panel's window, for checks of size and centring.
+void TestPanelScreenRect(int panel, int *left, int *top, int *width, int *height);
+void TestScreenSize(int *width, int *height);
+
+// Runs `work` from the event loop once it is running (for tests that enter WinMain's loop).
+void TestRunFromLoop(std::function<void()> work);

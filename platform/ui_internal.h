@@ -1,0 +1,89 @@
+// The runtime's own record of every panel and control. Values live here, not in the widgets:
+// reads never depend on painting, and widgets are brought up to date at the screen's refresh
+// rate so a fast poll loop is not slowed by drawing.
+#pragma once
+
+#include "platform/ui.h"
+
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QComboBox;
+class Graph;
+
+enum class DataType { None, U16, I16, Int, U32, Double, Text };
+
+struct RingItem {
+    QString label;
+    double value;
+};
+
+struct CtrlRec {
+    int id = 0;
+    int panel = 0;
+    std::string name;   // constant name from the resource, e.g. MAINP_SEND
+    int style = 0;      // CTRL_*
+    int mode = VAL_HOT; // VAL_INDICATOR for displays
+    DataType type = DataType::None;
+    QPointer<QWidget> widget;
+    QPointer<QLabel> label;    // caption shown above value controls
+    QPointer<QComboBox> combo; // drop-down list laid onto a string control
+    CtrlCallbackPtr callback = nullptr;
+    void *callbackData = nullptr;
+
+    // Value record.
+    double number = 0; // numerics, rings (item value), toggles, LEDs
+    double minimum = 0, maximum = 0;
+    int precision = 0;
+    QString text; // strings, text boxes, text messages
+    std::vector<RingItem> items;
+    QString onText, offText;
+    bool dirty = false;      // widget not yet showing the record
+    int shownTextLength = 0; // text boxes: how much of `text` the widget already shows
+};
+
+struct PanelRec {
+    int handle = 0;
+    int parent = 0;
+    std::string name; // constant name, e.g. MAINP
+    QPointer<QWidget> widget;
+    PanelCallbackPtr callback = nullptr;
+    void *callbackData = nullptr;
+    std::vector<int> children;     // child panels in creation order (tab pages first)
+    std::vector<int> controlOrder; // control ids in resource order
+    std::map<int, CtrlRec> controls;
+    int nextNewId = 1000;
+};
+
+// Lookup; both return nullptr for an unknown handle or id.
+PanelRec *FindPanel(int panel);
+CtrlRec *FindCtrl(int panel, int control);
+PanelRec *PanelOfWidget(const QWidget *w);
+int RegisterPanel(std::unique_ptr<PanelRec> rec); // returns the new handle
+void ForgetPanel(int panel);                      // with its children
+
+// Widgets follow their records at the refresh rate.
+void MarkDirty(CtrlRec &c);
+void FlushCtrl(CtrlRec &c);
+void FlushAllDirty();
+
+// Sends an event to a control's or panel's callback from the event loop (queued), never from
+// inside the widget's own signal handler.
+void PostCtrlEvent(int panel, int control, int event, int data1 = 0, int data2 = 0);
+void PostPanelEvent(int panel, int event, int data1 = 0, int data2 = 0);
+void InstallInputHooks(PanelRec &panel, CtrlRec &c);
+void InstallPanelHooks(PanelRec &panel);
+
+// Callback table given by the program.
+CtrlCallbackPtr LookupCtrlCallback(const std::string &name, bool *found);
+PanelCallbackPtr LookupPanelCallback(const std::string &name, bool *found);
+
+QString ColorName(int rgb);

@@ -1,0 +1,128 @@
+// Modal popups and the file dialog. Tests install a responder that answers them instead of a
+// person and sees each popup's kind, title and text.
+#include "platform/testing.h"
+#include "platform/ui_internal.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cstring>
+
+namespace {
+
+PopupResponder &Responder() {
+    static PopupResponder r;
+    return r;
+}
+
+QString Q(const char *s) {
+    return QString::fromUtf8(s ? s : "");
+}
+
+QWidget *ActiveParent() {
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+void SetPopupResponder(PopupResponder responder) {
+    Responder() = std::move(responder);
+}
+
+int MessagePopup(const char *title, const char *message) {
+    FlushAllDirty();
+    if (Responder()) {
+        Responder()({"message", Q(title).toStdString(), Q(message).toStdString(), {"OK"}, {}},
+                    nullptr);
+        return 0;
+    }
+    QMessageBox box(QMessageBox::Information, Q(title), Q(message), QMessageBox::Ok,
+                    ActiveParent());
+    box.exec();
+    return 0;
+}
+
+int ConfirmPopup(const char *title, const char *message) {
+    FlushAllDirty();
+    if (Responder())
+        return Responder()(
+                   {"confirm", Q(title).toStdString(), Q(message).toStdString(), {"Yes", "No"}, {}},
+                   nullptr)
+                   ? 1
+                   : 0;
+    QMessageBox box(QMessageBox::Question, Q(title), Q(message), QMessageBox::Yes | QMessageBox::No,
+                    ActiveParent());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes ? 1 : 0;
+}
+
+int GenericMessagePopup(const char *title, const char *message, const char *button1,
+                        const char *button2, const char *button3, int activeButton, int enterButton,
+                        int escapeButton) {
+    FlushAllDirty();
+    std::vector<std::string> labels;
+    for (const char *b : {button1, button2, button3})
+        if (b && *b) labels.emplace_back(b);
+    if (Responder()) {
+        int r = Responder()(
+            {"generic", Q(title).toStdString(), Q(message).toStdString(), labels, {}}, nullptr);
+        return (r >= 1 && r <= int(labels.size())) ? r : escapeButton;
+    }
+    QMessageBox box(QMessageBox::Information, Q(title), Q(message), QMessageBox::NoButton,
+                    ActiveParent());
+    std::vector<QPushButton *> buttons;
+    for (const std::string &l : labels)
+        buttons.push_back(box.addButton(QString::fromStdString(l), QMessageBox::AcceptRole));
+    auto pick = [&](int n) -> QPushButton * {
+        return (n >= 1 && n <= int(buttons.size())) ? buttons[n - 1] : nullptr;
+    };
+    if (QPushButton *b = pick(enterButton)) box.setDefaultButton(b);
+    if (QPushButton *b = pick(escapeButton)) box.setEscapeButton(b);
+    if (QPushButton *b = pick(activeButton)) b->setFocus();
+    box.exec();
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (box.clickedButton() == buttons[i]) return int(i) + 1;
+    return escapeButton; // closed through the window: taken as Escape
+}
+
+int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
+                    const char *fileTypeList, const char *title, int buttonLabel,
+                    int /*restrictDirectory*/, int /*restrictExtension*/, int allowCancel,
+                    int /*allowMakeDirectory*/, char *pathOut) {
+    FlushAllDirty();
+    if (!pathOut) return -1;
+    QString dir = Q(defaultDirectory);
+    QString start = QDir(dir.isEmpty() ? QDir::currentPath() : dir).filePath(Q(defaultFileName));
+    QString chosen;
+    if (Responder()) {
+        std::string path;
+        int r = Responder()({"file",
+                             Q(title).toStdString(),
+                             Q(fileTypeList).toStdString(),
+                             {},
+                             start.toStdString()},
+                            &path);
+        if (r > 0) chosen = QString::fromStdString(path);
+    } else {
+        QString filter = Q(fileTypeList).replace(';', ' ');
+        QFileDialog dlg(ActiveParent(), Q(title), start, filter + ";;*");
+        dlg.setAcceptMode(buttonLabel == VAL_LOAD_BUTTON ? QFileDialog::AcceptOpen
+                                                         : QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        dlg.selectFile(start);
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+            chosen = dlg.selectedFiles().first();
+        else if (!allowCancel)
+            chosen = start;
+    }
+    if (chosen.isEmpty()) return VAL_NO_FILE_SELECTED;
+    QByteArray b = QDir::toNativeSeparators(chosen).toLocal8Bit();
+    if (b.size() >= MAX_PATHNAME_LEN) return -1; // a path the program cannot hold
+    std::memcpy(pathOut, b.constData(), b.size() + 1);
+    return QFileInfo(chosen).isFile() ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
+}

@@ -1,0 +1,249 @@
+// Drawing and mouse handling of the LED and the graph.
+#include "platform/widgets.h"
+
+#include "platform/ui.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+Led::Led(QWidget *parent) : QWidget(parent) {}
+
+void Led::setOn(bool on) {
+    if (on_ != on) {
+        on_ = on;
+        update();
+    }
+}
+
+void Led::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    int d = std::min(width(), height()) - 2;
+    QRectF r((width() - d) / 2.0, (height() - d) / 2.0, d, d);
+    QColor c = on_ ? onColor : offColor;
+    QRadialGradient g(r.center() - QPointF(d / 5.0, d / 5.0), d / 1.2);
+    g.setColorAt(0, c.lighter(on_ ? 160 : 250));
+    g.setColorAt(1, c);
+    p.setBrush(g);
+    p.setPen(QPen(QColor(90, 90, 90), 1.2));
+    p.drawEllipse(r);
+}
+
+// ---- Graph -------------------------------------------------------------------------------
+
+Graph::Graph(QWidget *parent) : QWidget(parent) {
+    setMouseTracking(false);
+    cursors[0] = {0, 0};
+    cursors[1] = {0, 0};
+}
+
+void Graph::shownRange(double *x0, double *x1, double *y0, double *y1) const {
+    *x0 = xMin;
+    *x1 = xMax;
+    *y0 = yMin;
+    *y1 = yMax;
+    if (!xAutoscale && !yAutoscale) return;
+    double ax0 = 1e300, ax1 = -1e300, ay0 = 1e300, ay1 = -1e300;
+    for (const GraphPlot &pl : plots) {
+        if (pl.rectangle) {
+            ax0 = std::min(ax0, pl.rect.left());
+            ax1 = std::max(ax1, pl.rect.right());
+            ay0 = std::min(ay0, pl.rect.top());
+            ay1 = std::max(ay1, pl.rect.bottom());
+        } else if (!pl.y.empty()) {
+            ax0 = std::min(ax0, 0.0);
+            ax1 = std::max(ax1, double(pl.y.size() - 1));
+            for (double v : pl.y) {
+                ay0 = std::min(ay0, v);
+                ay1 = std::max(ay1, v);
+            }
+        }
+    }
+    if (xAutoscale && ax0 <= ax1) {
+        *x0 = ax0;
+        *x1 = ax1 > ax0 ? ax1 : ax0 + 1;
+    }
+    if (yAutoscale && ay0 <= ay1) {
+        *y0 = ay0;
+        *y1 = ay1 > ay0 ? ay1 : ay0 + 1;
+    }
+}
+
+QRect Graph::plotArea() const {
+    int left = showAxisLabels ? 46 : 4;
+    int bottom = showAxisLabels ? 22 : 4;
+    int top = 6, right = 8;
+    return QRect(left, top, std::max(10, width() - left - right),
+                 std::max(10, height() - top - bottom));
+}
+
+QPointF Graph::toScreen(QPointF v) const {
+    double x0, x1, y0, y1;
+    shownRange(&x0, &x1, &y0, &y1);
+    QRect a = plotArea();
+    double sx = (v.x() - x0) / (x1 - x0);
+    double sy = (v.y() - y0) / (y1 - y0);
+    return {a.left() + sx * a.width(), a.bottom() - sy * a.height()};
+}
+
+QPointF Graph::toValue(QPointF s) const {
+    double x0, x1, y0, y1;
+    shownRange(&x0, &x1, &y0, &y1);
+    QRect a = plotArea();
+    double sx = (s.x() - a.left()) / double(a.width());
+    double sy = (a.bottom() - s.y()) / double(a.height());
+    return {x0 + sx * (x1 - x0), y0 + sy * (y1 - y0)};
+}
+
+static void drawPoint(QPainter &p, QPointF at, int style) {
+    if (style == 0) return;
+    p.drawRect(QRectF(at.x() - 1.5, at.y() - 1.5, 3, 3));
+}
+
+void Graph::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().window());
+    QRect a = plotArea();
+    p.fillRect(a, plotAreaColor);
+    double x0, x1, y0, y1;
+    shownRange(&x0, &x1, &y0, &y1);
+
+    // Grid and axis labels: ten divisions on each axis.
+    QFont f = font();
+    f.setPointSizeF(std::max(6.0, f.pointSizeF() - 1));
+    p.setFont(f);
+    for (int i = 0; i <= 10; ++i) {
+        double gx = a.left() + a.width() * i / 10.0;
+        double gy = a.bottom() - a.height() * i / 10.0;
+        p.setPen(QPen(gridColor, 1, Qt::DotLine));
+        p.drawLine(QPointF(gx, a.top()), QPointF(gx, a.bottom()));
+        p.drawLine(QPointF(a.left(), gy), QPointF(a.right(), gy));
+        if (showAxisLabels && i % 2 == 0) {
+            p.setPen(palette().windowText().color());
+            QString xl = QString::number(x0 + (x1 - x0) * i / 10.0, 'g', 5);
+            QString yl = QString::number(y0 + (y1 - y0) * i / 10.0, 'g', 5);
+            p.drawText(QRectF(gx - 30, a.bottom() + 3, 60, 16), Qt::AlignHCenter | Qt::AlignTop,
+                       xl);
+            p.drawText(QRectF(0, gy - 8, a.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter, yl);
+        }
+    }
+
+    p.setClipRect(a);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    for (const GraphPlot &pl : plots) {
+        if (pl.rectangle) {
+            QRectF r(toScreen(pl.rect.topLeft()), toScreen(pl.rect.bottomRight()));
+            r = r.normalized();
+            p.setPen(QPen(pl.color, 1));
+            p.setBrush(pl.fill);
+            if (r.width() > 0 || r.height() > 0) p.drawRect(r);
+            p.setBrush(Qt::NoBrush);
+            continue;
+        }
+        if (pl.y.empty()) continue;
+        p.setPen(QPen(pl.color, 1.5));
+        QPainterPath path;
+        for (size_t i = 0; i < pl.y.size(); ++i) {
+            QPointF s = toScreen({double(i), pl.y[i]});
+            if (i == 0) {
+                path.moveTo(s);
+            } else if (pl.plotStyle == VAL_THIN_STEP) {
+                path.lineTo(s.x(), path.currentPosition().y());
+                path.lineTo(s);
+            } else {
+                path.lineTo(s);
+            }
+        }
+        p.drawPath(path);
+        if (pl.plotStyle == VAL_CONNECTED_POINTS || pl.pointStyle != 0) {
+            p.setBrush(pl.color);
+            for (size_t i = 0; i < pl.y.size(); ++i)
+                drawPoint(p, toScreen({double(i), pl.y[i]}), pl.pointStyle);
+            p.setBrush(Qt::NoBrush);
+        }
+    }
+
+    // Cursors: a full-height line with a cross-hair marker at the cursor's point.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (int c = 0; c < std::min(numCursors, 2); ++c) {
+        QPointF s = toScreen(cursors[c]);
+        p.setPen(QPen(cursorColor, 1, c == 0 ? Qt::SolidLine : Qt::DashLine));
+        p.drawLine(QPointF(s.x(), a.top()), QPointF(s.x(), a.bottom()));
+        p.drawLine(QPointF(s.x() - 6, s.y()), QPointF(s.x() + 6, s.y()));
+    }
+    if (zooming_) {
+        p.setPen(QPen(Qt::white, 1, Qt::DashLine));
+        p.drawRect(QRect(zoomStart_, zoomEnd_).normalized());
+    }
+}
+
+void Graph::dragCursorTo(int cursor, QPointF value) {
+    if (cursor < 0 || cursor >= std::min(numCursors, 2)) return;
+    cursors[cursor] = value;
+    update();
+    if (onCursorMoved) onCursorMoved(cursor);
+}
+
+void Graph::zoomTo(QRectF r) {
+    r = r.normalized();
+    if (r.width() <= 0 || r.height() <= 0) return;
+    xAutoscale = yAutoscale = false;
+    xMin = r.left();
+    xMax = r.right();
+    yMin = r.top();
+    yMax = r.bottom();
+    update();
+    if (onZoom) onZoom();
+}
+
+void Graph::mousePressEvent(QMouseEvent *e) {
+    if (e->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(e);
+        return;
+    }
+    if (enableZoom && (e->modifiers() & Qt::ControlModifier)) {
+        zooming_ = true;
+        zoomStart_ = zoomEnd_ = e->position().toPoint();
+        return;
+    }
+    // Take the cursor whose line is nearest to the click.
+    int best = -1;
+    double bestDist = 1e9;
+    for (int c = 0; c < std::min(numCursors, 2); ++c) {
+        double d = std::fabs(toScreen(cursors[c]).x() - e->position().x());
+        if (d < bestDist) {
+            bestDist = d;
+            best = c;
+        }
+    }
+    if (best >= 0) {
+        dragging_ = best;
+        dragCursorTo(best, toValue(e->position()));
+    }
+}
+
+void Graph::mouseMoveEvent(QMouseEvent *e) {
+    if (zooming_) {
+        zoomEnd_ = e->position().toPoint();
+        update();
+    } else if (dragging_ >= 0) {
+        dragCursorTo(dragging_, toValue(e->position()));
+    }
+}
+
+void Graph::mouseReleaseEvent(QMouseEvent *e) {
+    if (zooming_) {
+        zooming_ = false;
+        zoomEnd_ = e->position().toPoint();
+        QRectF r(toValue(zoomStart_), toValue(zoomEnd_));
+        update();
+        if (std::abs(zoomEnd_.x() - zoomStart_.x()) > 3 &&
+            std::abs(zoomEnd_.y() - zoomStart_.y()) > 3)
+            zoomTo(r);
+    }
+    dragging_ = -1;
+}

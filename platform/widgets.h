@@ -1,0 +1,100 @@
+// The two custom widgets of the resource file: the LED and the graph with plots, two cursors
+// and Ctrl+drag zoom. Everything else is a stock Qt widget.
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QRectF>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class Led : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QColor onColor MEMBER onColor)
+    Q_PROPERTY(QColor offColor MEMBER offColor)
+  public:
+    explicit Led(QWidget *parent = nullptr);
+    void setOn(bool on);
+    bool isOn() const { return on_; }
+    QSize sizeHint() const override { return {24, 24}; }
+    QColor onColor{255, 140, 0};
+    QColor offColor{20, 20, 20};
+
+  protected:
+    void paintEvent(QPaintEvent *) override;
+
+  private:
+    bool on_ = false;
+};
+
+struct GraphPlot {
+    int handle = 0;
+    bool rectangle = false;
+    std::vector<double> y; // PlotY values, x = index
+    int plotStyle = 0;
+    int pointStyle = 0;
+    QColor color;
+    QRectF rect; // PlotRectangle corners (x1, y1) and (x2, y2), normalised
+    QColor fill;
+};
+
+class Graph : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(double xMin MEMBER xMin)
+    Q_PROPERTY(double xMax MEMBER xMax)
+    Q_PROPERTY(double yMin MEMBER yMin)
+    Q_PROPERTY(double yMax MEMBER yMax)
+    Q_PROPERTY(bool xAutoscale MEMBER xAutoscale)
+    Q_PROPERTY(bool yAutoscale MEMBER yAutoscale)
+    Q_PROPERTY(int numCursors MEMBER numCursors)
+    Q_PROPERTY(QColor cursorColor MEMBER cursorColor)
+    Q_PROPERTY(QColor plotAreaColor MEMBER plotAreaColor)
+    Q_PROPERTY(QColor gridColor MEMBER gridColor)
+    Q_PROPERTY(bool enableZoom MEMBER enableZoom)
+    Q_PROPERTY(bool showAxisLabels MEMBER showAxisLabels)
+    Q_PROPERTY(QString xName MEMBER xName)
+    Q_PROPERTY(QString yName MEMBER yName)
+  public:
+    explicit Graph(QWidget *parent = nullptr);
+
+    double xMin = 0, xMax = 10, yMin = 0, yMax = 10;
+    bool xAutoscale = false, yAutoscale = false;
+    int numCursors = 0;
+    QColor cursorColor{255, 255, 0};
+    QColor plotAreaColor{0, 0, 0};
+    QColor gridColor{80, 80, 80};
+    bool enableZoom = false;
+    bool showAxisLabels = true;
+    QString xName, yName;
+
+    std::vector<GraphPlot> plots;
+    int nextHandle = 1;
+    QPointF cursors[2];
+
+    // Called when the user moved a cursor (index 0 or 1) or zoomed.
+    std::function<void(int cursor)> onCursorMoved;
+    std::function<void()> onZoom;
+
+    // Ranges actually drawn: manual ranges, or the data's extent when autoscaling.
+    void shownRange(double *x0, double *x1, double *y0, double *y1) const;
+    QRect plotArea() const;
+    QPointF toScreen(QPointF value) const;
+    QPointF toValue(QPointF screen) const;
+
+    // Operator gestures, also used by tests to drive the same code paths as the mouse.
+    void dragCursorTo(int cursor, QPointF value);
+    void zoomTo(QRectF valueRect);
+
+  protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *) override;
+    void mouseMoveEvent(QMouseEvent *) override;
+    void mouseReleaseEvent(QMouseEvent *) override;
+
+  private:
+    int dragging_ = -1; // cursor being dragged
+    bool zooming_ = false;
+    QPoint zoomStart_, zoomEnd_;
+};

@@ -1,0 +1,161 @@
+// Callbacks of the scope settings page.
+#include "app/callbacks.h"
+
+#include "Tavironv10.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "platform/ui.h"
+
+int CBF_ButtonGetCycleTime(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Zykluszeit des Sensors abfragen. \nSensor fuer 8 Sekunden nicht "
+                                  "unterbrechen, \ndann Schaltflaeche klicken.",
+                                  "Get cycle time from sensor. \nDon't interrupt the sensor for 8 "
+                                  "seconds \nthen press the button."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_ButtonScan(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Datenrekorder starten und das Ergebnis im Graph anzeigen.",
+                                  "Start data recording and display the result in the graph."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_ButtonBreakScan(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Datenrekorder abbrechen.", "Break data recording."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditTriggerMode(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Trigger Modus auswaehlen! \nEINZELAUFNAHME: Datenrekorder startet nach Klick auf SCAN. "
+        "\nSTEIGENDE FLANKE: Datenrekorder startet wenn die blaue Linie ueber TRIGGER LEVEL "
+        "steigt. \nFALLENDE FLANKE: Datenrekorder startet wenn die blaue Linie unter TRIGGER LEVEL "
+        "faellt. \nINTERN OUT0: Datenrekorder startet wenn OUT0 aus Toleranz faellt. \nEXTERN IN0: "
+        "Datenrekorder startet wenn IN0 high schaltet.",
+        "Select trigger mode! \nSINGLE SHOT: Data recording starts after pushing SCAN. \nRISING "
+        "EDGE: Data recording starts when signal goes higher than TRIGGER LEVEL. \nFALLING EDGE: "
+        "Data recording starts when signal goes lower than TRIGGER LEVEL. \nINTERNAL OUT0: Data "
+        "recording starts when OUT0 exits tolerance. \nEXTERNAL IN0: Data recording starts when "
+        "IN0 goes high."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        // Level only for the edge triggers, pre-trigger for every triggered mode.
+        GetCtrlVal(App.ScopeTab, SCOPETAB_TRIG_MODE, &App.ScopeTriggerMode);
+        SetCtrlAttribute(App.ScopeTab, SCOPETAB_TRIG_LEVEL, ATTR_DIMMED,
+                         (App.ScopeTriggerMode == 0 || App.ScopeTriggerMode >= 3) ? 1 : 0);
+        SetCtrlAttribute(App.ScopeTab, SCOPETAB_PRE_TRIG, ATTR_DIMMED,
+                         App.ScopeTriggerMode == 0 ? 1 : 0);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditPreTrigVal(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Anzahl der aufgenommenen Werte \ndie gespeichert werden bevor Triggerereignis eintritt.",
+        "Number of recorded values \nwhich are stored before trigger occured."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditTriggerLevel(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Rekorder startet wenn das Signal das TRIGGER LEVEL passiert.",
+                                  "Record starts when signal passes TRIGGER LEVEL."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditScanRate(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Zeichnet pro SCAN RATE Zyklus einen Wert auf.",
+                                  "Record a value every SCAN RATE scan."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_DispScanFreq(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Sensor Scanfrequenz. \nSensor fuer 8 Sekunden nicht "
+                                  "unterbrechen, \ndann Schaltflaeche klicken.",
+                                  "Sensor scanfrequency. \nDon't interrupt the sensor for 8 "
+                                  "seconds \nthen press the button."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditScopeComment(int panel, int control, int event, void *, int, int) {
+    switch (event) {
+    case EVENT_RIGHT_DOUBLE_CLICK: // the comment box clears itself; it has no help
+        ResetTextBox(App.ScopeTab, SCOPETAB_COMMENT, "");
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}

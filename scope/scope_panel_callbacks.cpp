@@ -1,0 +1,107 @@
+// Callbacks of the scope panel: close, zoom 1:1, the graph's cursors and zoom, the delta
+// displays and the printout.
+#include "app/callbacks.h"
+
+#include "app/app.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "platform/ui.h"
+
+int CBF_ButtonCloseSP(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Schliesst PANEL und kehrt zu HAUPT PANEL zurueck.",
+                                  "Close PANEL and return to MAIN PANEL."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    case EVENT_COMMIT: // back to the live displays
+        ShowChildPanelDisp(App.DataPanel);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_ButtonZoomScope11(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Zoom in: <Strg>+Linke Maustaste (ziehen zum auswaehlen).\nZoom out: ZOOM 1:1 klicken.",
+        "Zoom in: <Ctrl>+Left Mouse Button (drag to select). \nZoom out: Press ZOOM 1:1."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_GraphScope(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {
+        "Zeigt Aufzeichnungs-Ergebnisse an. \n\nAktualisiere deltaX und deltaY durch Bewegen des "
+        "Cursors. \nZoom in: <Strg>+Linke Maustaste (Ziehen zum Auswaehlen). \nZoom out: ZOOM 1:1 "
+        "klicken.",
+        "Displays record results.\n\nUpdate display deltaX and deltaY by moving the cursors. "
+        "\nZoom in: <Ctrl>+Left Mouse Button (drag to select). \nZoom out: Press ZOOM 1:1."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_DispDeltaX(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Zeigt delta X in [ms] an. \nDie Berechnung basiert auf der im "
+                                  "Fenster [ms] angezeigten Zykluszeit und der Scan Rate.",
+                                  "Show delta X in [ms]. \nThe calculation is based on the cycle "
+                                  "time shown \nin the display [ms] and the value of ScanRate."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_DispDeltaY(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Zeigt delta Y in [digit].", "Show delta Y in [digit]."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_ButtonPrintScopeGraph(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Einstellungen, Scope Graph und Kommentare drucken.",
+                                  "Print settings,scope graph and comment."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}

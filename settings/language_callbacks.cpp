@@ -1,0 +1,41 @@
+// Callbacks of the sensor identification and the language selector.
+#include "app/callbacks.h"
+
+#include "Tavironv10.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "platform/ui.h"
+
+int CBF_EditID(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Sensor-Identifikation einfuegen. \nDiese ID wird in einigen "
+                                  "Fenstern der Software angezeigt.",
+                                  "Insert sensor identification. \nThis ID will be displayed in "
+                                  "some panels of the software."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    case EVENT_COMMIT: // the identification is taken on commit only
+        GetCtrlVal(App.ConnectTab, CONNECT_ID, App.PanelId);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}
+
+int CBF_EditLanguage(int panel, int control, int event, void *, int, int) {
+    static const TextPair help = {"Sprache auswaehlen.", "Select a language."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    default:
+        break;
+    }
+    (void)panel;
+    (void)control;
+    return 0;
+}

@@ -1,0 +1,122 @@
+// Right-click help: every control answers with its own text in the current language; the two
+// text boxes clear themselves on a right double click instead.
+#include "program_fixture.h"
+
+#include "Tavironv10.h"
+
+#include <set>
+
+namespace {
+
+struct HelpCase {
+    int AppState::*panel;
+    int control;
+    const char *german;
+    const char *english;
+};
+
+const HelpCase kCases[] = {
+    {&AppState::MainPanel, MAINP_TAB, "Waehlen Sie eine Registerkarte.", "Select TAB-window."},
+    {&AppState::MainPanel, MAINP_EEPROM,
+     "Waehlen Sie die Quelle bzw. das Ziel fuer die Parameteruebertragung.",
+     "Select source respectively the target for the parameter transfer."},
+    {&AppState::ConnectTab, CONNECT_LANGUAGE, "Sprache auswaehlen.", "Select a language."},
+    {&AppState::ConnectTab, CONNECT_DISCONNECT, "Verbindungsabbruch vom Sensor.",
+     "Disconnect from sensor."},
+    {&AppState::ConnectTab, CONNECT_GEN_HW_INFO_FILE,
+     "Hardware Initialisierungs-Datei auf Festplatte speichern. \nSenden Sie diese Datei an den "
+     "Hersteller fuer Support.",
+     "Save Hardware Initial File to disk. \nSend this file to your supplier for assistance."},
+    {&AppState::DataPanel, DATAP_LED_OUT2,
+     "Zeigt den Status des Ausgaenge an. \nLED AUS (schwarz): Ausgang ist 0V. \nLED AN (orange): "
+     "Ausgang ist +24V.",
+     "Displays the status of the output. \nLed OFF (black): Output is 0V. \nLed ON (orange): "
+     "Output is +24V."},
+    {&AppState::ScopeTab, SCOPETAB_BREAK, "Datenrekorder abbrechen.", "Break data recording."},
+    {&AppState::ScopePanel, SCOPEP_DELTA_Y, "Zeigt delta Y in [digit].",
+     "Show delta Y in [digit]."},
+    {&AppState::ScopePanel, SCOPEP_PRINT, "Einstellungen, Scope Graph und Kommentare drucken.",
+     "Print settings,scope graph and comment."},
+};
+
+// All controls of a panel, in resource order.
+std::vector<int> Controls(int panel) {
+    std::vector<int> ids;
+    int id = 0;
+    GetPanelAttribute(panel, ATTR_PANEL_FIRST_CTRL, &id);
+    while (id) {
+        ids.push_back(id);
+        GetCtrlAttribute(panel, id, ATTR_NEXT_CTRL, &id);
+    }
+    return ids;
+}
+
+} // namespace
+
+TEST_F(ProgramTest, HelpTextsInBothLanguages) {
+    struct Lang {
+        int index;
+        const char *title;
+    };
+    for (Lang lang : {Lang{0, "Info!"}, Lang{1, "Message!"}}) {
+        App.LanguageIndex = lang.index;
+        for (const HelpCase &c : kCases) {
+            popups.clear();
+            TestRightClickCtrl(App.*c.panel, c.control);
+            TestProcessEvents(5);
+            ASSERT_EQ(popups.size(), 1u) << c.english;
+            EXPECT_EQ(popups[0].kind, "message");
+            EXPECT_EQ(popups[0].title, lang.title);
+            EXPECT_EQ(popups[0].text, lang.index == 0 ? c.german : c.english);
+        }
+    }
+}
+
+TEST_F(ProgramTest, EveryControlWithACallbackAnswersItsRightClick) {
+    const std::set<std::pair<int, int>> clearing = {{App.ConnectTab, CONNECT_STATUS},
+                                                    {App.ScopeTab, SCOPETAB_COMMENT}};
+    std::set<std::string> texts;
+    int answered = 0;
+    for (int AppState::*panel :
+         {&AppState::MainPanel, &AppState::ConnectTab, &AppState::ParaTab, &AppState::ScopeTab,
+          &AppState::DataPanel, &AppState::ScopePanel}) {
+        for (int id : Controls(App.*panel)) {
+            char name[64];
+            GetCtrlAttribute(App.*panel, id, ATTR_CONSTANT_NAME, name, sizeof name);
+            popups.clear();
+            TestRightClickCtrl(App.*panel, id);
+            TestProcessEvents(2);
+            if (clearing.count({App.*panel, id})) {
+                EXPECT_TRUE(popups.empty()) << name;
+                continue;
+            }
+            if (popups.empty()) continue; // no callback: decorations, pictures, plain texts
+            ASSERT_EQ(popups.size(), 1u) << name;
+            EXPECT_EQ(popups[0].title, "Message!") << name;
+            EXPECT_FALSE(popups[0].text.empty()) << name;
+            texts.insert(popups[0].text);
+            ++answered;
+        }
+    }
+    // The help texts of the program's forty callbacks, each reached through some control.
+    EXPECT_EQ(texts.size(), 40u);
+    EXPECT_GE(answered, 40);
+}
+
+TEST_F(ProgramTest, TextBoxesClearOnRightDoubleClick) {
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, "line one\n");
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, "line two\n");
+    SetCtrlVal(App.ScopeTab, SCOPETAB_COMMENT, "press 4, left tool");
+    char text[256];
+    GetCtrlVal(App.ConnectTab, CONNECT_STATUS, text);
+    EXPECT_STREQ(text, "line one\nline two\n") << "a text box appends";
+
+    TestRightDoubleClickCtrl(App.ConnectTab, CONNECT_STATUS);
+    TestRightDoubleClickCtrl(App.ScopeTab, SCOPETAB_COMMENT);
+    TestProcessEvents(5);
+    GetCtrlVal(App.ConnectTab, CONNECT_STATUS, text);
+    EXPECT_STREQ(text, "");
+    GetCtrlVal(App.ScopeTab, SCOPETAB_COMMENT, text);
+    EXPECT_STREQ(text, "");
+    EXPECT_TRUE(popups.empty());
+}
