@@ -76,7 +76,7 @@ void Graph::shownRange(double *x0, double *x1, double *y0, double *y1) const {
 QRect Graph::plotArea() const {
     int left = showAxisLabels ? 46 : 4;
     int bottom = showAxisLabels ? 22 : 4;
-    int top = 6, right = 8;
+    int top = 6, right = 18;
     return QRect(left, top, std::max(10, width() - left - right),
                  std::max(10, height() - top - bottom));
 }
