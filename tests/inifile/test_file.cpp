@@ -1,0 +1,208 @@
+// Reading and writing files: the round trip, the temporary file's name and place, and the
+// failure paths of the safe write (the target stays as it was and no temporary file is left).
+#include "ini_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <grp.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+void fillDocument(IniText doc, int items) {
+    for (int i = 0; i < items; ++i)
+        Ini_PutString(doc, "SECTION", ("TAG" + std::to_string(i)).c_str(),
+                      ("value number " + std::to_string(i)).c_str());
+}
+
+TEST(IniFile, WriteReplacesTheTargetAndReadsBack) {
+    TempDir dir;
+    const std::string path = dir.file("Parameter.ini");
+    writeFileBytes(path, "old content\r\n");
+    chmod(path.c_str(), 0640);
+    Doc doc;
+    fillDocument(doc, 500);
+    ASSERT_EQ(Ini_WriteToFile(doc, path.c_str()), 0);
+    EXPECT_EQ(readFileBytes(path), writeText(doc));
+    EXPECT_EQ(dir.fileCount(), 1); // no temporary file left
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u); // the replaced file keeps its permissions
+    Doc back;
+    ASSERT_EQ(Ini_ReadFromFile(back, path.c_str()), 0);
+    EXPECT_EQ(getString(back, "section", "tag499"), "value number 499");
+    EXPECT_EQ(writeText(back), writeText(doc));
+}
+
+TEST(IniFile, MissingFileCannotBeRead) {
+    TempDir dir;
+    Doc doc;
+    EXPECT_EQ(Ini_ReadFromFile(doc, dir.file("none.ini").c_str()), INI_ERR_OPEN_FOR_READ);
+    // A directory opens on Linux but fails on the first read.
+    EXPECT_EQ(Ini_ReadFromFile(doc, dir.path.c_str()), INI_ERR_READ);
+}
+
+TEST(IniFile, TemporaryNameSkipsExistingNamesAndLeavesThemAlone) {
+    TempDir dir;
+    writeFileBytes(dir.file("ini$$0.TMP"), "zero");
+    writeFileBytes(dir.file("ini$$1.TMP"), "one");
+    Doc doc;
+    fillDocument(doc, 3);
+    ASSERT_EQ(Ini_WriteToFile(doc, dir.file("new.ini").c_str()), 0);
+    EXPECT_EQ(readFileBytes(dir.file("ini$$0.TMP")), "zero");
+    EXPECT_EQ(readFileBytes(dir.file("ini$$1.TMP")), "one");
+    EXPECT_EQ(dir.fileCount(), 3);
+    EXPECT_EQ(readFileBytes(dir.file("new.ini")), writeText(doc));
+}
+
+TEST(IniFile, NoFreeTemporaryNameLeavesTheTarget) {
+    TempDir dir;
+    for (int n = 0; n < 1000; ++n)
+        writeFileBytes(dir.file("ini$$" + std::to_string(n) + ".TMP"), "");
+    writeFileBytes(dir.file("t.ini"), "keep");
+    Doc doc;
+    fillDocument(doc, 3);
+    EXPECT_EQ(Ini_WriteToFile(doc, dir.file("t.ini").c_str()), INI_ERR_NO_TEMP_NAME);
+    EXPECT_EQ(readFileBytes(dir.file("t.ini")), "keep");
+    EXPECT_EQ(dir.fileCount(), 1001);
+}
+
+TEST(IniFile, BackslashIsPartOfTheNameAndTheTemporaryFileGoesBesideTheTarget) {
+    TempDir dir;
+    mkdir(dir.file("sub").c_str(), 0755);
+    const std::string path = dir.file("sub/old\\style.ini");
+    Doc doc;
+    fillDocument(doc, 2);
+    ASSERT_EQ(Ini_WriteToFile(doc, path.c_str()), 0);
+    EXPECT_EQ(readFileBytes(path), writeText(doc));
+    EXPECT_EQ(dir.fileCount(), 1); // only sub/
+}
+
+TEST(IniFile, PlainNameIsWrittenInTheCurrentDirectory) {
+    TempDir dir;
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    Doc doc;
+    fillDocument(doc, 2);
+    const int status = Ini_WriteToFile(doc, "plain.ini");
+    ASSERT_EQ(chdir(previous), 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFileBytes(dir.file("plain.ini")), writeText(doc));
+    EXPECT_EQ(dir.fileCount(), 1);
+}
+
+TEST(IniFile, NoPathWritesToStandardOutput) {
+    Doc doc;
+    Ini_PutInt(doc, "S", "A", 1);
+    testing::internal::CaptureStdout();
+    const int status = Ini_WriteToFile(doc, nullptr);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, crlf("[S]\nA = 1\n\n"));
+}
+
+// Runs the body in a child process, as an unprivileged user when the tests run as root (file
+// permissions do not stop root), and returns the body's result.
+int inChild(const std::function<int()> &body) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return 1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        int result = 2;
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            result = 3;
+        else
+            result = body();
+        if (write(pipeEnds[1], &result, sizeof result) != sizeof result) _exit(1);
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    int result = 1;
+    if (read(pipeEnds[0], &result, sizeof result) != sizeof result) result = 1;
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return result;
+}
+
+class IniSafeWrite : public testing::Test {
+  protected:
+    TempDir dir;
+    Doc doc;
+    void SetUp() override {
+        chmod(dir.path.c_str(), 0755); // reachable for the unprivileged child
+        fillDocument(doc, 2000);       // about 60 KB, several buffers
+    }
+    int writeAsUser(const std::string &path) {
+        IniText d = doc;
+        return inChild([&] { return Ini_WriteToFile(d, path.c_str()); });
+    }
+};
+
+TEST_F(IniSafeWrite, UnwritableDirectoryWithWritableTarget) {
+    const std::string sub = dir.file("locked");
+    mkdir(sub.c_str(), 0755);
+    const std::string target = sub + "/t.ini";
+    writeFileBytes(target, "previous");
+    chmod(target.c_str(), 0666);
+    chmod(sub.c_str(), 0555);
+    EXPECT_EQ(writeAsUser(target), INI_ERR_CREATE_TEMP);
+    chmod(sub.c_str(), 0755);
+    EXPECT_EQ(readFileBytes(target), "previous");
+    EXPECT_FALSE(fileExists(sub + "/ini$$0.TMP"));
+}
+
+TEST_F(IniSafeWrite, ReadOnlyTarget) {
+    const std::string sub = dir.file("open");
+    mkdir(sub.c_str(), 0777);
+    chmod(sub.c_str(), 0777);
+    const std::string target = sub + "/t.ini";
+    writeFileBytes(target, "previous");
+    chmod(target.c_str(), 0444);
+    EXPECT_EQ(writeAsUser(target), INI_ERR_ACCESS_DENIED);
+    EXPECT_EQ(readFileBytes(target), "previous");
+    EXPECT_FALSE(fileExists(sub + "/ini$$0.TMP"));
+}
+
+TEST_F(IniSafeWrite, MissingTargetInUnwritableDirectory) {
+    const std::string sub = dir.file("locked");
+    mkdir(sub.c_str(), 0555);
+    chmod(sub.c_str(), 0555);
+    EXPECT_EQ(writeAsUser(sub + "/t.ini"), INI_ERR_ACCESS_DENIED);
+    chmod(sub.c_str(), 0755);
+    EXPECT_FALSE(fileExists(sub + "/t.ini"));
+}
+
+TEST_F(IniSafeWrite, WriteErrorPartWayLeavesTargetAndNoTemporaryFile) {
+    // A file size limit makes the writes of the temporary file fail after 8 KB.
+    const std::string target = dir.file("t.ini");
+    writeFileBytes(target, "previous");
+    chmod(dir.path.c_str(), 0777); // writable for the unprivileged child
+    chmod(target.c_str(), 0666);
+    IniText d = doc;
+    const int status = inChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{8192, 8192};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        return Ini_WriteToFile(d, target.c_str());
+    });
+    EXPECT_EQ(status, INI_ERR_WRITE);
+    EXPECT_EQ(readFileBytes(target), "previous");
+    EXPECT_EQ(dir.fileCount(), 1);
+}
+
+TEST_F(IniSafeWrite, MissingDirectory) {
+    EXPECT_EQ(Ini_WriteToFile(doc, dir.file("none/t.ini").c_str()), INI_ERR_ACCESS_DENIED);
+    EXPECT_EQ(dir.fileCount(), 0);
+}
+
+} // namespace
