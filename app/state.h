@@ -3,6 +3,8 @@
 // of the program that owns their meaning. Zero-filled at start, lives until exit.
 #pragma once
 
+#include "inifile/inifile.h"
+
 #include <cstdint>
 
 using u8 = std::uint8_t;
@@ -99,7 +101,7 @@ struct AppState {
     double CycleTime; // sensor cycle time, ms
 
     // ---- files and reports --------------------------------------------------------------
-    void *IniHandle;  // the INI document being read or written (one at a time)
+    IniText IniHandle; // the INI document being read or written (one at a time)
     int ReportHandle; // the report being printed
 };
 
