@@ -1,0 +1,19 @@
+// The COM port mapping file "ComPorts.cfg" that lets the front end open a pseudo-terminal (or
+// any device) as a numbered COM port: section [COM PORTS], lines COM<N> = "<device path>".
+#pragma once
+
+#include <string>
+
+namespace tavsim {
+
+// The text of the mapping file with COM<number> set to `device`: the other lines of `existing`
+// stay as they are, an existing COM<number> line is replaced, the section is added when it is
+// missing. Lines end with CR LF.
+std::string mapComPort(const std::string &existing, int number, const std::string &device);
+
+// Reads `path` (missing file: empty), maps the port and writes the file through a temporary
+// file. `path` may name a directory, which then receives "ComPorts.cfg". Returns the path
+// written, or an empty string on failure.
+std::string writeComPortMapping(const std::string &path, int number, const std::string &device);
+
+} // namespace tavsim
