@@ -3,6 +3,8 @@
 // look like a backslash or a quote).
 #include "inifile/ini_internal.h"
 
+#include <cstring>
+
 namespace ini_detail {
 
 void escapeInto(std::string &out, std::string_view text) {
@@ -53,14 +55,22 @@ int hexValue(char c) {
 void unescapeInto(std::string &out, std::string_view stored) {
     out.clear();
     out.reserve(stored.size());
+    const char *text = stored.data();
     const size_t n = stored.size();
-    for (size_t i = 0; i < n; ++i) {
-        const char c = stored[i];
-        if (c != '\\' || i + 1 == n) { // a lone backslash at the end stays as it is
-            out += c;
-            continue;
+    size_t i = 0;
+    while (i < n) {
+        // Copy the run up to the next backslash in one go.
+        const auto *slash = static_cast<const char *>(memchr(text + i, '\\', n - i));
+        const size_t run = slash ? static_cast<size_t>(slash - (text + i)) : n - i;
+        out.append(text + i, run);
+        i += run;
+        if (!slash) break;
+        if (i + 1 == n) { // a lone backslash at the end stays as it is
+            out += '\\';
+            break;
         }
-        const char next = stored[++i];
+        const char next = text[i + 1];
+        i += 2;
         switch (next) {
         case 'n':
             out += '\n';
@@ -73,8 +83,8 @@ void unescapeInto(std::string &out, std::string_view stored) {
             break;
         case 'x': {
             // Two hexadecimal digits give that byte; without them the "x" stands for itself.
-            const int high = i + 1 < n ? hexValue(stored[i + 1]) : -1;
-            const int low = i + 2 < n ? hexValue(stored[i + 2]) : -1;
+            const int high = i < n ? hexValue(text[i]) : -1;
+            const int low = i + 1 < n ? hexValue(text[i + 1]) : -1;
             if (high >= 0 && low >= 0) {
                 out += static_cast<char>(high * 16 + low);
                 i += 2;

@@ -86,7 +86,7 @@ int createTempFile(const std::string &directory, std::string *name, FILE **file)
         *file = fopen(name->c_str(), "wbx");
         if (*file) return 0;
         if (errno == EEXIST) continue;
-        if ((errno == EACCES || errno == EPERM) && ++denied < kMaxDeniedNames) continue;
+        if ((errno == EACCES || errno == EPERM) && ++denied <= kMaxDeniedNames) continue;
         return INI_ERR_CREATE_TEMP;
     }
     return INI_ERR_NO_TEMP_NAME;

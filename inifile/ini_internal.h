@@ -36,7 +36,7 @@ struct Section {
 };
 
 // Lists shorter than this are searched from the front; longer ones get an index.
-constexpr size_t kIndexThreshold = 16;
+constexpr size_t kIndexThreshold = 32;
 
 inline bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
