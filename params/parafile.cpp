@@ -1,0 +1,155 @@
+// The parameter file: SEND with FILE selected saves the four parameters of the parameter page
+// to an INI file chosen by the operator, GET with FILE selected loads them back. Neither talks
+// to the sensor. A loaded file is checked by its identification section; keys that cannot be
+// read take their defaults and are listed to the operator.
+#include "params/parafile.h"
+
+#include "Tavironv10.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "platform/ui.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char *kSectionGeneral = "GENERAL INFO";
+constexpr const char *kSectionParameter = "PARAMETER";
+constexpr const char *kKeyFileType = "FILE TYPE:";
+constexpr const char *kKeyScopeVersion = "SCOPE VERSION:";
+constexpr const char *kFileType = "Parameter File";
+constexpr const char *kScopeVersion = "TAVIRON Scope V1.0";
+
+constexpr int kTextBufferSize = 1024; // identification values and the missing-keys message
+
+// The four parameters in file order, with the value each takes when its key cannot be read.
+struct ParaKey {
+    const char *key;
+    int index; // into ParaValues
+    u16 fallback;
+};
+constexpr ParaKey kParaKeys[4] = {
+    {"STROKE TOLERANCE", StrokeTolerance, 50},
+    {"BAD CNT TO FAIL", BadCntToFail, 25},
+    {"DIGITAL OUTMODE", DigitalOutmode, 0},
+    {"CNT STROKE EDGE", CntStrokeEdge, 0},
+};
+
+const TextPair kNoFileSelected = {"Keine Datei ausgewaehlt! \nAktion wird nicht ausgefuehrt!",
+                                  "No file was selected! \nProcess will not be done!"};
+const TextPair kNotParaFile = {
+    "Gewaehlte Datei ist keine Parameter-Datei! \nTrotzdem fortfahren?",
+    "Selected file is not a parameter file! \nDo you want to proceed anyway?"};
+const TextPair kVersionMismatch = {
+    "Gewaehlte Datei und Scope-Version stimmen nicht ueberein! \nTrotzdem fortfahren?",
+    "Selected file and scope version do not match! \nDo you want to proceed anyway?"};
+const TextPair kNothingRead = {"Keine Parameter eingelesen!", "No parameter were read!"};
+const TextPair kDefaultsHeader = {
+    "Folgende Parameter konnten nicht eingelesen werden \nund wurden auf Voreinstellung "
+    "gesetzt:\n\n",
+    "Following parameter could not be read \nand were set to default value:\n\n"};
+// A save that did not reach the disk must not pass for a saved file.
+const TextPair kNotSaved = {"Parameter-Datei konnte nicht gespeichert werden!\n",
+                            "Parameter file could not be saved!\n"};
+
+// The file dialog of both operations, starting in the folder of the last parameter file. The
+// chosen path replaces ParaFilePath; a cancelled dialog leaves it as it was.
+int SelectParaFile() {
+    SplitPath(App.ParaFilePath, App.DriveBuf, App.DirBuf, App.FileNameBuf);
+    char directory[2 * kPathSize];
+    std::snprintf(directory, sizeof directory, "%s%s", App.DriveBuf, App.DirBuf);
+    return FileSelectPopup(directory, "Parameter.ini", "*.ini", "Parameter", VAL_OK_BUTTON, 0, 0, 1,
+                           1, App.ParaFilePath);
+}
+
+void ReadParaControls() {
+    GetCtrlVal(App.ParaTab, PARA_STROKE_TOL, &App.ParaValues[StrokeTolerance]);
+    GetCtrlVal(App.ParaTab, PARA_BAD_CNT_TO_FAIL, &App.ParaValues[BadCntToFail]);
+    GetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, &App.ParaValues[DigitalOutmode]);
+    GetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, &App.ParaValues[CntStrokeEdge]);
+}
+
+void ShowParaControls() {
+    SetCtrlVal(App.ParaTab, PARA_STROKE_TOL, int(App.ParaValues[StrokeTolerance]));
+    SetCtrlVal(App.ParaTab, PARA_BAD_CNT_TO_FAIL, int(App.ParaValues[BadCntToFail]));
+    SetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, int(App.ParaValues[DigitalOutmode]));
+    SetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, int(App.ParaValues[CntStrokeEdge]));
+}
+
+// An identification value of the file, "" when the key is missing.
+bool IdentificationMatches(const char *key, const char *expected) {
+    char value[kTextBufferSize];
+    if (Ini_GetStringIntoBuffer(App.IniHandle, kSectionGeneral, key, value, sizeof value) <= 0)
+        value[0] = 0;
+    return std::strcmp(value, expected) == 0;
+}
+
+// Asks whether to go on with a file that failed a check; No is reported and ends the load.
+bool ProceedAnyway(const TextPair &question) {
+    if (ConfirmPopup(Txt(kTitleInfo), Txt(question)) == 1) return true;
+    MessagePopup(Txt(kTitleInfo), Txt(kNothingRead));
+    return false;
+}
+
+} // namespace
+
+void SendParaToFile() {
+    if (SelectParaFile() < 1) {
+        MessagePopup(Txt(kTitleInfo), Txt(kNoFileSelected));
+        return;
+    }
+    ReadParaControls();
+
+    App.IniHandle = Ini_New(0);
+    Ini_PutString(App.IniHandle, kSectionGeneral, kKeyFileType, kFileType);
+    Ini_PutString(App.IniHandle, kSectionGeneral, kKeyScopeVersion, kScopeVersion);
+    for (const ParaKey &p : kParaKeys)
+        Ini_PutInt(App.IniHandle, kSectionParameter, p.key, App.ParaValues[p.index]);
+    int status = App.IniHandle ? Ini_WriteToFile(App.IniHandle, App.ParaFilePath) : -12;
+    Ini_Dispose(App.IniHandle);
+    App.IniHandle = nullptr;
+
+    if (status < 0) {
+        char message[kTextBufferSize];
+        std::snprintf(message, sizeof message, "%s%s", Txt(kNotSaved), App.ParaFilePath);
+        MessagePopup(Txt(kTitleInfo), message);
+    }
+}
+
+void ReadParaFromFile() {
+    if (SelectParaFile() != VAL_EXISTING_FILE_SELECTED) {
+        MessagePopup(Txt(kTitleInfo), Txt(kNoFileSelected));
+        return;
+    }
+
+    // An unreadable file reads as an empty one: its checks fail and the operator decides.
+    App.IniHandle = Ini_New(0);
+    Ini_ReadFromFile(App.IniHandle, App.ParaFilePath);
+
+    if ((IdentificationMatches(kKeyFileType, kFileType) || ProceedAnyway(kNotParaFile)) &&
+        (IdentificationMatches(kKeyScopeVersion, kScopeVersion) || ProceedAnyway(kVersionMismatch)))
+        AcquireParaFromIniHandle();
+
+    Ini_Dispose(App.IniHandle);
+    App.IniHandle = nullptr;
+    ShowParaControls();
+}
+
+void AcquireParaFromIniHandle() {
+    char message[kTextBufferSize];
+    std::snprintf(message, sizeof message, "%s", Txt(kDefaultsHeader));
+    bool missing = false;
+    for (const ParaKey &p : kParaKeys) {
+        int value = 0;
+        if (Ini_GetInt(App.IniHandle, kSectionParameter, p.key, &value) == 1) {
+            App.ParaValues[p.index] = static_cast<u16>(value); // the low 16 bits
+            continue;
+        }
+        App.ParaValues[p.index] = p.fallback;
+        std::size_t used = std::strlen(message);
+        std::snprintf(message + used, sizeof message - used, "%s\n", p.key);
+        missing = true;
+    }
+    if (missing) MessagePopup(Txt(kTitleInfo), message);
+}

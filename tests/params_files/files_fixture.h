@@ -1,0 +1,127 @@
+// The program started in-process as WinMain starts it, with every popup answered by a script:
+// file dialogs return the path the test chose (or are cancelled), confirmations take their
+// answers from a queue, a connection failure chooses Offline. Each test gets a fresh folder
+// for its files. Helpers read and write files byte for byte.
+#pragma once
+
+#include "app/app.h"
+#include "app/state.h"
+#include "platform/testing.h"
+#include "platform/ui.h"
+
+#include "Tavironv10.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+inline std::string ReadBytes(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const fs::path &path, const std::string &bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+inline fs::path DataFile(const char *name) {
+    return fs::path(TAVIRON_TEST_DATA) / name;
+}
+
+class FilesTest : public ::testing::Test {
+  protected:
+    std::vector<PopupRecord> popups;
+    std::deque<int> confirmAnswers; // answers of the next confirmations; Yes when empty
+    std::string chosenPath;         // what the next file dialog returns; "" = cancelled
+    fs::path dir;                   // this test's own folder
+
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("taviron_files_" + std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+
+        App = AppState{};
+        SetPopupResponder(
+            [this](const PopupRecord &r, std::string *path) { return Answer(r, path); });
+        static char name[] = "test_params_files";
+        static char *argv[] = {name, nullptr};
+        ASSERT_EQ(LoadPanels(1, argv), 0);
+        InitAll();
+        TestProcessEvents(20);
+        popups.clear(); // start-up is not what these tests look at
+    }
+
+    void TearDown() override {
+        ShutDown();
+        TestProcessEvents(5);
+        SetPopupResponder({});
+        fs::remove_all(dir);
+    }
+
+    int Answer(const PopupRecord &r, std::string *path) {
+        popups.push_back(r);
+        if (r.kind == "file") {
+            if (chosenPath.empty()) return 0;
+            *path = chosenPath;
+            return 1;
+        }
+        if (r.kind == "confirm") {
+            if (confirmAnswers.empty()) return 1;
+            int a = confirmAnswers.front();
+            confirmAnswers.pop_front();
+            return a;
+        }
+        if (r.kind == "generic") { // a failed connection attempt: work offline
+            auto it = std::find(r.buttons.begin(), r.buttons.end(), "Offline");
+            return it == r.buttons.end() ? 0 : int(it - r.buttons.begin()) + 1;
+        }
+        return 1;
+    }
+
+    void SetPage(int strokeTol, int badCnt, int outmode, int edge) {
+        SetCtrlVal(App.ParaTab, PARA_STROKE_TOL, strokeTol);
+        SetCtrlVal(App.ParaTab, PARA_BAD_CNT_TO_FAIL, badCnt);
+        SetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, outmode);
+        SetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, edge);
+    }
+
+    std::vector<int> Page() {
+        int v[4] = {};
+        GetCtrlVal(App.ParaTab, PARA_STROKE_TOL, &v[0]);
+        GetCtrlVal(App.ParaTab, PARA_BAD_CNT_TO_FAIL, &v[1]);
+        GetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, &v[2]);
+        GetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, &v[3]);
+        return {v[0], v[1], v[2], v[3]};
+    }
+
+    std::vector<int> Values() {
+        return {App.ParaValues[0], App.ParaValues[1], App.ParaValues[2], App.ParaValues[3]};
+    }
+
+    std::vector<std::string> Kinds() {
+        std::vector<std::string> k;
+        for (const PopupRecord &p : popups)
+            k.push_back(p.kind);
+        return k;
+    }
+
+    std::vector<std::string> FilesIn(const fs::path &folder) {
+        std::vector<std::string> names;
+        for (const auto &e : fs::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
