@@ -23,7 +23,7 @@ enum class FaultKind {
     Close,        // "close": TCP connection closed instead of the reply (serial: no reply)
 };
 
-struct FaultSpec {
+struct FaultSetting {
     FaultKind kind = FaultKind::None;
     int count = 1;      // replies affected; 0 = every reply until the fault is cleared
     int order = -1;     // only replies to this order (-1: any; 110 covers the record frame)

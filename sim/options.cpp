@@ -56,8 +56,8 @@ const char *usageText() {
            "  press advance SECONDS | eeprom T B M E | status | quit\n";
 }
 
-bool parseFault(const std::vector<std::string> &words, FaultSpec *spec, std::string *error) {
-    FaultSpec s;
+bool parseFault(const std::vector<std::string> &words, FaultSetting *setting, std::string *error) {
+    FaultSetting s;
     if (words.empty() || !parseFaultKind(words[0], &s.kind)) {
         *error = "unknown fault '" + (words.empty() ? std::string() : words[0]) + "'";
         return false;
@@ -77,7 +77,7 @@ bool parseFault(const std::vector<std::string> &words, FaultSpec *spec, std::str
         }
         s.order = int(v);
     }
-    *spec = s;
+    *setting = s;
     return true;
 }
 
@@ -187,11 +187,11 @@ std::string runCommand(SimSensor &sim, const std::string &line, bool *quit) {
     }
     if (w[0] == "status") return sim.status();
     if (w[0] == "fault" && w.size() >= 2) {
-        FaultSpec spec;
+        FaultSetting setting;
         std::string error;
-        if (!parseFault({w.begin() + 1, w.end()}, &spec, &error)) return error;
-        sim.setFault(spec);
-        return std::string("fault ") + faultName(spec.kind);
+        if (!parseFault({w.begin() + 1, w.end()}, &setting, &error)) return error;
+        sim.setFault(setting);
+        return std::string("fault ") + faultName(setting.kind);
     }
     if (w[0] == "firmware" && w.size() >= 2) {
         std::string text = line.substr(line.find("firmware") + 9);

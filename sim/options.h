@@ -21,7 +21,7 @@ struct ProgramOptions {
 bool parseOptions(const std::vector<std::string> &args, ProgramOptions *options,
                   std::string *error);
 // "KIND[:COUNT[:ORDER]]" or "KIND [COUNT [ORDER]]" split into words.
-bool parseFault(const std::vector<std::string> &words, FaultSpec *spec, std::string *error);
+bool parseFault(const std::vector<std::string> &words, FaultSetting *setting, std::string *error);
 
 const char *usageText();
 

@@ -41,9 +41,9 @@ uint64_t SensorCore::modelTime() {
     return model_.now();
 }
 
-void SensorCore::setFault(const FaultSpec &spec) {
-    fault_ = spec;
-    faultLeft_ = spec.count;
+void SensorCore::setFault(const FaultSetting &setting) {
+    fault_ = setting;
+    faultLeft_ = setting.count;
 }
 
 FaultKind SensorCore::takeFault(int order, int *trickleMs) {
@@ -51,7 +51,7 @@ FaultKind SensorCore::takeFault(int order, int *trickleMs) {
         return FaultKind::None;
     FaultKind kind = fault_.kind;
     *trickleMs = fault_.trickleMs;
-    if (fault_.count > 0 && --faultLeft_ <= 0) fault_ = FaultSpec{};
+    if (fault_.count > 0 && --faultLeft_ <= 0) fault_ = FaultSetting{};
     return kind;
 }
 

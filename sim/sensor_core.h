@@ -69,8 +69,8 @@ class SensorCore {
     // Writes the EEPROM image as it is, without a plausibility check (to test order 4).
     void setEepromParams(const ParamSet &params);
 
-    void setFault(const FaultSpec &spec);
-    const FaultSpec &fault() const { return fault_; }
+    void setFault(const FaultSetting &setting);
+    const FaultSetting &fault() const { return fault_; }
     // The fault for the next reply to `order`, counted down; None when there is none.
     FaultKind takeFault(int order, int *trickleMs);
 
@@ -90,7 +90,7 @@ class SensorCore {
     EepromImage eeprom_;
     int baudIndex_ = DefaultBaudIndex;
     bool in0_ = false;
-    FaultSpec fault_;
+    FaultSetting fault_;
     int faultLeft_ = 0;
     std::chrono::steady_clock::time_point startTime_;
     RequestLog log_;

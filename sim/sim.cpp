@@ -69,9 +69,9 @@ std::string SimSensor::serialPath() const {
     return transports_->pty ? transports_->pty->slavePath() : std::string();
 }
 
-void SimSensor::setFault(const FaultSpec &spec) {
+void SimSensor::setFault(const FaultSetting &setting) {
     std::lock_guard<std::mutex> lock(core_->mutex);
-    core_->setFault(spec);
+    core_->setFault(setting);
 }
 
 void SimSensor::setFirmware(const std::string &text) {

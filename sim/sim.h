@@ -23,8 +23,8 @@ struct SimConfig {
     std::string tcpAddress = "127.0.0.1";
     int tcpPort = 5000; // 0: a free port, see tcpPort()
     bool serial = false;
-    bool pace = true; // serial bytes at the line rate (10 bits a byte)
-    FaultSpec fault;  // fault active from the start
+    bool pace = true;   // serial bytes at the line rate (10 bits a byte)
+    FaultSetting fault; // fault active from the start
 };
 
 class SimSensor {
@@ -42,8 +42,8 @@ class SimSensor {
     std::string serialPath() const;
 
     // Run-time control.
-    void setFault(const FaultSpec &spec);
-    void clearFault() { setFault(FaultSpec{}); }
+    void setFault(const FaultSetting &setting);
+    void clearFault() { setFault(FaultSetting{}); }
     void setFirmware(const std::string &text);
     void setIn0(bool high);
     void setPressRunning(bool running);

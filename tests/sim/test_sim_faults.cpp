@@ -11,8 +11,8 @@ namespace {
 
 const std::string Firmware = "TAVIRON V1.0.3 2026-11-28";
 
-FaultSpec fault(FaultKind kind, int count = 1, int order = -1) {
-    FaultSpec s;
+FaultSetting fault(FaultKind kind, int count = 1, int order = -1) {
+    FaultSetting s;
     s.kind = kind;
     s.count = count;
     s.order = order;

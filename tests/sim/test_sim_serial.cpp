@@ -135,12 +135,12 @@ TEST(SimSerial, RecordingAndFaultsOnTheLine) {
     EXPECT_EQ(rec.data.size(), size_t(ScopeRecordSize));
 
     // A serial line cannot be closed from the sensor's end: "close" is silence there.
-    FaultSpec close;
+    FaultSetting close;
     close.kind = FaultKind::Close;
     sim->setFault(close);
     c.send(request(OrderFirmware));
     EXPECT_TRUE(c.read(1, 300).empty());
-    FaultSpec trickle;
+    FaultSetting trickle;
     trickle.kind = FaultKind::Trickle;
     trickle.trickleMs = 5;
     sim->setFault(trickle);
