@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh build
 bin="$PWD/build/bin"
-"$bin/taviron-sim" --pty --map-com 1 --map-file "$bin" --pace &
+"$bin/taviron-sim" --no-tcp --map-com 1 --map-file "$bin" --log "$bin/taviron-sim.log" &
 sim=$!
 trap 'kill $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do grep -qs '^COM1' "$bin/ComPorts.cfg" && break; sleep 0.1; done
