@@ -71,7 +71,10 @@ int Ini_PutData(IniText document, const char *section, const char *tag, const un
                 long byteCount);
 
 // Gets: 1 found, 0 not found, or a negative error code. The string gets unescape the stored
-// value, the raw gets return it as stored.
+// value, the raw gets return it as stored. Ini_GetPointerToString's text lives in the
+// document's result buffer until the next string get on the document; the copies of
+// Ini_GetStringCopy and the bytes of Ini_GetData are the caller's, released with free(). The
+// number gets write their out value only when they return 1.
 int Ini_GetStringIntoBuffer(IniText document, const char *section, const char *tag, char *buffer,
                             int bufferSize);
 int Ini_GetPointerToString(IniText document, const char *section, const char *tag,

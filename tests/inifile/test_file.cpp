@@ -71,6 +71,9 @@ TEST(IniFile, NoFreeTemporaryNameLeavesTheTarget) {
     EXPECT_EQ(Ini_WriteToFile(doc, dir.file("t.ini").c_str()), INI_ERR_NO_TEMP_NAME);
     EXPECT_EQ(readFileBytes(dir.file("t.ini")), "keep");
     EXPECT_EQ(dir.fileCount(), 1001);
+    // A missing target is not left behind by the probe that checked it could be created.
+    EXPECT_EQ(Ini_WriteToFile(doc, dir.file("new.ini").c_str()), INI_ERR_NO_TEMP_NAME);
+    EXPECT_FALSE(fileExists(dir.file("new.ini")));
 }
 
 TEST(IniFile, BackslashIsPartOfTheNameAndTheTemporaryFileGoesBesideTheTarget) {
@@ -198,6 +201,30 @@ TEST_F(IniSafeWrite, WriteErrorPartWayLeavesTargetAndNoTemporaryFile) {
     EXPECT_EQ(status, INI_ERR_WRITE);
     EXPECT_EQ(readFileBytes(target), "previous");
     EXPECT_EQ(dir.fileCount(), 1);
+}
+
+TEST_F(IniSafeWrite, CrashWhileWritingLeavesTheOldTarget) {
+    // The process is killed (SIGXFSZ) in the middle of writing the temporary file: the target
+    // is still the old file, and the next write succeeds beside the stale temporary file.
+    const std::string target = dir.file("t.ini");
+    writeFileBytes(target, "previous");
+    IniText d = doc;
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{8192, 8192};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        Ini_WriteToFile(d, target.c_str());
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+    EXPECT_EQ(readFileBytes(target), "previous");
+    EXPECT_TRUE(fileExists(dir.file("ini$$0.TMP")));
+    ASSERT_EQ(Ini_WriteToFile(doc, target.c_str()), 0);
+    EXPECT_EQ(readFileBytes(target), writeText(doc));
+    EXPECT_EQ(dir.fileCount(), 2); // the target and the stale ini$$0.TMP
 }
 
 TEST_F(IniSafeWrite, MissingDirectory) {
