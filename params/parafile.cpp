@@ -106,7 +106,8 @@ void SendParaToFile() {
     Ini_PutString(App.IniHandle, kSectionGeneral, kKeyScopeVersion, kScopeVersion);
     for (const ParaKey &p : kParaKeys)
         Ini_PutInt(App.IniHandle, kSectionParameter, p.key, App.ParaValues[p.index]);
-    int status = App.IniHandle ? Ini_WriteToFile(App.IniHandle, App.ParaFilePath) : -12;
+    int status =
+        App.IniHandle ? Ini_WriteToFile(App.IniHandle, App.ParaFilePath) : INI_ERR_OUT_OF_MEMORY;
     Ini_Dispose(App.IniHandle);
     App.IniHandle = nullptr;
 
