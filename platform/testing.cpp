@@ -109,8 +109,23 @@ void TestMoveCursor(int panel, int control, int cursor, double x, double y) {
 }
 
 void TestZoom(int panel, int control, double x1, double y1, double x2, double y2) {
+    auto *g = qobject_cast<Graph *>(CtrlWidget(panel, control));
+    if (!g) return;
+    QPoint from = g->toScreen({x1, y1}).toPoint();
+    QPoint to = g->toScreen({x2, y2}).toPoint();
+    QTest::mousePress(g, Qt::LeftButton, Qt::ControlModifier, from);
+    QTest::mouseMove(g, (from + to) / 2);
+    QTest::mouseRelease(g, Qt::LeftButton, Qt::ControlModifier, to);
+}
+
+std::vector<TestPlot> TestGraphPlots(int panel, int control) {
+    std::vector<TestPlot> out;
     if (auto *g = qobject_cast<Graph *>(CtrlWidget(panel, control)))
-        g->zoomTo(QRectF(QPointF(x1, y1), QPointF(x2, y2)));
+        for (const GraphPlot &pl : g->plots)
+            if (!pl.rectangle)
+                out.push_back({pl.plotStyle, pl.pointStyle, pl.lineStyle, pl.pointFrequency,
+                               int(pl.color.rgb() & 0xFFFFFF), pl.y});
+    return out;
 }
 
 void TestProcessEvents(int ms) {

@@ -19,6 +19,8 @@ struct PopupRecord {
 // fills *path with the chosen file or printer. An empty function restores real dialogs.
 using PopupResponder = std::function<int(const PopupRecord &, std::string *path)>;
 void SetPopupResponder(PopupResponder responder);
+// The responder installed now; empty while real dialogs are shown.
+const PopupResponder &CurrentPopupResponder();
 
 // Operator actions, delivered as real input events to the control's widget.
 void TestClickCtrl(int panel, int control); // left click (buttons, toggles)
@@ -31,7 +33,15 @@ void TestSelectRingItem(int panel, int control, int index);
 void TestTypeText(int panel, int control, const char *text); // replaces the text and commits
 void TestKey(int panel, const char *keySequence);            // e.g. "F9", delivered to the panel
 void TestMoveCursor(int panel, int control, int cursor, double x, double y); // user drag
+// Ctrl + left-button drag from (x1, y1) to (x2, y2), in axis units, with real mouse events.
 void TestZoom(int panel, int control, double x1, double y1, double x2, double y2);
+
+// What a graph holds, for checks of what the program plotted.
+struct TestPlot {
+    int plotStyle, pointStyle, lineStyle, pointFrequency, color;
+    std::vector<double> y;
+};
+std::vector<TestPlot> TestGraphPlots(int panel, int control);
 
 // Pending callbacks run, then the call returns once nothing is pending for `ms` milliseconds.
 void TestProcessEvents(int ms = 0);

@@ -28,7 +28,7 @@ void Redraw(CtrlRec *c) {
 } // namespace
 
 int PlotY(int panel, int control, const void *values, int count, int dataType, int plotStyle,
-          int pointStyle, int /*lineStyle*/, int /*pointFrequency*/, int color) {
+          int pointStyle, int lineStyle, int pointFrequency, int color) {
     CtrlRec *c;
     Graph *g = GraphOf(panel, control, &c);
     if (!g) return kErrCtrl;
@@ -37,6 +37,8 @@ int PlotY(int panel, int control, const void *values, int count, int dataType, i
     pl.handle = g->nextHandle++;
     pl.plotStyle = plotStyle;
     pl.pointStyle = pointStyle;
+    pl.lineStyle = lineStyle;
+    pl.pointFrequency = pointFrequency;
     pl.color = QColor::fromRgb(QRgb(color & 0xFFFFFF));
     pl.y.resize(count);
     for (int i = 0; i < count; ++i) {

@@ -33,6 +33,10 @@ void SetPopupResponder(PopupResponder responder) {
     Responder() = std::move(responder);
 }
 
+const PopupResponder &CurrentPopupResponder() {
+    return Responder();
+}
+
 int MessagePopup(const char *title, const char *message) {
     FlushAllDirty();
     if (Responder()) {

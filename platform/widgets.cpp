@@ -145,7 +145,9 @@ void Graph::paintEvent(QPaintEvent *) {
             continue;
         }
         if (pl.y.empty()) continue;
-        p.setPen(QPen(pl.color, 1.5));
+        QPen pen(pl.color, 1.5);
+        if (pl.lineStyle != VAL_SOLID) pen.setStyle(pl.lineStyle == 1 ? Qt::DashLine : Qt::DotLine);
+        p.setPen(pen);
         QPainterPath path;
         for (size_t i = 0; i < pl.y.size(); ++i) {
             QPointF s = toScreen({double(i), pl.y[i]});
@@ -160,8 +162,10 @@ void Graph::paintEvent(QPaintEvent *) {
         }
         p.drawPath(path);
         if (pl.plotStyle == VAL_CONNECTED_POINTS || pl.pointStyle != 0) {
+            p.setPen(QPen(pl.color, 1));
             p.setBrush(pl.color);
-            for (size_t i = 0; i < pl.y.size(); ++i)
+            size_t step = size_t(std::max(1, pl.pointFrequency));
+            for (size_t i = 0; i < pl.y.size(); i += step)
                 drawPoint(p, toScreen({double(i), pl.y[i]}), pl.pointStyle);
             p.setBrush(Qt::NoBrush);
         }
@@ -210,6 +214,7 @@ void Graph::mousePressEvent(QMouseEvent *e) {
         zoomStart_ = zoomEnd_ = e->position().toPoint();
         return;
     }
+    if (!cursorsMovable) return;
     // Take the cursor whose line is nearest to the click.
     int best = -1;
     double bestDist = 1e9;

@@ -35,6 +35,8 @@ struct GraphPlot {
     std::vector<double> y; // PlotY values, x = index
     int plotStyle = 0;
     int pointStyle = 0;
+    int lineStyle = 0;      // VAL_SOLID, or a dashed pattern for other codes
+    int pointFrequency = 1; // a point marker on every n-th value
     QColor color;
     QRectF rect; // PlotRectangle corners (x1, y1) and (x2, y2), normalised
     QColor fill;
@@ -56,6 +58,9 @@ class Graph : public QWidget {
     Q_PROPERTY(bool showAxisLabels MEMBER showAxisLabels)
     Q_PROPERTY(QString xName MEMBER xName)
     Q_PROPERTY(QString yName MEMBER yName)
+    Q_PROPERTY(bool cursorsMovable MEMBER cursorsMovable)
+    Q_PROPERTY(QPointF cursor1 READ cursor1 WRITE setCursor1)
+    Q_PROPERTY(QPointF cursor2 READ cursor2 WRITE setCursor2)
   public:
     explicit Graph(QWidget *parent = nullptr);
 
@@ -68,10 +73,15 @@ class Graph : public QWidget {
     bool enableZoom = false;
     bool showAxisLabels = true;
     QString xName, yName;
+    bool cursorsMovable = true; // false: only the program moves the cursors
 
     std::vector<GraphPlot> plots;
     int nextHandle = 1;
     QPointF cursors[2];
+    QPointF cursor1() const { return cursors[0]; }
+    QPointF cursor2() const { return cursors[1]; }
+    void setCursor1(QPointF p) { cursors[0] = p; }
+    void setCursor2(QPointF p) { cursors[1] = p; }
 
     // Called when the user moved a cursor (index 0 or 1) or zoomed.
     std::function<void(int cursor)> onCursorMoved;

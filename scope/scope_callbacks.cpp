@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "platform/ui.h"
+#include "scope/scope.h"
 
 int CBF_ButtonGetCycleTime(int panel, int control, int event, void *, int, int) {
     static const TextPair help = {"Zykluszeit des Sensors abfragen. \nSensor fuer 8 Sekunden nicht "
@@ -121,6 +122,9 @@ int CBF_EditScanRate(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        calcScopDeltaXY();
         break;
     default:
         break;

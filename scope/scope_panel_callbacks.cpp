@@ -6,6 +6,8 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "platform/ui.h"
+#include "scope/scope.h"
+#include "scope/scope_graph.h"
 
 int CBF_ButtonCloseSP(int panel, int control, int event, void *, int, int) {
     static const TextPair help = {"Schliesst PANEL und kehrt zu HAUPT PANEL zurueck.",
@@ -33,6 +35,10 @@ int CBF_ButtonZoomScope11(int panel, int control, int event, void *, int, int) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
         break;
+    case EVENT_COMMIT:
+        ZoomScopeFull();
+        calcScopDeltaXY();
+        break;
     default:
         break;
     }
@@ -51,6 +57,10 @@ int CBF_GraphScope(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_VAL_CHANGED: // a cursor was moved
+    case EVENT_ZOOM:
+        calcScopDeltaXY();
         break;
     default:
         break;
@@ -97,6 +107,9 @@ int CBF_ButtonPrintScopeGraph(int panel, int control, int event, void *, int, in
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        PrintScopeGraph();
         break;
     default:
         break;

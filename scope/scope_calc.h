@@ -1,0 +1,43 @@
+// Pure arithmetic of the scope: decoding a recorder record into the analog trace and the four
+// digital lines, the scan frequency from the cycle-time reply, the cursor deltas and the
+// decimal places of the displays. No widgets, no application state.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kScopeSamples = 128;
+constexpr int kScopeRecordSize = 2 * kScopeSamples + 2; // sample words, then the trigger index
+
+// Bands of the digital graph: each line is lifted so that the four never overlap.
+// Drawn in the order A, B, C, D.
+enum { DigitalLineA = 0, DigitalLineB, DigitalLineC, DigitalLineD, kDigitalLines };
+
+struct ScopeTraces {
+    std::uint16_t analog[kScopeSamples];                 // digits, 0..4095
+    std::uint16_t digital[kDigitalLines][kScopeSamples]; // A 2/3, B 0/1, C 6/7, D 4/5
+};
+
+// Decodes the 258-byte record (little-endian sample words in ring order, then the trigger's
+// ring index). Single shot (mode 0) shows the ring in stored order; every triggered mode starts
+// `preTrigger` samples before the trigger sample, so the trigger lands at display index
+// preTrigger modulo 128.
+void DecodeScopeRecord(const std::uint8_t *record, int triggerMode, int preTrigger,
+                       ScopeTraces *out);
+
+// Scan frequency in Hz from the 8 data bytes of the cycle-time reply: N0 / (N1 x 0.1 ms).
+// A reply that cannot give a frequency (N1 of 0, or a result that is not a positive number)
+// gives 0, the value of a failed query.
+double ScanFrequencyFromReply(const std::uint8_t *data);
+
+// Decimal places of the scan frequency and cycle time displays for a frequency f in Hz.
+int ScanFreqPrecision(double f);
+int CycleTimePrecision(double f);
+
+// Samples between the two cursors: |trunc(x1 - x2)|.
+int CursorDeltaSamples(double x1, double x2);
+// Digits between the two cursors: |trunc(y1) - trunc(y2)|.
+int CursorDeltaDigits(double y1, double y2);
+// Time between the cursors in ms: n samples of scanRate sensor cycles of cycleTime ms each.
+double CursorDeltaTime(int samples, double cycleTime, int scanRate);
+// Decimal places of the delta X display.
+int DeltaXPrecision(double deltaX);
