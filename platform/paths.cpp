@@ -18,11 +18,20 @@ void CopyCapped(char *out, const std::string &s, int size) {
     out[n] = 0;
 }
 
+std::string g_projectDirForTests; // empty: the program's own directory
+
 } // namespace
+
+// Tests give each run a private program directory (platform/testing.h).
+void SetProjectDirForTests(const std::string &directory) {
+    g_projectDirForTests = directory;
+}
 
 int GetProjectDir(char *directory) {
     std::string dir;
-    if (QCoreApplication::instance()) {
+    if (!g_projectDirForTests.empty()) {
+        dir = g_projectDirForTests;
+    } else if (QCoreApplication::instance()) {
         dir = QCoreApplication::applicationDirPath().toStdString();
     } else {
         char exe[4096];

@@ -15,6 +15,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+void SetProjectDirForTests(const std::string &directory); // paths.cpp
+
 namespace {
 
 QWidget *CtrlWidget(int panel, int control) {
@@ -161,4 +163,8 @@ void TestScreenSize(int *width, int *height) {
 void TestRunFromLoop(std::function<void()> work) {
     QMetaObject::invokeMethod(
         qApp, [w = std::move(work)] { w(); }, Qt::QueuedConnection);
+}
+
+void TestSetProjectDir(const char *directory) {
+    SetProjectDirForTests(directory ? directory : "");
 }

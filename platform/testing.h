@@ -51,5 +51,9 @@ bool TestPanelShown(int panel);
 void TestPanelScreenRect(int panel, int *left, int *top, int *width, int *height);
 void TestScreenSize(int *width, int *height);
 
+// Makes GetProjectDir report `directory` (empty: the program's own directory again), so a test
+// can give the program a private folder for its resource and settings files.
+void TestSetProjectDir(const char *directory);
+
 // Runs `work` from the event loop once it is running (for tests that enter WinMain's loop).
 void TestRunFromLoop(std::function<void()> work);

@@ -69,6 +69,9 @@ enum {
     ATTR_NEXT_PANEL,       // read only: handle of the next sibling panel, 0 at the end
     ATTR_PANEL_PARENT,     // read only: handle of the parent panel, 0 for a window
     ATTR_NUM_TAB_PAGES,    // read only, tab controls
+    ATTR_MENU_FIRST_ITEM,  // menu bars, read only: id of the first item, 0 when none
+    ATTR_MENU_NEXT_ITEM,   // menu items, read only: id of the next item, 0 at the end
+    ATTR_ITEM_NAME,        // menu items: the text shown
 };
 
 enum { VAL_TRANSPARENT = 0x1000000 };
@@ -114,6 +117,18 @@ int SetTabPageAttribute(int panel, int tabControl, int index, int attribute, con
 int GetTabPageAttribute(int panel, int tabControl, int index, int attribute, int *value);
 int GetTabPageAttribute(int panel, int tabControl, int index, int attribute, char *buffer,
                         int size);
+
+// ---- Menu bars ----------------------------------------------------------------------------
+// A menu bar along the top of a window panel with one row of items. The resource file gives
+// no panel a menu bar; these serve panels that make one at run time. Item 0 stands for the
+// menu bar itself (its ATTR_CONSTANT_NAME).
+int NewMenuBar(int panel, const char *constantName);                          // handle, <0 fails
+int NewMenuItem(int menuBar, const char *constantName, const char *itemName); // item id, <0 fails
+int GetPanelMenuBar(int panel);                                               // 0 when none
+int DiscardMenuBar(int menuBar);
+int SetMenuBarAttribute(int menuBar, int item, int attribute, const char *value);
+int GetMenuBarAttribute(int menuBar, int item, int attribute, int *value);
+int GetMenuBarAttribute(int menuBar, int item, int attribute, char *buffer, int size);
 
 // ---- Control values -----------------------------------------------------------------------
 // Values are converted to the control's own data type; on a text box SetCtrlVal appends.

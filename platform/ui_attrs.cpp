@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include <cstring>
@@ -135,6 +136,8 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char *value) {
         } else if (c->style == CTRL_TEXT_MSG) {
             c->text = s;
             MarkDirty(*c);
+        } else if (auto *busy = qobject_cast<QProgressBar *>(w)) {
+            busy->setFormat(s); // a busy indicator's label is the text it shows
         } else if (c->label) {
             c->label->setText(s);
             c->label->adjustSize();
@@ -244,6 +247,8 @@ int GetCtrlAttribute(int panel, int control, int attribute, char *buffer, int si
         if (c->style == CTRL_COMMAND_BUTTON || c->style == CTRL_TOGGLE_BUTTON)
             return CopyOut(static_cast<QPushButton *>(w)->text(), buffer, size);
         if (c->style == CTRL_TEXT_MSG) return CopyOut(c->text, buffer, size);
+        if (auto *busy = qobject_cast<QProgressBar *>(w))
+            return CopyOut(busy->format(), buffer, size);
         return CopyOut(c->label ? c->label->text() : w->property("label").toString(), buffer, size);
     case ATTR_TEXT_FONT:
         return CopyOut(w->font().family(), buffer, size);
