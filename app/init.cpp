@@ -4,6 +4,7 @@
 #include "app/state.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
+#include "settings/settings.h"
 
 #include "Tavironv10.h"
 
@@ -43,10 +44,14 @@ void InitAll() {
     Combo_SetComboAttribute(App.ConnectTab, CONNECT_SERVER, ATTR_COMBO_LIST_BGCOLOR,
                             kServerListColor);
 
+    LoadPanelSettings(); // language, identification, window, directories, server list
+
     // The parameter page in front; the scope page is hidden for good.
     SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
     SetTabPageAttribute(App.MainPanel, MAINP_TAB, 2, ATTR_VISIBLE, 0);
 
     ShowChildPanelDisp(App.DataPanel);
     DisplayPanel(App.MainPanel);
+
+    GetConnectionSettingsFromFile();
 }

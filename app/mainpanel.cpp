@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "platform/ui.h"
+#include "settings/settings.h"
 
 #include "Tavironv10.h"
 
@@ -27,6 +28,7 @@ int CBF_MAINP(int panel, int event, void *, int, int) {
     switch (event) {
     case EVENT_CLOSE:
         App.Running = 0; // a running live cycle ends at its next test
+        StorePanelSettings();
         QuitUserInterface(0);
         break;
     case EVENT_RIGHT_DOUBLE_CLICK:

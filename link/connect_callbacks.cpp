@@ -6,6 +6,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "platform/ui.h"
+#include "settings/settings.h"
 
 int CBF_EditCommunicationProtocol(int panel, int control, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie die RS232 oder TCP/IP Schnittstelle.",
@@ -151,6 +152,10 @@ int CBF_ButtonAccept(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        StorePanelSettings();
+        SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "platform/ui.h"
+#include "settings/settings.h"
 
 int CBF_EditID(int panel, int control, int event, void *, int, int) {
     static const TextPair help = {"Sensor-Identifikation einfuegen. \nDiese ID wird in einigen "
@@ -31,6 +32,9 @@ int CBF_EditLanguage(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        InitLanguage();
         break;
     default:
         break;

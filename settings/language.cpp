@@ -1,0 +1,72 @@
+// The language of the user interface: the language file that relabels the panels and the
+// five texts the program writes into controls itself.
+#include "settings/language.h"
+#include "settings/settings.h"
+
+#include "Tavironv10.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "localui/localui.h"
+#include "platform/ui.h"
+
+namespace {
+
+// Language files by LanguageIndex, opened relative to the current directory.
+constexpr const char *kLanguageFiles[2] = {"language_ger.lwl", "language_eng.lwl"};
+
+const TextPair kTextStrokeTol = {
+    "Plus / Minus Toleranz fuer Stanzhub. \nEingabe in Promille.",
+    "Plus / minus tolerance for punching stroke. \nInput in per thousand."};
+const TextPair kTextBadCntToFail = {
+    "Anzahl von Fehlerereignissen, \nbevor die Ausgaenge geschaltet werden",
+    "Number of errors before \nthe outputs are set."};
+const TextPair kTextDigOutmode = {
+    "Waehle die Ansteuerung der Digitalausgaenge. \nDIREKT : Ausgaenge sind High aktiv. "
+    "\nINVERS : Ausgaenge sind Low aktiv.",
+    "Select the control of the digital outputs. \nDIRECT  : Outputs are high activ. "
+    "\nINVERSE : Outputs are low activ."};
+const TextPair kTextCntStrokeEdge = {
+    "Waehlen Sie aus, welche Kante des \nStanzhubs ausgewertet werden soll.",
+    "Select which edge of the \npunching stroke should be evaluated."};
+const TextPair kTextOutmode = {
+    "Bei DIGITAL OUTMODE = DIREKT werden die Ausgaenge wie folgt geschaltet: \n"
+    "OUT0 ist LO, wenn der Stanzhub ausserhalb der Toleranz liegt.\n"
+    "OUT0 ist HI, wenn der Stanzhub innerhalb der Toleranz lieg. \n"
+    "OUT1 ist LO, wenn der Stanzhub unterhalb der Toleranz liegt. \n"
+    "OUT1 ist HI, wenn der Stanzhub oberhalb der Toleranz liegt. \n"
+    "OUT2 ist LO, wenn der Stanzhub in der unteren Periodenhaelfte liegt. \n"
+    "OUT2 ist HI, wenn der Stanzhub in der oberen Periodenhaelfte liegt.\n"
+    "OUT3 ist HI, wenn die Aussparung erkannt wird der Stanzhub aber nicht und umgekehrt. \n"
+    "OUT3 ist HI, wenn 60 Sekunden weder eine Aussparung noch ein Stanzhub erkannt wurde. \n"
+    "Bei DIGITAL OUTMODE = INVERS ist es genau umgekehrt. ",
+    "For DIGITAL OUTMODE = DIRECT, the outputs are switched as follows: \n"
+    "OUT0 is LO when the stamping stroke is out of tolerance. \n"
+    "OUT0 is HI when the stamping stroke is within tolerance. \n"
+    "OUT1 is LO when the stamping stroke is below tolerance. \n"
+    "OUT1 is HI if the stamping stroke is above tolerance. \n"
+    "OUT2 is LO when the stamping stroke is in the lower half of the period. \n"
+    "OUT2 is HI when the stamping stroke is in the upper half of the period. \n"
+    "OUT3 is HI when the gap is detected, but the stamping stroke not and vice versa. \n"
+    "OUT3 is HI if no gap or stamping stroke is detected for 60 seconds. \n"
+    "For DIGITAL OUTMODE = INVERSE it is exactly the opposite."};
+
+} // namespace
+
+void WriteLanguageTexts() {
+    SetCtrlVal(App.ParaTab, PARA_TEXT_STROKE_TOL, Txt(kTextStrokeTol));
+    SetCtrlVal(App.ParaTab, PARA_TEXT_BAD_CNT_TO_FAIL, Txt(kTextBadCntToFail));
+    SetCtrlVal(App.ParaTab, PARA_TEXT_DIG_OUTMODE, Txt(kTextDigOutmode));
+    SetCtrlVal(App.ParaTab, PARA_TEXT_CNT_STROKE_EDGE, Txt(kTextCntStrokeEdge));
+    SetCtrlVal(App.DataPanel, DATAP_OUTMODE_TEXT, Txt(kTextOutmode));
+}
+
+void InitLanguage() {
+    GetCtrlVal(App.ConnectTab, CONNECT_LANGUAGE, &App.LanguageIndex);
+    // The selector only offers 0 and 1; anything else is read as English.
+    if (App.LanguageIndex != 0) App.LanguageIndex = 1;
+    // The tab pages and both child panels hang under the main panel, so this one call
+    // relabels the whole user interface. A missing or broken file leaves the texts as they
+    // are; the program's own texts switch all the same.
+    LocalizePanel(App.MainPanel, kLanguageFiles[App.LanguageIndex]);
+    WriteLanguageTexts();
+}

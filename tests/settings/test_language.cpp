@@ -1,0 +1,122 @@
+// Language selection and sensor identification on the connection page, and the two moments
+// the settings are stored (ACCEPT and closing the main panel).
+#include "settings_fixture.h"
+
+#include "Tavironv10.h"
+#include "app/callbacks.h"
+#include "settings/settings.h"
+
+#include <string>
+
+namespace {
+
+std::string Text(int panel, int ctrl) {
+    char buf[1024] = "";
+    GetCtrlVal(panel, ctrl, buf);
+    return buf;
+}
+
+std::string Label(int panel, int ctrl) {
+    char buf[256] = "";
+    GetCtrlAttribute(panel, ctrl, ATTR_LABEL_TEXT, buf, sizeof buf);
+    return buf;
+}
+
+const char *kStrokeTolGer = "Plus / Minus Toleranz fuer Stanzhub. \nEingabe in Promille.";
+const char *kStrokeTolEng = "Plus / minus tolerance for punching stroke. \nInput in per thousand.";
+
+} // namespace
+
+TEST_F(SettingsTest, SelectorSwitchesPanelsAndTheProgramsOwnTexts) {
+    Start();
+    TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, 0);
+    TestProcessEvents(10);
+    EXPECT_EQ(App.LanguageIndex, 0);
+    EXPECT_EQ(Label(App.MainPanel, MAINP_GO), "START (F11)");
+    EXPECT_EQ(Label(App.ConnectTab, CONNECT_ID), "SENSOR-ID");
+    EXPECT_EQ(Text(App.ParaTab, PARA_TEXT_STROKE_TOL), kStrokeTolGer);
+
+    TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, 1);
+    TestProcessEvents(10);
+    EXPECT_EQ(App.LanguageIndex, 1);
+    EXPECT_EQ(Label(App.MainPanel, MAINP_GO), "GO (F11)");
+    EXPECT_EQ(Label(App.ConnectTab, CONNECT_ID), "SENSOR ID");
+    EXPECT_EQ(Text(App.ParaTab, PARA_TEXT_STROKE_TOL), kStrokeTolEng);
+}
+
+TEST_F(SettingsTest, WithoutTheEnglishFilePanelsStayGermanButTheProgramSwitches) {
+    WriteSettings({"[GENERAL INFO]", "FILE TYPE: = \"Panel Settings\"", "LANGUAGE = 0"});
+    std::filesystem::remove(dir / "language_eng.lwl");
+    Start();
+    ASSERT_EQ(Label(App.MainPanel, MAINP_SEND), "SENDEN (F9)");
+    TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, 1);
+    TestProcessEvents(10);
+    EXPECT_EQ(App.LanguageIndex, 1);
+    EXPECT_EQ(Label(App.MainPanel, MAINP_SEND), "SENDEN (F9)");
+    EXPECT_EQ(Text(App.ParaTab, PARA_TEXT_STROKE_TOL), kStrokeTolEng);
+    popups.clear();
+    TestRightClickCtrl(App.ConnectTab, CONNECT_LANGUAGE);
+    TestProcessEvents(10);
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].text, "Select a language.");
+}
+
+TEST_F(SettingsTest, HelpOfLanguageAndIdentificationInBothLanguages) {
+    struct Case {
+        int language, control;
+        const char *title, *text;
+    } cases[] = {
+        {1, CONNECT_LANGUAGE, "Message!", "Select a language."},
+        {0, CONNECT_LANGUAGE, "Info!", "Sprache auswaehlen."},
+        {1, CONNECT_ID, "Message!",
+         "Insert sensor identification. \nThis ID will be displayed in some panels of the "
+         "software."},
+        {0, CONNECT_ID, "Info!",
+         "Sensor-Identifikation einfuegen. \nDiese ID wird in einigen Fenstern der Software "
+         "angezeigt."},
+    };
+    Start();
+    for (const Case &c : cases) {
+        App.LanguageIndex = c.language;
+        popups.clear();
+        TestRightClickCtrl(App.ConnectTab, c.control);
+        TestProcessEvents(10);
+        ASSERT_EQ(popups.size(), 1u) << c.text;
+        EXPECT_EQ(popups[0].title, c.title);
+        EXPECT_EQ(popups[0].text, c.text);
+    }
+}
+
+TEST_F(SettingsTest, IdentificationIsTakenOnCommitButStoredAsShown) {
+    Start();
+    TestTypeText(App.ConnectTab, CONNECT_ID, "Press 7");
+    TestProcessEvents(10);
+    EXPECT_STREQ(App.PanelId, "Press 7");
+
+    SetCtrlVal(App.ConnectTab, CONNECT_ID, "Press 8 (not committed)");
+    TestProcessEvents(10);
+    EXPECT_STREQ(App.PanelId, "Press 7");
+    StorePanelSettings();
+    EXPECT_NE(ReadFile("PanelSettings.cfg").find("PANEL ID: = \"Press 8 (not committed)\"\r\n"),
+              std::string::npos);
+}
+
+TEST_F(SettingsTest, AcceptStoresAndBringsTheParameterPage) {
+    Start();
+    SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
+    SetCtrlVal(App.ConnectTab, CONNECT_PORT_NUMBER, "5123");
+    ASSERT_FALSE(std::filesystem::exists(dir / "PanelSettings.cfg"));
+    CBF_ButtonAccept(App.ConnectTab, CONNECT_ACCEPT, EVENT_COMMIT, nullptr, 0, 0);
+    int page = -1;
+    GetActiveTabPage(App.MainPanel, MAINP_TAB, &page);
+    EXPECT_EQ(page, 1);
+    EXPECT_NE(ReadFile("PanelSettings.cfg").find("PORT NUMBER = \"5123\"\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, ClosingTheMainPanelStoresTheSettings) {
+    Start();
+    SetCtrlVal(App.ConnectTab, CONNECT_LANGUAGE, 0);
+    TestClosePanel(App.MainPanel);
+    TestProcessEvents(20);
+    EXPECT_NE(ReadFile("PanelSettings.cfg").find("LANGUAGE = 0\r\n"), std::string::npos);
+}
