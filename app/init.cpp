@@ -2,6 +2,7 @@
 // link is there, has tried to reach the sensor.
 #include "app/app.h"
 #include "app/state.h"
+#include "link/connection.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
@@ -54,4 +55,10 @@ void InitAll() {
     DisplayPanel(App.MainPanel);
 
     GetConnectionSettingsFromFile();
+
+    // One connection attempt: connected, offline, or the operator chose to close the program.
+    InitConnectPanel();
+    SetButtonsDimmed(0, 1);
+    TryToConnect();
+    if (App.LinkOk == 1) SetButtonsDimmed(0, 0);
 }

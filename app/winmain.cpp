@@ -2,6 +2,8 @@
 #include "app/app.h"
 #include "app/callbacks.h"
 #include "app/state.h"
+#include "platform/rs232.h"
+#include "platform/tcp.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 
@@ -32,6 +34,8 @@ int LoadPanels(int argc, char **argv) {
 }
 
 void ShutDown() {
+    if (App.TcpConnected) DisconnectFromTCPServer(App.TcpHandle);
+    CloseCom(App.ComPort); // whatever the protocol, and harmless when it never opened
     Combo_DiscardComboBox(App.ConnectTab, CONNECT_SERVER);
     DiscardPanel(App.MainPanel); // the child panels go with it
 }

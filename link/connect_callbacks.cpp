@@ -5,8 +5,59 @@
 #include "Tavironv10.h"
 #include "app/state.h"
 #include "app/texts.h"
+#include "link/connection.h"
+#include "link/link_internal.h"
+#include "platform/ports.h"
+#include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kMaxServers = 10;
+
+const TextPair kTxtPortListHeading = {"Folgende COM PORTS sind verfuegbar:\n",
+                                      "Following COM PORTS are available:\n"};
+
+// The three buttons that need a link identified with the settings now on the page.
+void DimLinkButtons() {
+    SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
+    SetCtrlAttribute(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, ATTR_DIMMED, 1);
+    SetCtrlAttribute(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, ATTR_DIMMED, 1);
+}
+
+// FIND COM PORTS: the heading, one line per port present and an empty line; nothing at all
+// when there is no port.
+void ListComPorts() {
+    int ports[kMaxComPort];
+    int count = LocateCom("", ports, kMaxComPort);
+    if (count == 0) return;
+    AppendStatus(Txt(kTxtPortListHeading));
+    char line[16];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(line, sizeof line, "COM%d\n", ports[i]);
+        AppendStatus(line);
+    }
+    AppendStatus("\n");
+}
+
+// A committed server goes to the top of the list, once, and the list keeps the ten most
+// recent entries.
+void CommitServer() {
+    SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
+    GetCtrlVal(App.ConnectTab, CONNECT_SERVER, App.IpAddress);
+    int index = -1;
+    Combo_GetIndexFromValue(App.ConnectTab, CONNECT_SERVER, &index, App.IpAddress);
+    if (index >= 0) Combo_DeleteComboItem(App.ConnectTab, CONNECT_SERVER, index, 1);
+    Combo_InsertComboItem(App.ConnectTab, CONNECT_SERVER, 0, App.IpAddress);
+    int items = 0;
+    Combo_GetComboAttribute(App.ConnectTab, CONNECT_SERVER, ATTR_COMBO_NUM_ITEMS, &items);
+    if (items > kMaxServers) Combo_DeleteComboItem(App.ConnectTab, CONNECT_SERVER, kMaxServers, -1);
+}
+
+} // namespace
 
 int CBF_EditCommunicationProtocol(int panel, int control, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie die RS232 oder TCP/IP Schnittstelle.",
@@ -14,6 +65,10 @@ int CBF_EditCommunicationProtocol(int panel, int control, int event, void *, int
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        InitConnectPanel();
+        DimLinkButtons();
         break;
     default:
         break;
@@ -30,6 +85,9 @@ int CBF_ButtonFindComPorts(int panel, int control, int event, void *, int, int) 
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
         break;
+    case EVENT_COMMIT:
+        ListComPorts();
+        break;
     default:
         break;
     }
@@ -44,6 +102,9 @@ int CBF_EditSelectComPort(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        DimLinkButtons();
         break;
     default:
         break;
@@ -63,6 +124,9 @@ int CBF_EditSelectBaudrate(int panel, int control, int event, void *, int, int) 
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
         break;
+    case EVENT_COMMIT:
+        SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
+        break;
     default:
         break;
     }
@@ -80,6 +144,12 @@ int CBF_ButtonChangeBaudrate(int panel, int control, int event, void *, int, int
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
         break;
+    case EVENT_COMMIT:
+        SetButtonsDimmed(0, 1);
+        DimLinkButtons();
+        ChangeBaudrate();
+        SetButtonsDimmed(0, 0);
+        break;
     default:
         break;
     }
@@ -95,6 +165,9 @@ int CBF_StringIpAdress(int panel, int control, int event, void *, int, int) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
         break;
+    case EVENT_COMMIT:
+        CommitServer();
+        break;
     default:
         break;
     }
@@ -108,6 +181,9 @@ int CBF_StringPortNumber(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
         break;
     default:
         break;
@@ -123,6 +199,11 @@ int CBF_ButtonTryToConnect(int panel, int control, int event, void *, int, int) 
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
         break;
+    case EVENT_COMMIT:
+        SetButtonsDimmed(0, 1);
+        TryToConnect();
+        if (App.LinkOk == 1) SetButtonsDimmed(0, 0);
+        break;
     default:
         break;
     }
@@ -136,6 +217,9 @@ int CBF_ButtonDisconnect(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        Disconnect();
         break;
     default:
         break;

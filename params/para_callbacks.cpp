@@ -4,6 +4,9 @@
 #include "Tavironv10.h"
 #include "app/state.h"
 #include "app/texts.h"
+#include "link/connection.h"
+#include "params/para.h"
+#include "params/parafile.h"
 #include "platform/ui.h"
 
 int CBF_ButtonSend(int panel, int control, int event, void *, int, int) {
@@ -17,6 +20,19 @@ int CBF_ButtonSend(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        // FILE works on files also while the live cycle runs; a running cycle sends the values
+        // itself before its next poll.
+        if (App.MemorySelect == 3) {
+            SendParaToFile();
+        } else if (App.Running) {
+            App.SendParaPending = 1;
+        } else {
+            SetButtonsDimmed(0, 1);
+            SendPara();
+            SetButtonsDimmed(0, 0);
+        }
         break;
     default:
         break;
@@ -37,6 +53,17 @@ int CBF_ButtonGet(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        if (App.MemorySelect == 3) {
+            ReadParaFromFile();
+        } else if (App.Running) {
+            App.GetParaPending = 1;
+        } else {
+            SetButtonsDimmed(0, 1);
+            GetPara();
+            SetButtonsDimmed(0, 0);
+        }
         break;
     default:
         break;

@@ -57,3 +57,7 @@ void TestSetProjectDir(const char *directory);
 
 // Runs `work` from the event loop once it is running (for tests that enter WinMain's loop).
 void TestRunFromLoop(std::function<void()> work);
+
+// Maps COM<port> to `device` for this process only, before the mapping file beside the
+// program; a null or empty device removes the mapping again.
+void TestMapComPort(int port, const char *device);

@@ -104,6 +104,7 @@ TEST_F(ProgramTest, EveryControlWithACallbackAnswersItsRightClick) {
 }
 
 TEST_F(ProgramTest, TextBoxesClearOnRightDoubleClick) {
+    ResetTextBox(App.ConnectTab, CONNECT_STATUS, ""); // drops the start-up connection texts
     SetCtrlVal(App.ConnectTab, CONNECT_STATUS, "line one\n");
     SetCtrlVal(App.ConnectTab, CONNECT_STATUS, "line two\n");
     SetCtrlVal(App.ScopeTab, SCOPETAB_COMMENT, "press 4, left tool");

@@ -175,13 +175,17 @@ TEST(EventLoop, QuitBeforeTheLoopMakesItReturnAtOnce) {
 }
 
 TEST(WinMain, EndsWithZeroWhenTheMainPanelIsClosed) {
+    SensorEnvironment env;
+    env.Start();
     App = AppState{};
     SetPopupResponder([](const PopupRecord &, std::string *) { return 1; });
     TestRunFromLoop([] { TestClosePanel(App.MainPanel); });
     static char name[] = "test_app";
     static char *argv[] = {name, nullptr};
     EXPECT_EQ(WinMain(1, argv), 0);
+    EXPECT_EQ(App.LinkOk, 1) << "connected at start-up, then closed by the operator";
     SetPopupResponder({});
+    env.Stop();
 }
 
 TEST(WinMain, WithoutItsResourceFileTheProgramEndsWithMinusOne) {

@@ -1,0 +1,162 @@
+// Connection management: which controls the chosen protocol shows, the one place that dims and
+// enables the operation controls of every page, a connection attempt, going offline and
+// changing the sensor's baud rate.
+#include "link/connection.h"
+
+#include "app/state.h"
+#include "app/texts.h"
+#include "link/exchange.h"
+#include "link/frame.h"
+#include "link/link_codes.h"
+#include "link/link_internal.h"
+#include "link/transport.h"
+#include "platform/rs232.h"
+#include "platform/tcp.h"
+#include "platform/toolbox.h"
+#include "platform/ui.h"
+
+#include "Tavironv10.h"
+
+namespace {
+
+const TextPair kTxtTryToConnect = {"Verbindungsaufbau!\n", "Try to connect!\n"};
+const TextPair kTxtOffline = {"Kein Sensor verbunden!\n\n", "No sensor connected!\n\n"};
+const TextPair kTxtTryBaudrate = {"Baudrate aendern!\n", "Try to change baudrate!\n"};
+const TextPair kTxtSuccess = {"Erledigt!\n", "Success!\n"};
+const TextPair kTxtConfirmBaudrate = {
+    "ACHTUNG!!!   Neue Baudrate mit EEPROM und SENDEN bestaetigen!\n\n",
+    "ATTENTION!!!   Confirm new baudrate with EEPROM and SEND!\n\n"};
+const TextPair kTxtClose = {"Schliessen", "Close"};
+const TextPair kTxtOfflineButton = {"Offline", "Offline"};
+
+void Dim(int panel, int control, int dimmed) {
+    SetCtrlAttribute(panel, control, ATTR_DIMMED, dimmed);
+}
+
+void Show(int panel, int control, int visible) {
+    SetCtrlAttribute(panel, control, ATTR_VISIBLE, visible);
+}
+
+// Both status displays: the data panel's line is replaced, the status box appended to.
+void ShowStatusBoth(const char *text) {
+    SetCtrlVal(App.DataPanel, DATAP_STATUS, text);
+    AppendStatus(text);
+}
+
+} // namespace
+
+const TextPair kTxtNoConnection = {
+    "Verbindung konnte nicht aufgebaut werden! \nFenster schliessen oder im Offline-Modus "
+    "arbeiten!",
+    "Could not establish connection! \nClose window or work in offline mode!"};
+
+void AppendStatus(const char *text) {
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, text);
+}
+
+void AskCloseOrOffline(const char *message) {
+    int button =
+        GenericMessagePopup(Txt(kTitleInfo), message, Txt(kTxtClose), Txt(kTxtOfflineButton), "",
+                            VAL_GENERIC_POPUP_BTN1, VAL_GENERIC_POPUP_BTN1, VAL_GENERIC_POPUP_BTN1);
+    if (button == VAL_GENERIC_POPUP_BTN2)
+        Disconnect();
+    else
+        QuitUserInterface(0);
+}
+
+void InitConnectPanel() {
+    GetCtrlVal(App.ConnectTab, CONNECT_PROTOCOL, &App.ComProtocol);
+    if (App.ComProtocol > 1) return;
+    int serial = App.ComProtocol == 0 ? 1 : 0;
+    Show(App.ConnectTab, CONNECT_FIND_COM_PORTS, serial);
+    Show(App.ConnectTab, CONNECT_COM_PORT, serial);
+    Show(App.ConnectTab, CONNECT_BAUDRATE, serial);
+    Show(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, serial);
+    Combo_SetComboAttribute(App.ConnectTab, CONNECT_SERVER, ATTR_COMBO_VISIBLE, !serial);
+    Show(App.ConnectTab, CONNECT_PORT_NUMBER, !serial);
+}
+
+void SetButtonsDimmed(int keepParaControls, int dimmed) {
+    if (!keepParaControls) {
+        for (int c : {MAINP_SEND, MAINP_GET, MAINP_RAM, MAINP_EEPROM, MAINP_FILE})
+            Dim(App.MainPanel, c, dimmed);
+    }
+    Dim(App.MainPanel, MAINP_GO, dimmed);
+    for (int c : {CONNECT_TRY_TO_CONNECT, CONNECT_DISCONNECT, CONNECT_BAUDRATE})
+        Dim(App.ConnectTab, c, dimmed);
+    if (dimmed == 1) {
+        Dim(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, 1);
+        Dim(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, 1);
+    }
+    for (int c : {SCOPETAB_GET_CYCLE_TIME, SCOPETAB_SCAN, SCOPETAB_BREAK})
+        Dim(App.ScopeTab, c, dimmed);
+    ProcessSystemEvents();
+}
+
+void TryToConnect() {
+    CloseCom(App.ComPort);
+    ShowStatusBoth(Txt(kTxtTryToConnect));
+
+    GetCtrlVal(App.ConnectTab, CONNECT_PROTOCOL, &App.ComProtocol);
+    GetCtrlVal(App.ConnectTab, CONNECT_COM_PORT, &App.ComPort);
+    GetCtrlVal(App.ConnectTab, CONNECT_BAUDRATE, &App.BaudrateIndex);
+    GetCtrlVal(App.ConnectTab, CONNECT_SERVER, App.IpAddress);
+    GetCtrlVal(App.ConnectTab, CONNECT_PORT_NUMBER, App.PortNumberText);
+    ProcessSystemEvents();
+
+    SetCtrlVal(App.DataPanel, DATAP_COM_PORT, int(App.ComPort));
+    SetCtrlVal(App.DataPanel, DATAP_SERVER, App.IpAddress);
+    App.PortNumber = PortNumberFromText(App.PortNumberText);
+
+    if (App.ComProtocol == 1) {
+        Show(App.DataPanel, DATAP_COM_PORT, 0);
+        Show(App.DataPanel, DATAP_SERVER, 1);
+        InitTCP_IP();
+    } else {
+        Show(App.DataPanel, DATAP_COM_PORT, 1);
+        Show(App.DataPanel, DATAP_SERVER, 0);
+        InitRS232();
+    }
+    if (App.LinkResult >= 0)
+        CheckComLine();
+    else
+        AskCloseOrOffline(Txt(kTxtNoConnection));
+}
+
+void Disconnect() {
+    SetButtonsDimmed(0, 1);
+    // The port opened last, and the one the page names now (they differ when the operator
+    // changed the number since).
+    CloseCom(App.ComPort);
+    GetCtrlVal(App.ConnectTab, CONNECT_COM_PORT, &App.ComPort);
+    CloseCom(App.ComPort);
+    if (App.TcpConnected) {
+        DisconnectFromTCPServer(App.TcpHandle);
+        App.TcpConnected = 0;
+    }
+    ShowStatusBoth(Txt(kTxtOffline));
+
+    SetCtrlVal(App.MainPanel, MAINP_FILE, 1);
+    SetCtrlVal(App.MainPanel, MAINP_RAM, 0);
+    SetCtrlVal(App.MainPanel, MAINP_EEPROM, 0);
+    App.MemorySelect = 3;
+
+    Dim(App.ConnectTab, CONNECT_TRY_TO_CONNECT, 0);
+    Dim(App.MainPanel, MAINP_SEND, 0);
+    Dim(App.MainPanel, MAINP_GET, 0);
+    Dim(App.ConnectTab, CONNECT_BAUDRATE, 0);
+    App.LinkOk = 0;
+}
+
+void ChangeBaudrate() {
+    GetCtrlVal(App.ConnectTab, CONNECT_BAUDRATE, &App.BaudrateIndex);
+    AppendStatus(Txt(kTxtTryBaudrate));
+    // The request goes out at the old rate; the sensor switches once its reply is out.
+    FillTxBuf(OrderChangeBaudrate, App.BaudrateIndex, 0);
+    if (DataExchange(kHeaderSize) != 1) return;
+    AppendStatus(Txt(kTxtSuccess));
+    InitRS232();
+    App.LinkOk = 1;
+    TryToConnect();
+    if (App.LinkOk == 1) AppendStatus(Txt(kTxtConfirmBaudrate));
+}

@@ -1,0 +1,145 @@
+// One request and one reply with the sensor: FillTxBuf builds the request, DataExchange sends
+// it and receives the reply in two stages (header, then data), each allowed 3 s, with events
+// processed on every pass of the wait. Every failure ends in SetTimeout.
+#include "link/exchange.h"
+
+#include "app/state.h"
+#include "app/texts.h"
+#include "link/frame.h"
+#include "platform/rs232.h"
+#include "platform/tcp.h"
+#include "platform/ui.h"
+
+#include "Tavironv10.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr double kReplyWaitSeconds = 3.0;
+constexpr unsigned int kTcpWriteTimeoutMs = 2000;
+
+const TextPair kTxtTimeout = {
+    "TIMEOUT! \nKeine Daten erhalten! \nVerbindungsfehler! \nSpannungsversorgung und COM "
+    "Einstellungen ueberpruefen. \nVerbindungsaufbau wiederholen!",
+    "TIMEOUT! \nNo data received! \nCommunication error! \nCheck power supply and COM settings. "
+    "\nTry to connect again!"};
+const TextPair kTxtHeaderFrame = {"ACHTUNG! \nEmpfangener header frame ist ungueltig!",
+                                  "ATTENTION! \nReceived header frame is incorrect!"};
+const TextPair kTxtInvalidOrder = {"Ungueltiger Befehl! \nPC und Sensor-Software ueberpruefen!",
+                                   "Invalid order number! \nVerify PC and sensor software!"};
+const TextPair kTxtLineError = {"Verbindungsfehler! \nEventuell Baudrate reduzieren!",
+                                "Communication error! \nYou may have to reduce baudrate!"};
+const TextPair kTxtDataFrame = {"ACHTUNG! \nEmpfangener Daten frame ist ungueltig!",
+                                "ATTENTION! \nReceived data frame is incorrect!"};
+
+bool OnTcp() {
+    return App.ComProtocol == 1;
+}
+
+int Fail(const TextPair &text) {
+    std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s", Txt(text));
+    SetTimeout();
+    return -1;
+}
+
+// Waits until `needed` bytes are there (serial: in the input queue; TCP: in RxBuf, put there
+// by the data callback) or more than 3 s have passed. True when the bytes came in time.
+bool WaitForBytes(int needed) {
+    App.WaitStartTime = Timer();
+    for (;;) {
+        ProcessSystemEvents();
+        if (!OnTcp()) App.RxCount = GetInQLen(App.ComPort);
+        if (Timer() - App.WaitStartTime > kReplyWaitSeconds) return App.RxCount >= needed;
+        if (App.RxCount >= needed) return true;
+    }
+}
+
+} // namespace
+
+void FillTxBuf(u8 order, u16 argument, u16 length) {
+    if (length > kMaxData) length = kMaxData; // TxData holds no more
+    u8 *f = App.TxFrame;
+    f[0] = FrameStartByte;
+    f[1] = order;
+    putU16(f + 2, argument);
+    putU16(f + 4, length);
+    f[6] = length == 0 ? Crc8Init : crc8Update(TxData(), 0, length, Crc8Table);
+    f[7] = crc8Update(f, 0, 7, Crc8Table);
+    std::memcpy(App.TxBuf, App.TxFrame, std::size_t(length) + kHeaderSize);
+}
+
+int DataExchange(int frameLength) {
+    std::memset(App.RxBuf, 0, sizeof App.RxBuf);
+    App.ComStatError = 0;
+    if (frameLength < 0) frameLength = 0;
+    if (frameLength > kBufferSize) frameLength = kBufferSize;
+    // A failed write is not examined: it shows up as a missing reply.
+    if (OnTcp()) {
+        App.RxCount = 0;
+        ClientTCPWrite(App.TcpHandle, App.TxBuf, unsigned(frameLength), kTcpWriteTimeoutMs);
+    } else {
+        FlushInQ(App.ComPort);
+        FlushOutQ(App.ComPort);
+        ComWrt(App.ComPort, App.TxBuf, frameLength);
+    }
+    int r = GetHeaderFrame();
+    if (r == 1 && App.RxLength != 0) return GetDataFrame();
+    return r;
+}
+
+int GetHeaderFrame() {
+    bool complete = WaitForBytes(kHeaderSize);
+    if (!OnTcp()) {
+        // Read also after a time-out: whatever came, within the port's own time-out.
+        App.ComStatError = GetComStat(App.ComPort);
+        ComRd(App.ComPort, App.RxBuf, kHeaderSize);
+    }
+    if (!complete || App.ComStatError > 0) return Fail(kTxtTimeout);
+    if (CheckHeaderCRC() != 1) return -1;
+    if (App.RxOrder != OrderErrorReply) return 1;
+    if (App.RxArgument == ErrorInvalidOrder) return Fail(kTxtInvalidOrder);
+    if (App.RxArgument == ErrorLine) return Fail(kTxtLineError);
+    return 1; // an error reply with another argument counts as a normal reply
+}
+
+int GetDataFrame() {
+    // RxData holds 1016 bytes; a longer announcement cannot be a reply of this sensor, and its
+    // data are not read into the buffer.
+    if (App.RxLength > kMaxData) return Fail(kTxtDataFrame);
+    bool complete = WaitForBytes(OnTcp() ? App.RxLength + kHeaderSize : App.RxLength);
+    if (!OnTcp()) {
+        App.ComStatError = GetComStat(App.ComPort);
+        ComRd(App.ComPort, RxData(), App.RxLength);
+    }
+    if (!complete || App.ComStatError > 0) return Fail(kTxtTimeout);
+    if (crc8Update(App.RxBuf, kHeaderSize, App.RxLength, Crc8Table) != App.RxDataCrc)
+        return Fail(kTxtDataFrame);
+    return 1;
+}
+
+int CheckHeaderCRC() {
+    const u8 *h = App.RxBuf;
+    if (crc8Update(h, 0, kHeaderSize, Crc8Table) != 0 || h[0] != FrameStartByte)
+        return Fail(kTxtHeaderFrame);
+    App.RxOrder = h[1];
+    App.RxArgument = getU16(h + 2);
+    App.RxLength = getU16(h + 4);
+    App.RxDataCrc = h[6];
+    return 1;
+}
+
+void SetTimeout() {
+    App.Running = 0;
+    App.LinkOk = 0;
+    App.ScanRunning = 0;
+    App.ErrorText[sizeof App.ErrorText - 1] = 0;
+    SetCtrlVal(App.DataPanel, DATAP_STATUS, "TIMEOUT!");
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, App.ErrorText);
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, "\n\n");
+    SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
+    SetCtrlAttribute(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, ATTR_DIMMED, 1);
+    SetCtrlAttribute(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, ATTR_DIMMED, 1);
+    SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
+}

@@ -1,0 +1,106 @@
+// Baud rates, the typed TCP port number, the open error texts and the firmware text parts.
+#include "link/link_codes.h"
+
+#include <climits>
+#include <cstring>
+
+long BaudRateFromIndex(int index) {
+    static const long kRates[] = {9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
+    return index >= 0 && index < 8 ? kRates[index] : 115200;
+}
+
+int PortNumberFromText(const char *text) {
+    if (!text) return 0;
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > INT_MAX) return INT_MAX;
+    }
+    return int(value);
+}
+
+const TextPair &SerialErrorText(int code) {
+    static const TextPair kUnknown = {"Unbekannter Systemfehler", "Unknown system error"};
+    static const TextPair kInvalidPort = {"Ungueltige Portnummer", "Invalid port number"};
+    static const TextPair kNotOpen = {"Port ist nicht verfuegbar", "Port is not open"};
+    static const TextPair kIo = {"Unbekannter I/O Fehler", "Unknown I/0 error"};
+    static const TextPair kNoPort = {"Kein serieller Port gefunden", "No serial port found"};
+    static const TextPair kCannotOpen = {"Port kann nicht geoeffnet werden", "Cannot open port"};
+    static const TextPair kBaud = {"Ungueltige Baudrate", "Invalid Baudrate"};
+    static const TextPair kTimeout = {"Timeout", "Timeout"};
+    static const TextPair kOther = {"RS-232 Fehler!", "RS-232 error!"};
+    switch (code) {
+    case -1:
+        return kUnknown;
+    case -2:
+        return kInvalidPort;
+    case -3:
+        return kNotOpen;
+    case -4:
+        return kIo;
+    case -6:
+        return kNoPort;
+    case -7:
+        return kCannotOpen;
+    case -14:
+        return kBaud;
+    case -99:
+        return kTimeout;
+    default:
+        return kOther;
+    }
+}
+
+const TextPair &TcpErrorText(int code) {
+    static const TextPair kTexts[] = {
+        {"Dienst konnte nicht registriert werden", "Unable to register service"},
+        {"Verbindung konnte nicht aufgebaut werden", "Unable to establish connection"},
+        {"Server bereits vorhanden", "Existing server"},
+        {"Verbindungsfehler", "Failed to connect"},
+        {"Server nicht registriert", "Server not registered"},
+        {"Zu viele Nachrichtenuebertragungen", "Too many conversations"},
+        {"Lesen fehlgeschlagen", "Read failed"},
+        {"Schreiben fehlgeschlagen", "Write failed"},
+        {"Ungueltiger Parameter", "Invalid parameter"},
+        {"Ausserhalb des Speichers", "Out of memory"},
+        {"Timeout", "Time out error"},
+        {"Keine Verbindung hergestellt", "No connection established"},
+        {"Allgemeiner IO Fehler", "General IO error"},
+        {"Verbindung geschlossen", "Connection closed"},
+        {"Winsock DLL konnte nicht geladen werden", "Unable to load winsock DLL"},
+        {"Ungueltige Winsock DLL Version", "Incorrect winsock DLL version"},
+        {"Netzwerk Subsystem nicht bereit", "Network subsystem not ready"},
+        {"Verbindungen noch aktiv", "Connections still open"},
+        {"Verbindungstrennung bevorstehend", "Disconnect pending"},
+        {"Info nicht verfuegbar", "Info not available"},
+    };
+    static const TextPair kOther = {"Verbindung mit Server fehlgeschlagen",
+                                    "Connection to server failed"};
+    return code <= -1 && code >= -20 ? kTexts[-code - 1] : kOther;
+}
+
+FirmwareParts SplitFirmwareText(const char *text) {
+    FirmwareParts p;
+    std::string s = text ? text : "";
+    std::size_t dot1 = s.find('.');
+    p.a = s.substr(0, dot1);
+    if (dot1 == std::string::npos) return p;
+    std::size_t dot2 = s.find('.', dot1 + 1);
+    p.b = s.substr(dot1 + 1, dot2 == std::string::npos ? std::string::npos : dot2 - dot1 - 1);
+    if (dot2 == std::string::npos) return p;
+    std::size_t blank = s.find(' ', dot2 + 1);
+    p.c = s.substr(dot2 + 1, blank == std::string::npos ? std::string::npos : blank - dot2 - 1);
+    if (blank == std::string::npos) return p;
+    p.d = s.substr(blank + 1);
+    return p;
+}
+
+std::string FirmwareVersionOf(const FirmwareParts &parts) {
+    return parts.a + "." + parts.b;
+}
+
+std::string FirmwareDisplayOf(const FirmwareParts &parts) {
+    return parts.a + "." + parts.b + parts.d;
+}

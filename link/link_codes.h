@@ -1,0 +1,32 @@
+// Pure look-ups of the link: the baud rate of a rate index, the TCP port number typed on the
+// connection page, the texts of the serial and TCP open errors, and the parts of the sensor's
+// firmware text.
+#pragma once
+
+#include "app/texts.h"
+
+#include <string>
+
+// 0 = 9600, 1 = 19200, 2 = 38400, 3 = 57600, 4 = 115200, 5 = 230400, 6 = 460800,
+// 7 = 921600; any other index gives 115200.
+long BaudRateFromIndex(int index);
+
+// The decimal value of the leading digits of `text` (blanks before them are skipped); 0 when
+// there are none. Values beyond the int range are held at its maximum.
+int PortNumberFromText(const char *text);
+
+// The text of an OpenComConfig result and of a ConnectToTCPServerEx result.
+const TextPair &SerialErrorText(int code);
+const TextPair &TcpErrorText(int code);
+
+// The firmware text split the way the identity check reads it: A up to the first ".", B up to
+// the next ".", C up to the next blank, D the whole rest. A part that the text does not reach
+// is empty.
+struct FirmwareParts {
+    std::string a, b, c, d;
+};
+FirmwareParts SplitFirmwareText(const char *text);
+// A "." B: what the version test compares with the accepted version.
+std::string FirmwareVersionOf(const FirmwareParts &parts);
+// A "." B D: what the data panel and the status box show (C, the sub-version, left out).
+std::string FirmwareDisplayOf(const FirmwareParts &parts);

@@ -1,0 +1,189 @@
+// TCP client conversations on QTcpSocket. Data and close notifications are queued to the event
+// loop and delivered to the program's callback from there.
+#include "platform/tcp.h"
+#include "platform/ui.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QPointer>
+#include <QTcpSocket>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+struct Conversation {
+    unsigned int handle = 0;
+    QTcpSocket *socket = nullptr; // owned; deleted with the conversation
+    tcpFuncPtr callback = nullptr;
+    void *callbackData = nullptr;
+    bool dataPosted = false;  // a data-ready delivery is queued
+    bool closePosted = false; // the close delivery is queued or done
+};
+
+std::map<unsigned int, std::unique_ptr<Conversation>> &Conversations() {
+    static std::map<unsigned int, std::unique_ptr<Conversation>> table;
+    return table;
+}
+unsigned int g_nextHandle = 1;
+
+Conversation *Find(unsigned int handle) {
+    auto it = Conversations().find(handle);
+    return it == Conversations().end() ? nullptr : it->second.get();
+}
+
+void Forget(unsigned int handle) {
+    auto it = Conversations().find(handle);
+    if (it == Conversations().end()) return;
+    QTcpSocket *s = it->second->socket;
+    Conversations().erase(it);
+    s->disconnect();
+    s->abort();
+    s->deleteLater();
+}
+
+void PostData(unsigned int handle);
+
+// Runs queued: hands arrived bytes to the callback. When the callback took some and more are
+// waiting, it is called again on a later pass (it may read less than there is).
+void DeliverData(unsigned int handle) {
+    Conversation *c = Find(handle);
+    if (!c) return;
+    c->dataPosted = false;
+    qint64 before = c->socket->bytesAvailable();
+    if (before <= 0 || !c->callback) return;
+    c->callback(handle, TCP_DATAREADY, 0, c->callbackData);
+    c = Find(handle); // the callback may have closed the conversation
+    if (!c) return;
+    qint64 after = c->socket->bytesAvailable();
+    if (after > 0 && after < before) PostData(handle);
+}
+
+void PostData(unsigned int handle) {
+    Conversation *c = Find(handle);
+    if (!c || c->dataPosted) return;
+    c->dataPosted = true;
+    QMetaObject::invokeMethod(
+        qApp, [handle] { DeliverData(handle); }, Qt::QueuedConnection);
+}
+
+// Runs queued after any data that came before the close.
+void DeliverClose(unsigned int handle) {
+    Conversation *c = Find(handle);
+    if (!c) return;
+    if (c->socket->bytesAvailable() > 0 && c->dataPosted) { // data first
+        QMetaObject::invokeMethod(
+            qApp, [handle] { DeliverClose(handle); }, Qt::QueuedConnection);
+        return;
+    }
+    tcpFuncPtr cb = c->callback;
+    void *data = c->callbackData;
+    if (cb) cb(handle, TCP_DISCONNECT, kTcpErrClosed, data);
+    Forget(handle); // the server's side is gone; the handle is no longer valid
+}
+
+} // namespace
+
+int ConnectToTCPServerEx(unsigned int *handle, unsigned int port, const char *server,
+                         tcpFuncPtr callback, void *callbackData, unsigned int timeoutMs,
+                         unsigned int localPort) {
+    if (!handle || !server || !*server || port == 0 || port > 65535 || localPort > 65535)
+        return kTcpErrInvalidParameter;
+    if (!qApp) return kTcpErrRegister;
+    auto *socket = new QTcpSocket;
+    if (localPort && !socket->bind(QHostAddress::Any, quint16(localPort))) {
+        delete socket;
+        return kTcpErrIo;
+    }
+    socket->connectToHost(QString::fromUtf8(server), quint16(port));
+    QElapsedTimer t;
+    t.start();
+    // Events keep running while the connection is made (name lookup, connect).
+    while (socket->state() != QAbstractSocket::ConnectedState &&
+           socket->state() != QAbstractSocket::UnconnectedState && t.elapsed() < qint64(timeoutMs))
+        ProcessSystemEvents();
+    if (socket->state() != QAbstractSocket::ConnectedState) {
+        int code;
+        switch (socket->error()) {
+        case QAbstractSocket::HostNotFoundError:
+            code = kTcpErrEstablish;
+            break;
+        case QAbstractSocket::ConnectionRefusedError:
+        case QAbstractSocket::NetworkError:
+            code = kTcpErrFailedToConnect;
+            break;
+        case QAbstractSocket::SocketTimeoutError:
+            code = kTcpErrTimeout;
+            break;
+        default:
+            code =
+                socket->state() == QAbstractSocket::UnconnectedState ? kTcpErrIo : kTcpErrTimeout;
+            break;
+        }
+        socket->abort();
+        delete socket;
+        return code;
+    }
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    auto c = std::make_unique<Conversation>();
+    c->handle = g_nextHandle++;
+    if (g_nextHandle == 0) g_nextHandle = 1;
+    c->socket = socket;
+    c->callback = callback;
+    c->callbackData = callbackData;
+    unsigned int h = c->handle;
+    QObject::connect(socket, &QTcpSocket::readyRead, socket, [h] { PostData(h); });
+    QObject::connect(socket, &QTcpSocket::disconnected, socket, [h] {
+        Conversation *conv = Find(h);
+        if (!conv || conv->closePosted) return;
+        conv->closePosted = true;
+        QMetaObject::invokeMethod(
+            qApp, [h] { DeliverClose(h); }, Qt::QueuedConnection);
+    });
+    Conversations()[h] = std::move(c);
+    *handle = h;
+    if (socket->bytesAvailable() > 0) PostData(h); // the server spoke first
+    return 0;
+}
+
+int DisconnectFromTCPServer(unsigned int handle) {
+    if (!Find(handle)) return kTcpErrNotConnected;
+    Forget(handle);
+    return 0;
+}
+
+int ClientTCPWrite(unsigned int handle, const void *buffer, unsigned int count,
+                   unsigned int timeoutMs) {
+    Conversation *c = Find(handle);
+    if (!c) return kTcpErrNotConnected;
+    if (!buffer && count) return kTcpErrInvalidParameter;
+    if (c->socket->state() != QAbstractSocket::ConnectedState) return kTcpErrClosed;
+    qint64 n = c->socket->write(static_cast<const char *>(buffer), qint64(count));
+    if (n < 0) return kTcpErrWrite;
+    QElapsedTimer t;
+    t.start();
+    while (c->socket->bytesToWrite() > 0) {
+        qint64 left = qint64(timeoutMs) - t.elapsed();
+        if (left <= 0) return kTcpErrTimeout;
+        if (!c->socket->waitForBytesWritten(int(left))) break;
+        c = Find(handle);
+        if (!c) return kTcpErrClosed;
+    }
+    if (c->socket->bytesToWrite() > 0) return kTcpErrWrite;
+    return int(n);
+}
+
+int ClientTCPRead(unsigned int handle, void *buffer, unsigned int count, unsigned int timeoutMs) {
+    Conversation *c = Find(handle);
+    if (!c) return kTcpErrNotConnected;
+    if (count == 0) return 0;
+    if (!buffer) return kTcpErrInvalidParameter;
+    if (c->socket->bytesAvailable() <= 0) {
+        if (c->socket->state() != QAbstractSocket::ConnectedState) return kTcpErrClosed;
+        if (!c->socket->waitForReadyRead(int(timeoutMs))) return kTcpErrTimeout;
+    }
+    qint64 n = c->socket->read(static_cast<char *>(buffer), qint64(count));
+    return n < 0 ? kTcpErrRead : int(n);
+}

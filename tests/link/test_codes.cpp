@@ -1,0 +1,131 @@
+// The link's pure parts: CRC-8 and the request frames FillTxBuf builds, the baud-rate table,
+// the typed port number, the open error texts and the reading of the firmware text.
+#include "app/state.h"
+#include "app/texts.h"
+#include "link/exchange.h"
+#include "link/frame.h"
+#include "link/link_codes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Hex(const u8 *bytes, int count) {
+    std::string out;
+    char b[4];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(b, sizeof b, i ? " %02X" : "%02X", bytes[i]);
+        out += b;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(Crc8, CheckValueWithTheFramesInitialValue) {
+    const u8 text[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(crc8Update(text, 0, 9, Crc8Table), 0x6D);
+    // The same bytes from an offset: the routine honours `start`.
+    const u8 shifted[] = {0xFF, 0xFF, '1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(crc8Update(shifted, 2, 9, Crc8Table), 0x6D);
+}
+
+TEST(FillTxBuf, BuildsTheRequestFramesOfTheSensorProtocol) {
+    struct Case {
+        u8 order;
+        u16 argument;
+        const char *frame;
+    } cases[] = {
+        {2, 0, "55 02 00 00 00 00 AA B9"},   {7, 0, "55 07 00 00 00 00 AA 52"},
+        {8, 0, "55 08 00 00 00 00 AA 76"},   {15, 0, "55 0F 00 00 00 00 AA F3"},
+        {190, 4, "55 BE 04 00 00 00 AA DC"},
+    };
+    for (const Case &c : cases) {
+        std::memset(App.TxBuf, 0xEE, sizeof App.TxBuf);
+        FillTxBuf(c.order, c.argument, 0);
+        EXPECT_EQ(Hex(App.TxBuf, 8), c.frame) << int(c.order);
+        EXPECT_EQ(App.TxBuf[8], 0xEE) << "only the frame is copied";
+    }
+
+    const u16 para[4] = {50, 25, 0, 0};
+    for (int i = 0; i < 4; ++i)
+        putU16(TxData() + 2 * i, para[i]);
+    FillTxBuf(1, 0, 8);
+    EXPECT_EQ(Hex(App.TxBuf, 16), "55 01 00 00 08 00 21 69 32 00 19 00 00 00 00 00");
+}
+
+TEST(LinkCodes, BaudRateOfEveryIndexAndOfIndicesOutsideTheList) {
+    const long rates[] = {9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(BaudRateFromIndex(i), rates[i]);
+    for (int i : {8, 9, 255, 65535, -1})
+        EXPECT_EQ(BaudRateFromIndex(i), 115200) << i;
+}
+
+TEST(LinkCodes, PortNumberIsTheValueOfTheLeadingDigits) {
+    struct Case {
+        const char *text;
+        int value;
+    } cases[] = {{"5000", 5000},
+                 {"502x", 502},
+                 {"  7", 7},
+                 {"", 0},
+                 {"abc", 0},
+                 {"-5", 0},
+                 {"99999999999", 2147483647}};
+    for (const Case &c : cases)
+        EXPECT_EQ(PortNumberFromText(c.text), c.value) << c.text;
+    EXPECT_EQ(PortNumberFromText(nullptr), 0);
+}
+
+TEST(LinkCodes, OpenErrorTextsInBothLanguages) {
+    struct Case {
+        bool tcp;
+        int code;
+        const char *ger, *eng;
+    } cases[] = {
+        {false, -2, "Ungueltige Portnummer", "Invalid port number"},
+        {false, -4, "Unbekannter I/O Fehler", "Unknown I/0 error"},
+        {false, -7, "Port kann nicht geoeffnet werden", "Cannot open port"},
+        {false, -14, "Ungueltige Baudrate", "Invalid Baudrate"},
+        {false, -99, "Timeout", "Timeout"},
+        {false, -5, "RS-232 Fehler!", "RS-232 error!"},
+        {false, 3, "RS-232 Fehler!", "RS-232 error!"},
+        {true, -1, "Dienst konnte nicht registriert werden", "Unable to register service"},
+        {true, -4, "Verbindungsfehler", "Failed to connect"},
+        {true, -11, "Timeout", "Time out error"},
+        {true, -20, "Info nicht verfuegbar", "Info not available"},
+        {true, -21, "Verbindung mit Server fehlgeschlagen", "Connection to server failed"},
+        {true, 0, "Verbindung mit Server fehlgeschlagen", "Connection to server failed"},
+    };
+    for (const Case &c : cases) {
+        const TextPair &t = c.tcp ? TcpErrorText(c.code) : SerialErrorText(c.code);
+        EXPECT_STREQ(t.ger, c.ger) << c.code;
+        EXPECT_STREQ(t.eng, c.eng) << c.code;
+    }
+}
+
+TEST(LinkCodes, FirmwareTextVersionAndDisplay) {
+    struct Case {
+        const char *text;
+        const char *version;
+        const char *display;
+    } cases[] = {
+        {"TAVIRON V1.0", "TAVIRON V1.0", "TAVIRON V1.0"},
+        {"TAVIRON V1.0.3 2026-11-28", "TAVIRON V1.0", "TAVIRON V1.02026-11-28"},
+        {"TAVIRON V1.0.3 build 7 2026", "TAVIRON V1.0", "TAVIRON V1.0build 7 2026"},
+        {"TAVIRON V1.1.0 2027-01-02", "TAVIRON V1.1", "TAVIRON V1.12027-01-02"},
+        {"TAVIRON V2.0", "TAVIRON V2.0", "TAVIRON V2.0"},
+        {"TAVIRON", "TAVIRON.", "TAVIRON."},                // no "." at all
+        {"TAVIRON V1.0.3", "TAVIRON V1.0", "TAVIRON V1.0"}, // no blank: no date
+        {"", ".", "."},
+    };
+    for (const Case &c : cases) {
+        FirmwareParts p = SplitFirmwareText(c.text);
+        EXPECT_EQ(FirmwareVersionOf(p), c.version) << c.text;
+        EXPECT_EQ(FirmwareDisplayOf(p), c.display) << c.text;
+    }
+}
