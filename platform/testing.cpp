@@ -7,9 +7,13 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
@@ -167,4 +171,51 @@ void TestRunFromLoop(std::function<void()> work) {
 
 void TestSetProjectDir(const char *directory) {
     SetProjectDirForTests(directory ? directory : "");
+}
+
+std::vector<TestCtrlLayout> TestPanelLayout(int panel, int *panelWidth, int *panelHeight) {
+    std::vector<TestCtrlLayout> out;
+    PanelRec *p = FindPanel(panel);
+    if (!p || !p->widget) return out;
+    FlushAllDirty();
+    *panelWidth = p->widget->width();
+    *panelHeight = p->widget->height();
+    for (int id : p->controlOrder) {
+        CtrlRec &c = p->controls[id];
+        QWidget *w = c.combo ? static_cast<QWidget *>(c.combo) : c.widget.data();
+        if (!w) continue;
+        TestCtrlLayout l;
+        l.control = id;
+        l.name = c.name;
+        l.style = c.style;
+        l.visible = w->isVisibleTo(p->widget);
+        l.left = w->x();
+        l.top = w->y();
+        l.width = w->width();
+        l.height = w->height();
+        if (c.label && !c.label->text().isEmpty()) {
+            l.hasCaption = true;
+            QRect r = c.label->geometry();
+            l.captionLeft = r.x();
+            l.captionTop = r.y();
+            l.captionWidth = std::max(r.width(), c.label->sizeHint().width());
+            l.captionHeight = r.height();
+        }
+        QFontMetrics fm(c.widget->font());
+        const int kPadding = 12; // frame and margins around a button's or indicator's text
+        if (auto *b = qobject_cast<QPushButton *>(c.widget.data())) {
+            l.neededWidth = fm.horizontalAdvance(b->text()) + kPadding;
+        } else if (auto *r = qobject_cast<QComboBox *>(c.widget.data()); r && !c.combo) {
+            for (int i = 0; i < r->count(); ++i)
+                l.neededWidth = std::max(l.neededWidth, fm.horizontalAdvance(r->itemText(i)) +
+                                                            kPadding + 20); // and the arrow
+        } else if (auto *t = qobject_cast<QLabel *>(c.widget.data());
+                   t && c.style == CTRL_TEXT_MSG && t->wordWrap()) {
+            l.neededHeight = t->heightForWidth(t->width());
+        } else if (auto *busy = qobject_cast<QProgressBar *>(c.widget.data())) {
+            l.neededWidth = fm.horizontalAdvance(busy->format()) + kPadding;
+        }
+        out.push_back(l);
+    }
+    return out;
 }

@@ -61,3 +61,17 @@ void TestRunFromLoop(std::function<void()> work);
 // Maps COM<port> to `device` for this process only, before the mapping file beside the
 // program; a null or empty device removes the mapping again.
 void TestMapComPort(int port, const char *device);
+
+// Where a control and its caption sit on their panel (panel coordinates) and the room its own
+// text needs, for checks that no text is clipped or overlapped.
+struct TestCtrlLayout {
+    int control = 0;
+    std::string name;
+    int style = 0;
+    bool visible = false;
+    int left = 0, top = 0, width = 0, height = 0;
+    bool hasCaption = false;
+    int captionLeft = 0, captionTop = 0, captionWidth = 0, captionHeight = 0;
+    int neededWidth = 0, neededHeight = 0; // 0: nothing to check
+};
+std::vector<TestCtrlLayout> TestPanelLayout(int panel, int *panelWidth, int *panelHeight);
