@@ -3,6 +3,8 @@
 
 #include "app/state.h"
 #include "app/texts.h"
+#include "link/connection.h"
+#include "params/hwinfo.h"
 #include "platform/ui.h"
 
 int CBF_ButtonGenHwInfoFile(int panel, int control, int event, void *, int, int) {
@@ -13,6 +15,12 @@ int CBF_ButtonGenHwInfoFile(int panel, int control, int event, void *, int, int)
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        // No second operation may start while the exchanges wait for the sensor.
+        SetButtonsDimmed(0, 1);
+        GenerateHWInfoFile();
+        SetButtonsDimmed(0, 0);
         break;
     default:
         break;

@@ -4,9 +4,9 @@
 // read take their defaults and are listed to the operator.
 #include "params/parafile.h"
 
-#include "Tavironv10.h"
 #include "app/state.h"
 #include "app/texts.h"
+#include "params/para.h"
 #include "platform/ui.h"
 
 #include <cstdio>
@@ -63,20 +63,6 @@ int SelectParaFile() {
                            1, App.ParaFilePath);
 }
 
-void ReadParaControls() {
-    GetCtrlVal(App.ParaTab, PARA_STROKE_TOL, &App.ParaValues[StrokeTolerance]);
-    GetCtrlVal(App.ParaTab, PARA_BAD_CNT_TO_FAIL, &App.ParaValues[BadCntToFail]);
-    GetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, &App.ParaValues[DigitalOutmode]);
-    GetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, &App.ParaValues[CntStrokeEdge]);
-}
-
-void ShowParaControls() {
-    SetCtrlVal(App.ParaTab, PARA_STROKE_TOL, int(App.ParaValues[StrokeTolerance]));
-    SetCtrlVal(App.ParaTab, PARA_BAD_CNT_TO_FAIL, int(App.ParaValues[BadCntToFail]));
-    SetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, int(App.ParaValues[DigitalOutmode]));
-    SetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, int(App.ParaValues[CntStrokeEdge]));
-}
-
 // An identification value of the file, "" when the key is missing.
 bool IdentificationMatches(const char *key, const char *expected) {
     char value[kTextBufferSize];
@@ -99,7 +85,7 @@ void SendParaToFile() {
         MessagePopup(Txt(kTitleInfo), Txt(kNoFileSelected));
         return;
     }
-    ReadParaControls();
+    GetPanelValues();
 
     App.IniHandle = Ini_New(0);
     Ini_PutString(App.IniHandle, kSectionGeneral, kKeyFileType, kFileType);
@@ -134,7 +120,7 @@ void ReadParaFromFile() {
 
     Ini_Dispose(App.IniHandle);
     App.IniHandle = nullptr;
-    ShowParaControls();
+    SetPanelValues();
 }
 
 void AcquireParaFromIniHandle() {

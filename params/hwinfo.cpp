@@ -1,0 +1,84 @@
+// The hardware information file for support: reads the sensor's working parameters and its
+// hardware block (order 194), lets the operator choose the file and writes program and
+// firmware identification, the block as hex text and the parameters. Results go to the
+// connection page's status box.
+#include "params/hwinfo.h"
+
+#include "Tavironv10.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "link/exchange.h"
+#include "params/hwinfo_layout.h"
+#include "params/para.h"
+#include "platform/ui.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr u8 kOrderHardwareInfo = 194;
+constexpr u16 kHardwareInfoKey = 0x3C5A; // the sensor answers order 194 only with this code
+
+const TextPair kNoFileSelected = {"Keine Datei ausgewaehlt! \nAktion wird nicht ausgefuehrt!",
+                                  "No file was selected! \nProcess will not be done!"};
+const TextPair kSaved = {"Datei wurde gespeichert!", "File has been saved!"};
+// A file that did not reach the disk must not be announced as saved.
+const TextPair kNotSaved = {"Datei konnte nicht gespeichert werden!", "File could not be saved!"};
+
+void AppendToStatusBox(const char *text) {
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, text);
+}
+
+int SelectHwInfoFile() {
+    SplitPath(App.HwInfoFilePath, App.DriveBuf, App.DirBuf, App.FileNameBuf);
+    char directory[2 * kPathSize];
+    std::snprintf(directory, sizeof directory, "%s%s", App.DriveBuf, App.DirBuf);
+    return FileSelectPopup(directory, "HardwareInitialFile.ini", "*.ini", "HardwareInitialFile",
+                           VAL_OK_BUTTON, 0, 0, 1, 1, App.HwInfoFilePath);
+}
+
+} // namespace
+
+int GenerateHWInfoFile() {
+    // Every failed exchange clears LinkOk and has reported itself by then.
+    App.LinkOk = 1;
+
+    // The working set, whatever memory the operator has selected.
+    i16 memory = App.MemorySelect;
+    App.MemorySelect = 1;
+    GetPara();
+    App.MemorySelect = memory;
+    if (!App.LinkOk) return -1;
+
+    FillTxBuf(kOrderHardwareInfo, kHardwareInfoKey, 0);
+    if (DataExchange(kHeaderSize) != 1 || !App.LinkOk) return -1;
+
+    // The reply as one block over TxFrame; a short block gives a text of what arrived only.
+    int received = std::min<int>(App.RxLength, kMaxData);
+    std::memcpy(App.TxFrame, RxData(), received);
+    char hardwareText[kHwTextSize];
+    HardwareText(App.TxFrame, std::min(received, kHwBlockSize), hardwareText);
+
+    if (SelectHwInfoFile() < 1) {
+        AppendToStatusBox(Txt(kNoFileSelected));
+        AppendToStatusBox("\n\n");
+        return -1;
+    }
+    GetPanelValues();
+
+    App.IniHandle = Ini_New(0);
+    PutHwInfoItems(App.IniHandle, App.FirmwareVersion, sizeof App.FirmwareVersion, hardwareText,
+                   App.ParaValues);
+    int status =
+        App.IniHandle ? Ini_WriteToFile(App.IniHandle, App.HwInfoFilePath) : INI_ERR_OUT_OF_MEMORY;
+    Ini_Dispose(App.IniHandle);
+    App.IniHandle = nullptr;
+
+    AppendToStatusBox(Txt(status < 0 ? kNotSaved : kSaved));
+    AppendToStatusBox("\n");
+    AppendToStatusBox(App.HwInfoFilePath);
+    AppendToStatusBox("\n\n");
+    return status < 0 ? -1 : 1;
+}

@@ -1,0 +1,82 @@
+// The program connected over TCP to a sensor on this machine (the simulated one or a bare
+// fake), with the helpers the tests of the buttons share.
+#pragma once
+
+#include "files_fixture.h"
+
+#include "link/connection.h"
+#include "sim/sim.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+class ConnectedTest : public FilesTest {
+  protected:
+    std::unique_ptr<tavsim::SimSensor> sim;
+
+    void TearDown() override {
+        FilesTest::TearDown();
+        if (sim) sim->stop();
+    }
+
+    // The simulated sensor on a free port; it powers up with the parameter set of its EEPROM:
+    // 120, 7, 1, 1.
+    void StartSimulatedSensor() {
+        WriteBytes(dir / "eeprom.txt", "StrokeTolerance=120\nBadCntToFail=7\nDigitalOutmode=1\n"
+                                       "CntStrokeEdge=1\nBaudrateIndex=4\n");
+        tavsim::SimConfig config;
+        config.tcpPort = 0;
+        config.sensor.steppedClock = true;
+        config.sensor.eepromFile = (dir / "eeprom.txt").string();
+        sim = std::make_unique<tavsim::SimSensor>(config);
+        std::string error;
+        ASSERT_TRUE(sim->start(&error)) << error;
+    }
+
+    void Connect(int port) {
+        SetCtrlVal(App.ConnectTab, CONNECT_PROTOCOL, 1);
+        SetCtrlVal(App.ConnectTab, CONNECT_SERVER, "127.0.0.1");
+        SetCtrlVal(App.ConnectTab, CONNECT_PORT_NUMBER, std::to_string(port).c_str());
+        SetButtonsDimmed(0, 1);
+        TryToConnect();
+        ASSERT_EQ(App.LinkOk, 1) << "connected to the sensor";
+        SetButtonsDimmed(0, 0);
+        TestProcessEvents(5);
+        ResetTextBox(App.ConnectTab, CONNECT_STATUS, "");
+        popups.clear();
+        strcpy(App.HwInfoFilePath, (dir / "last" / "HardwareInitialFile.ini").c_str());
+    }
+
+    // The button stays dimmed after each use until the next passed identity check; every press
+    // here stands for one made after such a check.
+    void PressButton() {
+        SetCtrlAttribute(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, ATTR_DIMMED, 0);
+        TestClickCtrl(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE);
+        TestProcessEvents(10);
+    }
+
+    std::string Status() {
+        char text[4096];
+        GetCtrlVal(App.ConnectTab, CONNECT_STATUS, text);
+        return text;
+    }
+
+    // The orders the sensor received, in order, as "order/argument".
+    std::vector<std::string> Orders() {
+        std::vector<std::string> out;
+        for (const tavsim::LogEntry &e : sim->requests()) {
+            unsigned order = 0, lo = 0, hi = 0;
+            if (std::sscanf(e.hex.c_str(), "%*x %x %x %x", &order, &lo, &hi) == 3)
+                out.push_back(std::to_string(order) + "/" + std::to_string(lo + 256 * hi));
+        }
+        return out;
+    }
+
+    int Dimmed(int panel, int control) {
+        int d = -1;
+        GetCtrlAttribute(panel, control, ATTR_DIMMED, &d);
+        return d;
+    }
+};
