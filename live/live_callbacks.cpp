@@ -3,7 +3,19 @@
 
 #include "app/state.h"
 #include "app/texts.h"
+#include "link/connection.h"
+#include "live/live.h"
+#include "params/para.h"
 #include "platform/ui.h"
+
+namespace {
+
+// True while GO's callback runs the cycle. A second GO commit can arrive before GO is dimmed
+// (a double click queues two) and would run nested inside the first: a second cycle inside the
+// first one's wait, and the first restarting after STOP. It is ignored.
+bool g_goActive = false;
+
+} // namespace
 
 int CBF_ButtonGo(int panel, int control, int event, void *, int, int) {
     static const TextPair help = {
@@ -12,6 +24,15 @@ int CBF_ButtonGo(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        if (g_goActive) break;
+        g_goActive = true;
+        SetButtonsDimmed(1, 1); // SEND, GET and the memory toggles stay usable
+        GetPanelValues();
+        GetData();
+        SetButtonsDimmed(0, 0); // whatever ended the cycle
+        g_goActive = false;
         break;
     default:
         break;

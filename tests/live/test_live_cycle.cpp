@@ -1,0 +1,338 @@
+// The live data cycle against the simulated sensor: polls back to back and shows each pass,
+// serves SEND and GET between polls in their order, and ends on STOP, on the page changes that
+// stop it, on closing and on any failure of the link.
+#include "live_fixture.h"
+
+#include "link/transport.h"
+#include "params/para.h"
+#include "scripted_sensor.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+using tavsim::FaultKind;
+using tavsim::FaultSetting;
+
+// Every reply trickles out a few milliseconds a byte, so an action taken when the sensor has
+// received a request lands while the program still waits for that request's reply.
+FaultSetting SlowReplies() {
+    FaultSetting f;
+    f.kind = FaultKind::Trickle;
+    f.count = 0;
+    f.trickleMs = 3;
+    return f;
+}
+
+void Click(int panel, int control) {
+    TestClickCtrl(panel, control);
+}
+
+void SetPage(int strokeTol, int badCnt, int outmode, int edge) {
+    SetCtrlVal(App.ParaTab, PARA_STROKE_TOL, strokeTol);
+    SetCtrlVal(App.ParaTab, PARA_BAD_CNT_TO_FAIL, badCnt);
+    SetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, outmode);
+    SetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, edge);
+}
+
+class LiveCycleTest : public LiveTest {
+  protected:
+    // GO, then STOP once the sensor has answered `stopAfter` polls' requests; checks that the
+    // cycle only polled and that the displays show the last reply.
+    void PollThenStop(int stopAfter) {
+        int goDimmed = -1, sendDimmed = -1, getDimmed = -1, ramDimmed = -1;
+        RunWhen([this] { return polls >= 2; },
+                [&] {
+                    goDimmed = Dimmed(App.MainPanel, MAINP_GO);
+                    sendDimmed = Dimmed(App.MainPanel, MAINP_SEND);
+                    getDimmed = Dimmed(App.MainPanel, MAINP_GET);
+                    ramDimmed = Dimmed(App.MainPanel, MAINP_RAM);
+                });
+        RunWhen([this, stopAfter] { return polls >= stopAfter; },
+                [] { Click(App.MainPanel, MAINP_STOP); });
+        RunGo();
+
+        const std::vector<int> o = Orders();
+        EXPECT_GE(int(o.size()), stopAfter);
+        EXPECT_LE(int(o.size()), stopAfter + 1) << "the cycle ends within the pass of the STOP";
+        EXPECT_EQ(o, std::vector<int>(o.size(), OrderLiveData)) << "nothing but polls";
+
+        const LiveDataRec last = LastLiveReply();
+        EXPECT_GT(last.CntPeriod, 10000u) << "the press runs";
+        ExpectDisplays(last);
+        double x = -1, y = -1;
+        GetGraphCursor(App.DataPanel, DATAP_GRAPH_PAPER, 1, &x, &y);
+        EXPECT_EQ(x, double(std::uint64_t(last.CntStroke) * 1000 / last.CntPeriod));
+        EXPECT_EQ(y, 1.0);
+
+        EXPECT_EQ(goDimmed, 1) << "GO is dimmed while the cycle runs";
+        EXPECT_EQ(sendDimmed, 0) << "SEND can be asked for during the cycle";
+        EXPECT_EQ(getDimmed, 0);
+        EXPECT_EQ(ramDimmed, 0);
+        EXPECT_EQ(App.Running, 0);
+        EXPECT_EQ(App.LinkOk, 1);
+        EXPECT_EQ(Dimmed(App.MainPanel, MAINP_GO), 0) << "usable again after the cycle";
+        EXPECT_EQ(Dimmed(App.ConnectTab, CONNECT_TRY_TO_CONNECT), 0);
+        EXPECT_EQ(ActivePage(), 1);
+    }
+};
+
+TEST_F(LiveCycleTest, PollsOverTheSerialLineUntilStop) {
+    PollThenStop(6);
+}
+
+TEST_F(LiveCycleTest, PollsOverTcpUntilStop) {
+    ConnectTcp();
+    PollThenStop(6);
+}
+
+TEST_F(LiveCycleTest, StopDuringAWaitingPollLetsThatPassFinish) {
+    ConnectTcp();
+    sim->setFault(SlowReplies());
+    RunWhen([this] { return polls >= 1; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    RunGo();
+    EXPECT_EQ(Orders(), std::vector<int>{OrderLiveData});
+    const LiveDataRec last = LastLiveReply();
+    EXPECT_GT(last.CntPeriod, 0u);
+    ExpectDisplays(last); // the pass that was waiting still showed its values
+    EXPECT_EQ(App.LinkOk, 1);
+}
+
+TEST_F(LiveCycleTest, StopDuringAServedSendEndsWithoutPolling) {
+    ConnectTcp();
+    SetPage(123, 45, 1, 1);
+    sim->setFault(SlowReplies());
+    RunWhen([this] { return polls >= 1; }, [] { Click(App.MainPanel, MAINP_SEND); });
+    RunWhen(
+        [this] {
+            std::vector<int> o = Orders();
+            return std::find(o.begin(), o.end(), OrderSendPara) != o.end();
+        },
+        [] { Click(App.MainPanel, MAINP_STOP); });
+    RunGo();
+    EXPECT_EQ(Orders(), (std::vector<int>{OrderLiveData, OrderSendPara}));
+    EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{123, 45, 1, 1})) << "the SEND completed";
+    EXPECT_EQ(App.SendParaPending, 0);
+    EXPECT_EQ(App.LinkOk, 1);
+}
+
+TEST_F(LiveCycleTest, SendAndGetAskedForDuringAPollAreServedBeforeTheNextPoll) {
+    struct Case {
+        int memoryToggle;
+        std::vector<int> orders;
+    };
+    const Case cases[] = {
+        {MAINP_RAM, {8, 1, 2, 8}},
+        {MAINP_EEPROM, {8, 1, 3, 4, 2, 8}},
+    };
+    ConnectTcp();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.memoryToggle == MAINP_RAM ? "RAM" : "EEPROM");
+        Click(App.MainPanel, c.memoryToggle);
+        TestProcessEvents(5);
+        SetPage(77, 12, 0, 1);
+        ClearRecords();
+        sim->setFault(SlowReplies());
+        // SEND and GET both clicked while the first poll waits; STOP during the second poll.
+        RunWhen([this] { return polls >= 1; },
+                [] {
+                    Click(App.MainPanel, MAINP_GET);
+                    Click(App.MainPanel, MAINP_SEND);
+                });
+        RunWhen([this] { return polls >= 2; }, [] { Click(App.MainPanel, MAINP_STOP); });
+        RunGo();
+        sim->clearFault();
+        EXPECT_EQ(Orders(), c.orders) << "SEND first, then GET, then the pass's poll";
+        EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{77, 12, 0, 1}));
+        EXPECT_EQ(App.SendParaPending, 0);
+        EXPECT_EQ(App.GetParaPending, 0);
+        EXPECT_EQ(App.LinkOk, 1);
+    }
+}
+
+TEST_F(LiveCycleTest, SendWithFileSelectedWritesTheFileAndTheCycleGoesOn) {
+    ConnectTcp();
+    Click(App.MainPanel, MAINP_FILE);
+    TestProcessEvents(5);
+    const fs::path file = dir / "during_cycle.ini";
+    SetPopupResponder([this, file](const PopupRecord &r, std::string *path) {
+        popups.push_back(r);
+        if (r.kind == "file") *path = file.string();
+        return 1;
+    });
+    sim->setFault(SlowReplies());
+    RunWhen([this] { return polls >= 1; }, [] { Click(App.MainPanel, MAINP_SEND); });
+    RunWhen([this] { return polls >= 3; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    RunGo();
+    EXPECT_EQ(Orders(), std::vector<int>(3, OrderLiveData)) << "the file, not the sensor";
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_EQ(App.SendParaPending, 0);
+}
+
+TEST_F(LiveCycleTest, PageChangesToConnectionAndScopeStopTheCycleTheParameterPageDoesNot) {
+    struct Case {
+        const char *what;
+        int from, to;
+        bool stops;
+    };
+    const Case cases[] = {
+        {"connection page", 1, 0, true},
+        {"scope page", 1, 2, true},
+        {"parameter page", 0, 1, false},
+    };
+    ConnectTcp();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ShowChildPanelDisp(App.DataPanel);
+        // The scope page is hidden by start-up; shown here so that it can be clicked.
+        SetTabPageAttribute(App.MainPanel, MAINP_TAB, 2, ATTR_VISIBLE, c.to == 2);
+        TestSelectTab(App.MainPanel, MAINP_TAB, c.from);
+        TestProcessEvents(5);
+        ASSERT_EQ(ActivePage(), c.from);
+        ClearRecords();
+        sim->setFault(SlowReplies());
+        RunWhen([this] { return polls >= 2; },
+                [to = c.to] { TestSelectTab(App.MainPanel, MAINP_TAB, to); });
+        RunWhen([this] { return polls >= 5; }, [] { Click(App.MainPanel, MAINP_STOP); });
+        RunGo();
+        sim->clearFault();
+        EXPECT_EQ(ActivePage(), c.to);
+        EXPECT_EQ(int(polls), c.stops ? 2 : 5);
+        EXPECT_EQ(App.LinkOk, 1);
+        if (c.to == 0) {
+            EXPECT_EQ(Dimmed(App.ConnectTab, CONNECT_ACCEPT), 1);
+            EXPECT_EQ(Dimmed(App.ConnectTab, CONNECT_CHANGE_BAUDRATE), 1);
+            EXPECT_EQ(Dimmed(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE), 1);
+        }
+        if (c.to == 2) {
+            EXPECT_TRUE(TestPanelShown(App.ScopePanel));
+            EXPECT_FALSE(TestPanelShown(App.DataPanel));
+        }
+    }
+}
+
+TEST_F(LiveCycleTest, ClosingTheMainPanelEndsTheCycleAndTheProgram) {
+    ConnectTcp();
+    sim->setFault(SlowReplies());
+    RunWhen([this] { return polls >= 2; }, [] { TestClosePanel(App.MainPanel); });
+    RunGo();
+    EXPECT_EQ(int(polls), 2);
+    EXPECT_EQ(App.Running, 0);
+    EXPECT_TRUE(fs::exists(dir / "PanelSettings.cfg")) << "closing stores the settings";
+    EXPECT_EQ(RunUserInterface(), 0) << "the quit asked for during the cycle ends the loop";
+}
+
+TEST_F(LiveCycleTest, ALinkFailureEndsTheCycleKeepingTheLastValuesShown) {
+    struct Case {
+        FaultKind fault;
+        const char *text;
+    };
+    const Case cases[] = {
+        {FaultKind::BadHeaderCrc, "ATTENTION! \nReceived header frame is incorrect!\n\n"},
+        {FaultKind::BadDataCrc, "ATTENTION! \nReceived data frame is incorrect!\n\n"},
+        {FaultKind::ErrorOrder, "Invalid order number! \nVerify PC and sensor software!\n\n"},
+        {FaultKind::ErrorLine, "Communication error! \nYou may have to reduce baudrate!\n\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(tavsim::faultName(c.fault));
+        ConnectTcp();
+        RunWhen([this] { return polls >= 3; },
+                [this, kind = c.fault] {
+                    FaultSetting f;
+                    f.kind = kind;
+                    f.order = OrderLiveData;
+                    sim->setFault(f);
+                });
+        RunGo();
+        const std::vector<int> o = Orders();
+        ASSERT_GE(o.size(), 4u);
+        EXPECT_EQ(o, std::vector<int>(o.size(), OrderLiveData));
+        EXPECT_EQ(App.Running, 0);
+        EXPECT_EQ(App.LinkOk, 0);
+        ExpectDisplays(LastLiveReply()); // the failed poll showed nothing
+        EXPECT_EQ(App.LiveData.CntPeriod, LastLiveReply().CntPeriod);
+        char status[64];
+        GetCtrlVal(App.DataPanel, DATAP_STATUS, status);
+        EXPECT_STREQ(status, "TIMEOUT!");
+        const std::string box = StatusBox();
+        ASSERT_GE(box.size(), std::strlen(c.text));
+        EXPECT_EQ(box.substr(box.size() - std::strlen(c.text)), c.text);
+        EXPECT_EQ(ActivePage(), 0);
+        EXPECT_EQ(Dimmed(App.MainPanel, MAINP_GO), 0) << "GO's callback enables the controls";
+        EXPECT_EQ(Dimmed(App.ConnectTab, CONNECT_ACCEPT), 1);
+    }
+}
+
+TEST_F(LiveCycleTest, ARefusedSendEndsTheCycleBeforeThePoll) {
+    ConnectTcp();
+    SetPage(600, 25, 0, 0); // a tolerance above 500 per mille fails the sensor's check
+    RunWhen([this] { return polls >= 2; }, [] { Click(App.MainPanel, MAINP_SEND); });
+    RunGo();
+    const std::vector<int> o = Orders();
+    ASSERT_FALSE(o.empty());
+    EXPECT_EQ(o.back(), OrderSendPara) << "no poll after the refused SEND";
+    EXPECT_EQ(App.LinkOk, 0);
+    const std::string box = StatusBox();
+    EXPECT_NE(box.find("Message!\n1 Parameter in RAM did not pass plausibility check"),
+              std::string::npos)
+        << box;
+}
+
+TEST_F(LiveCycleTest, ASecondGoQueuedBeforeTheFirstDimsIsIgnored) {
+    ConnectTcp();
+    sim->setFault(SlowReplies());
+    // Two commits of GO queued at once, as a quick double click leaves them.
+    Click(App.MainPanel, MAINP_GO);
+    RunWhen([this] { return polls >= 3; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    RunGo(8);
+    sim->clearFault();
+    const int after = polls;
+    TestProcessEvents(200);
+    EXPECT_EQ(int(polls), after) << "no cycle starts again after STOP";
+    EXPECT_EQ(after, 3) << "one poll at a time, each pass after the reply of the one before";
+    EXPECT_EQ(App.Running, 0);
+    EXPECT_EQ(App.LinkOk, 1);
+}
+
+TEST_F(LiveCycleTest, RepliesOfOtherLengthsShowTheirFirst28BytesOrZerosBeyondTheirEnd) {
+    auto data = [](u32 base, size_t size) {
+        std::vector<u8> d(size);
+        for (size_t i = 0; i < size; ++i)
+            d[i] = u8(base + i);
+        return d;
+    };
+    const std::vector<u8> full = data(0x10, 28), longer = data(0x40, 40), shorter = data(0x80, 12);
+    // The third reply comes late, so STOP lands while the third poll waits.
+    ScriptedSensor sensor({{ScriptedSensor::Frame(OrderLiveData, full)},
+                           {ScriptedSensor::Frame(OrderLiveData, longer)},
+                           {ScriptedSensor::Frame(OrderLiveData, shorter), 300}});
+    App.ComProtocol = 1;
+    std::snprintf(App.IpAddress, sizeof App.IpAddress, "127.0.0.1");
+    App.PortNumber = sensor.port();
+    InitTCP_IP();
+    ASSERT_EQ(App.TcpConnected, 1);
+
+    LiveDataRec afterLonger{};
+    RunWhen([&] { return sensor.requests() >= 3; },
+            [&] {
+                afterLonger = App.LiveData;
+                Click(App.MainPanel, MAINP_STOP);
+            });
+    RunGo();
+    EXPECT_EQ(sensor.orders(), std::vector<int>(3, OrderLiveData));
+    EXPECT_EQ(App.LinkOk, 1) << "replies of any length are valid frames";
+
+    const LiveDataRec wantLonger = DecodeLiveData(longer.data()); // bytes 28..39 ignored
+    EXPECT_EQ(afterLonger.CntPeriod, wantLonger.CntPeriod);
+    EXPECT_EQ(afterLonger.OutputBits, wantLonger.OutputBits);
+
+    std::vector<u8> padded = shorter;
+    padded.resize(kLiveDataSize, 0);
+    const LiveDataRec want = DecodeLiveData(padded.data());
+    EXPECT_EQ(want.CntStroke, 0x8B8A8988u);
+    EXPECT_EQ(want.LowerTolLimit, 0u);
+    ExpectDisplays(want); // nothing left over from the longer reply before it
+}
+
+} // namespace
