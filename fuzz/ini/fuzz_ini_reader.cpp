@@ -1,7 +1,8 @@
 // Fuzz target for the INI reader: reads arbitrary bytes as an INI file through
 // Ini_ReadGeneric (from memory), then queries, changes and writes what was read.
 //
-// The first input byte chooses the document's settings; the rest is the file's text.
+// The first input byte chooses the document's settings, the line source and which of the later
+// steps run; the rest is the file's text.
 // Besides memory errors and undefined behaviour it checks what the writer promises: no line
 // longer than 1024 characters and none with a line break or zero byte inside.
 #include "inifile/inifile.h"
@@ -67,7 +68,7 @@ int checkingSink(void *context, const char *line) {
 void collectNames(std::string_view text, std::vector<std::string> *sections,
                   std::vector<std::string> *tags) {
     size_t pos = 0;
-    while (pos < text.size() && sections->size() < 2 && tags->size() < 3) {
+    while (pos < text.size() && sections->size() < 2 && tags->size() < 2) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
         const std::string_view line = text.substr(pos, end - pos);
@@ -171,32 +172,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size) {
         LineFile_Dispose(lines);
     }
 
-    std::vector<std::string> sections, tags;
-    collectNames(text, &sections, &tags);
-    queryAll(doc, sections, tags, 1 + (options >> 3) % 8);
-
     const bool crAllowed = (options & 0x80) != 0;
     Output written{{}, crAllowed};
     Ini_WriteGeneric(doc, checkingSink, &written);
 
-    // Change what was read: string puts over the names seen, then write again.
-    const std::string value(text.substr(0, 100));
-    for (size_t i = 0; i < sections.size() && i < 4; ++i)
-        for (size_t k = 0; k < tags.size() && k < 4; ++k)
-            Ini_PutString(doc, sections[i].c_str(), tags[k].c_str(), value.c_str());
-    Output rewritten{{}, crAllowed};
-    Ini_WriteGeneric(doc, checkingSink, &rewritten);
+    // For a share of the inputs (chosen by the option byte, so the fuzzer steers it): gets over
+    // names seen in the input, string puts over them, and a second write.
+    if (options & 0x40) {
+        std::vector<std::string> sections, tags;
+        collectNames(text, &sections, &tags);
+        queryAll(doc, sections, tags, 1 + (options >> 3) % 8);
+        const std::string value(text.substr(0, 100));
+        for (const auto &section : sections)
+            for (const auto &tag : tags)
+                Ini_PutString(doc, section.c_str(), tag.c_str(), value.c_str());
+        Output rewritten{{}, crAllowed};
+        Ini_WriteGeneric(doc, checkingSink, &rewritten);
+    }
 
-    // What was written reads back and writes again without trouble.
-    IniText back = newDocument(options);
-    if (back) {
-        LineFile lines = LineFile_NewFromMemory(written.text.data(), written.text.size());
-        Ini_ReadGeneric(back, lineFileSource, lines);
-        LineFile_Dispose(lines);
-        queryAll(back, {sections.front()}, {tags.front()}, 64);
-        Output again{{}, false}; // read through the line reader: no CR inside a line
-        Ini_WriteGeneric(back, checkingSink, &again);
-        Ini_Dispose(back);
+    // For another share: what was written reads back and writes again without trouble.
+    if (options & 0x20) {
+        IniText back = newDocument(options);
+        if (back) {
+            LineFile lines = LineFile_NewFromMemory(written.text.data(), written.text.size());
+            Ini_ReadGeneric(back, lineFileSource, lines);
+            LineFile_Dispose(lines);
+            Output again{{}, false}; // read through the line reader: no CR inside a line
+            Ini_WriteGeneric(back, checkingSink, &again);
+            Ini_Dispose(back);
+        }
     }
     Ini_Dispose(doc);
     return 0;
