@@ -161,6 +161,11 @@ TEST_F(ProgramTest, ClosingTheMainPanelEndsTheLoopWithZeroAndStopsTheCycle) {
 }
 
 TEST(EventLoop, QuitBeforeTheLoopMakesItReturnAtOnce) {
+    // The runtime must be up for the safety call below to be queued (also when this test runs
+    // alone in its process).
+    static char name[] = "test_app";
+    static char *argv[] = {name, nullptr};
+    ASSERT_EQ(InitUserInterface(1, argv), 1);
     bool safetyNeeded = false;
     QuitUserInterface(0);
     // Should the quit be lost, this ends the loop instead and the test fails.
@@ -179,9 +184,12 @@ TEST(WinMain, EndsWithZeroWhenTheMainPanelIsClosed) {
     env.Start();
     App = AppState{};
     SetPopupResponder([](const PopupRecord &, std::string *) { return 1; });
-    TestRunFromLoop([] { TestClosePanel(App.MainPanel); });
     static char name[] = "test_app";
     static char *argv[] = {name, nullptr};
+    // The close is queued for the loop, so the runtime must be up before WinMain starts it
+    // (WinMain then keeps the one that runs).
+    ASSERT_EQ(InitUserInterface(1, argv), 1);
+    TestRunFromLoop([] { TestClosePanel(App.MainPanel); });
     EXPECT_EQ(WinMain(1, argv), 0);
     EXPECT_EQ(App.LinkOk, 1) << "connected at start-up, then closed by the operator";
     SetPopupResponder({});
