@@ -1,7 +1,10 @@
-// The program started in-process as WinMain starts it, with every popup answered by a script:
-// file dialogs return the path the test chose (or are cancelled), confirmations take their
-// answers from a queue, a connection failure chooses Offline. Each test gets a fresh folder
-// for its files. Helpers read and write files byte for byte.
+// The program started in-process as WinMain starts it, in a private program folder of its own
+// (resource file and logo linked in, no panel settings file, so the defaults apply). COM1, the
+// default port, leads to no device, so the start-up connection attempt fails at once and the
+// program goes offline, as the operator's Offline answer makes it. Every popup is answered by
+// a script: file dialogs return the path the test chose (or are cancelled), confirmations take
+// their answers from a queue. Each test gets a fresh folder for its files. Helpers read and
+// write files byte for byte.
 #pragma once
 
 #include "app/app.h"
@@ -43,14 +46,22 @@ class FilesTest : public ::testing::Test {
     std::vector<PopupRecord> popups;
     std::deque<int> confirmAnswers; // answers of the next confirmations; Yes when empty
     std::string chosenPath;         // what the next file dialog returns; "" = cancelled
-    fs::path dir;                   // this test's own folder
+    fs::path base;                  // this test's own folder
+    fs::path dir;                   // where its files go
 
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("taviron_files_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        base = fs::temp_directory_path() /
+               ("taviron_files_" + std::to_string(getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(base);
+        dir = base / "files";
+        fs::path programDir = base / "program";
         fs::create_directories(dir);
+        fs::create_directories(programDir);
+        for (const char *f : {"Tavironv10.uir", "logoHV.bmp"})
+            fs::create_symlink(fs::path(TAVIRON_BIN_DIR) / f, programDir / f);
+        TestSetProjectDir(programDir.c_str());
+        TestMapComPort(1, (programDir / "no-such-device").c_str());
 
         App = AppState{};
         SetPopupResponder(
@@ -60,6 +71,7 @@ class FilesTest : public ::testing::Test {
         ASSERT_EQ(LoadPanels(1, argv), 0);
         InitAll();
         TestProcessEvents(20);
+        ASSERT_EQ(App.MemorySelect, 3) << "the program starts offline";
         popups.clear(); // start-up is not what these tests look at
     }
 
@@ -67,7 +79,9 @@ class FilesTest : public ::testing::Test {
         ShutDown();
         TestProcessEvents(5);
         SetPopupResponder({});
-        fs::remove_all(dir);
+        TestMapComPort(1, nullptr);
+        TestSetProjectDir("");
+        fs::remove_all(base);
     }
 
     int Answer(const PopupRecord &r, std::string *path) {
