@@ -118,6 +118,8 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
                                                          : QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        if (buttonLabel == VAL_OK_BUTTON)
+            dlg.setLabelText(QFileDialog::Accept, "OK");
         dlg.selectFile(start);
         if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
             chosen = dlg.selectedFiles().first();
