@@ -112,27 +112,48 @@ void Graph::paintEvent(QPaintEvent *) {
     double x0, x1, y0, y1;
     shownRange(&x0, &x1, &y0, &y1);
 
-    // Grid and axis labels: ten divisions on each axis.
+    // Grid and axis labels at round values: steps of 1, 2 or 5 times a power of ten, at most
+    // ten divisions per axis.
     QFont f = font();
     f.setPointSizeF(std::max(6.0, f.pointSizeF() - 1));
     p.setFont(f);
-    for (int i = 0; i <= 10; ++i) {
-        double gx = a.left() + a.width() * i / 10.0;
-        double gy = a.bottom() - a.height() * i / 10.0;
+    auto ticks = [](double lo, double hi) {
+        std::vector<double> out;
+        double span = hi - lo;
+        if (!(span > 0) || !std::isfinite(span)) return out;
+        double raw = span / 10, mag = std::pow(10.0, std::floor(std::log10(raw))), step = mag;
+        for (double m : {1.0, 2.0, 5.0, 10.0})
+            if (m * mag >= raw * (1 - 1e-9)) {
+                step = m * mag;
+                break;
+            }
+        for (double t = std::ceil(lo / step - 1e-9) * step; t <= hi + step * 1e-9; t += step)
+            out.push_back(std::fabs(t) < step * 1e-9 ? 0.0 : t);
+        return out;
+    };
+    for (double t : ticks(x0, x1)) {
+        double gx = toScreen({t, y0}).x();
         p.setPen(QPen(gridColor, 1, Qt::DotLine));
         p.drawLine(QPointF(gx, a.top()), QPointF(gx, a.bottom()));
-        p.drawLine(QPointF(a.left(), gy), QPointF(a.right(), gy));
-        if (showAxisLabels && i % 2 == 0) {
+        if (showAxisLabels) {
             p.setPen(palette().windowText().color());
-            QString xl = QString::number(x0 + (x1 - x0) * i / 10.0, 'g', 5);
-            QString yl = QString::number(y0 + (y1 - y0) * i / 10.0, 'g', 5);
             p.drawText(QRectF(gx - 30, a.bottom() + 3, 60, 16), Qt::AlignHCenter | Qt::AlignTop,
-                       xl);
-            p.drawText(QRectF(0, gy - 8, a.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter, yl);
+                       QString::number(t, 'g', 6));
+        }
+    }
+    for (double t : ticks(y0, y1)) {
+        double gy = toScreen({x0, t}).y();
+        p.setPen(QPen(gridColor, 1, Qt::DotLine));
+        p.drawLine(QPointF(a.left(), gy), QPointF(a.right(), gy));
+        if (showAxisLabels) {
+            p.setPen(palette().windowText().color());
+            p.drawText(QRectF(0, gy - 8, a.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
+                       QString::number(t, 'g', 6));
         }
     }
 
-    p.setClipRect(a);
+    // Plots may reach a little past the plot area so that a line on its edge shows whole.
+    p.setClipRect(a.adjusted(-2, -2, 2, 2));
     p.setRenderHint(QPainter::Antialiasing, true);
     for (const GraphPlot &pl : plots) {
         if (pl.rectangle) {
@@ -175,6 +196,10 @@ void Graph::paintEvent(QPaintEvent *) {
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int c = 0; c < std::min(numCursors, 2); ++c) {
         QPointF s = toScreen(cursors[c]);
+        // The axis maximum maps one pixel past the plot area; keep such a cursor on its edge
+        // instead of clipping it away.
+        if (s.x() > a.right() && s.x() <= a.right() + 1) s.setX(a.right());
+        if (s.y() < a.top() && s.y() >= a.top() - 1) s.setY(a.top());
         p.setPen(QPen(cursorColor, 1, c == 0 ? Qt::SolidLine : Qt::DashLine));
         p.drawLine(QPointF(s.x(), a.top()), QPointF(s.x(), a.bottom()));
         p.drawLine(QPointF(s.x() - 6, s.y()), QPointF(s.x() + 6, s.y()));

@@ -1,9 +1,12 @@
-// Callbacks of the scope settings page.
+// Callbacks of the scope settings page: cycle time, SCAN, BREAK, the recorder settings and the
+// comment box.
 #include "app/callbacks.h"
 
 #include "Tavironv10.h"
+#include "app/app.h"
 #include "app/state.h"
 #include "app/texts.h"
+#include "link/connection.h"
 #include "platform/ui.h"
 #include "scope/scope.h"
 
@@ -15,6 +18,12 @@ int CBF_ButtonGetCycleTime(int panel, int control, int event, void *, int, int) 
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        SetButtonsDimmed(0, 1);
+        GetCycleTime();
+        calcScopDeltaXY();
+        SetButtonsDimmed(0, 0);
         break;
     default:
         break;
@@ -31,6 +40,14 @@ int CBF_ButtonScan(int panel, int control, int event, void *, int, int) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
         break;
+    case EVENT_COMMIT:
+        SetButtonsDimmed(0, 1);
+        SetCtrlAttribute(App.ScopePanel, SCOPEP_BUSY, ATTR_VISIBLE, 1);
+        ShowChildPanelDisp(App.ScopePanel);
+        GetScopeData(); // returns once the record is drawn, or after BREAK or a failure
+        SetCtrlAttribute(App.ScopePanel, SCOPEP_BUSY, ATTR_VISIBLE, 0);
+        SetButtonsDimmed(0, 0);
+        break;
     default:
         break;
     }
@@ -44,6 +61,11 @@ int CBF_ButtonBreakScan(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        SetButtonsDimmed(0, 1);
+        BreakDataScan();
+        SetButtonsDimmed(0, 0);
         break;
     default:
         break;

@@ -1,0 +1,143 @@
+// The sensor's data recorder: the cycle-time query, a recording started with the page's
+// settings and awaited for as long as the trigger takes (events keep running, so BREAK and
+// the TCP data callback can act), and the break.
+#include "scope/scope.h"
+#include "scope/scope_graph.h"
+
+#include "Tavironv10.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "link/exchange.h"
+#include "platform/rs232.h"
+#include "platform/ui.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr u8 kOrderCycleTime = 105;
+constexpr u8 kOrderRecorder = 110;
+constexpr u16 kRecorderStart = 1;
+constexpr u16 kRecorderBreak = 0;
+
+// On TCP the wait counts the acknowledgement (a bare header) and then the record frame.
+constexpr int kAckAndRecord = kHeaderSize + kHeaderSize + kScopeRecordSize;
+
+const TextPair kTxtLineError = {
+    "TIMEOUT! \nKeine Daten erhalten! \nVerbindungsfehler! \nSpannungsversorgung und COM "
+    "Einstellungen ueberpruefen. \nVerbindungsaufbau wiederholen!",
+    "TIMEOUT! \nNo data received! \nCommunication error! \nCheck power supply and COM "
+    "settings. \nTry to connect again!"};
+const TextPair kTxtBadRecord = {"ACHTUNG! \nEmpfangener Daten frame ist ungueltig!",
+                                "ATTENTION! \nReceived data frame is incorrect!"};
+
+void Fail(const TextPair &text) {
+    std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s", Txt(text));
+    SetTimeout();
+}
+
+// The reply's data as one block at the start of TxFrame, never more than the data area holds.
+void CopyReplyData() {
+    std::memcpy(App.TxFrame, RxData(), App.RxLength < kMaxData ? App.RxLength : kMaxData);
+}
+
+void PutI16(u8 *at, i16 v) {
+    at[0] = u8(u16(v) & 0xFF);
+    at[1] = u8(u16(v) >> 8);
+}
+
+// Serial: waits until the record header is in the input queue and reads it into RxBuf.
+// Returns 1, or -1 after BREAK, a link failure or a line error (reported here).
+int WaitForRecordSerial() {
+    App.ComStatError = 0;
+    do {
+        ProcessSystemEvents();
+        App.RxCount = GetInQLen(App.ComPort);
+        App.ComStatError = GetComStat(App.ComPort);
+        // A port that is no longer open (offline meanwhile) can deliver nothing either.
+        if (App.ComStatError > 0 || App.RxCount < 0) {
+            Fail(kTxtLineError);
+            return -1;
+        }
+        if (!App.ScanRunning) return -1;
+    } while (App.RxCount < kHeaderSize);
+    ComRd(App.ComPort, App.RxBuf, kHeaderSize);
+    return 1;
+}
+
+// TCP: RxCount still counts the acknowledgement; the data callback appends during the event
+// processing. Once acknowledgement, record header and record are in, the acknowledgement is
+// dropped so that the record frame starts RxBuf. Returns 1, or -1 after BREAK, a link failure
+// or the server closing the conversation (which the data callback has reported).
+int WaitForRecordTcp() {
+    do {
+        ProcessSystemEvents();
+        if (!App.ScanRunning || !App.TcpConnected) return -1;
+    } while (App.RxCount < kAckAndRecord);
+    std::memmove(App.RxBuf, App.RxBuf + kHeaderSize, size_t(App.RxCount - kHeaderSize));
+    // Bytes still to come for a longer frame land right behind those already moved.
+    App.RxCount -= kHeaderSize;
+    return 1;
+}
+
+} // namespace
+
+void GetCycleTime() {
+    FillTxBuf(kOrderCycleTime, 0, 0);
+    double f = 0;
+    if (DataExchange(kHeaderSize) == 1 && App.RxLength >= 8) {
+        CopyReplyData();
+        f = ScanFrequencyFromReply(App.TxFrame);
+    }
+    App.CycleTime = f;
+    SetCtrlAttribute(App.ScopeTab, SCOPETAB_SCAN_FREQ, ATTR_PRECISION, ScanFreqPrecision(f));
+    SetCtrlAttribute(App.ScopeTab, SCOPETAB_CYCLE_TIME, ATTR_PRECISION, CycleTimePrecision(f));
+    SetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_FREQ, f);
+    if (f > 0) App.CycleTime = 1000 / f; // ms
+    SetCtrlVal(App.ScopeTab, SCOPETAB_CYCLE_TIME, App.CycleTime);
+}
+
+void GetScopeData() {
+    GetCtrlVal(App.ScopeTab, SCOPETAB_TRIG_LEVEL, &App.ScopeTriggerLevel);
+    GetCtrlVal(App.ScopeTab, SCOPETAB_TRIG_MODE, &App.ScopeTriggerMode);
+    GetCtrlVal(App.ScopeTab, SCOPETAB_PRE_TRIG, &App.ScopePreTrigger);
+    GetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_RATE, &App.ScopeScanRate);
+
+    u8 *data = TxData();
+    PutI16(data + 0, App.ScopeTriggerLevel);
+    PutI16(data + 2, App.ScopeTriggerMode);
+    PutI16(data + 4, App.ScopePreTrigger);
+    PutI16(data + 6, App.ScopeScanRate);
+    FillTxBuf(kOrderRecorder, kRecorderStart, 8);
+    if (DataExchange(kHeaderSize + 8) != 1) return;
+
+    // Acknowledged: the recording waits for its trigger; only BREAK may talk to the sensor.
+    SetCtrlAttribute(App.ScopeTab, SCOPETAB_BREAK, ATTR_DIMMED, 0);
+    App.ScanRunning = 1;
+    int r = App.ComProtocol == 0 ? WaitForRecordSerial() : WaitForRecordTcp();
+    if (r != 1) return;
+    App.ScanRunning = 0; // the trigger has fired; the record is being received
+
+    r = CheckHeaderCRC();
+    if (r == 1 && App.RxLength != 0) r = GetDataFrame();
+    if (r != 1) return;
+    // A frame that passed its checks but is too short to hold a record would be decoded from
+    // stale buffer bytes; the graphs keep the last good record instead.
+    if (App.RxLength < kScopeRecordSize) {
+        Fail(kTxtBadRecord);
+        return;
+    }
+
+    CopyReplyData();
+    ScopeTraces traces;
+    DecodeScopeRecord(App.TxFrame, App.ScopeTriggerMode, App.ScopePreTrigger, &traces);
+    PlotScopeTraces(traces);
+}
+
+int BreakDataScan() {
+    FillTxBuf(kOrderRecorder, kRecorderBreak, 0);
+    int r = DataExchange(kHeaderSize);
+    App.ScanRunning = 0; // the waiting recording ends without a plot, whatever the reply
+    return r;
+}

@@ -1,0 +1,89 @@
+// The program next to a simulated sensor that serves TCP on an ephemeral port of 127.0.0.1
+// and a pseudo-terminal behind COM1, so the start-up attempt connects over the serial line.
+#pragma once
+
+#include "scope_fixture.h"
+
+#include "link/connection.h"
+#include "sim/sim.h"
+
+#include <functional>
+#include <memory>
+
+class RecorderTest : public ScopeProgramTest {
+  protected:
+    std::unique_ptr<tavsim::SimSensor> sim;
+
+    std::string StartSensor() override {
+        tavsim::SimConfig config;
+        config.tcpPort = 0;
+        config.serial = true;
+        config.sensor.steppedClock = true;
+        sim = std::make_unique<tavsim::SimSensor>(config);
+        std::string error;
+        EXPECT_TRUE(sim->start(&error)) << error;
+        return sim->serialPath();
+    }
+
+    void TearDown() override {
+        ScopeProgramTest::TearDown();
+        if (sim) sim->stop();
+    }
+
+    // Connects over TCP (1) or the serial line (0) as an operator does on the connection page.
+    void Connect(int protocol) {
+        SetCtrlVal(App.ConnectTab, CONNECT_PROTOCOL, protocol);
+        if (protocol == 1) {
+            SetCtrlVal(App.ConnectTab, CONNECT_SERVER, "127.0.0.1");
+            SetCtrlVal(App.ConnectTab, CONNECT_PORT_NUMBER, std::to_string(sim->tcpPort()).c_str());
+        } else {
+            SetCtrlVal(App.ConnectTab, CONNECT_COM_PORT, 1);
+            SetCtrlVal(App.ConnectTab, CONNECT_BAUDRATE, 4);
+        }
+        InitConnectPanel();
+        SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
+        TestClickCtrl(App.ConnectTab, CONNECT_TRY_TO_CONNECT);
+        TestProcessEvents(5);
+        ASSERT_EQ(App.LinkOk, 1) << Text(App.ConnectTab, CONNECT_STATUS);
+        ASSERT_EQ(App.ComProtocol, protocol);
+        popups.clear();
+        ResetTextBox(App.ConnectTab, CONNECT_STATUS, "");
+        sim->clearLog();
+    }
+
+    // A click on a control of the scope page (brought to the front first) or another panel;
+    // returns once the callback and everything it started have run.
+    void Click(int panel, int control) {
+        if (panel == App.ScopeTab) SetActiveTabPage(App.MainPanel, MAINP_TAB, 2);
+        TestClickCtrl(panel, control);
+        TestProcessEvents(5);
+    }
+
+    // Runs `action` from inside the recording's wait, once the sensor has acknowledged the
+    // start (the events the wait processes include this one).
+    static void WhileWaiting(std::function<void()> action) {
+        TestRunFromLoop([action] {
+            if (App.ScanRunning)
+                action();
+            else
+                WhileWaiting(action);
+        });
+    }
+
+    void Settings(int mode, int level, int preTrigger, int scanRate) {
+        SetActiveTabPage(App.MainPanel, MAINP_TAB, 2);
+        TestSelectRingItem(App.ScopeTab, SCOPETAB_TRIG_MODE, mode);
+        TestProcessEvents(2);
+        SetCtrlVal(App.ScopeTab, SCOPETAB_TRIG_LEVEL, level);
+        SetCtrlVal(App.ScopeTab, SCOPETAB_PRE_TRIG, preTrigger);
+        SetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_RATE, scanRate);
+    }
+
+    // The request frames the sensor received since the log was cleared, in hex.
+    std::vector<std::string> Requests() const {
+        std::vector<std::string> out;
+        for (const tavsim::LogEntry &e : sim->requests())
+            out.push_back(e.hex);
+        return out;
+    }
+};

@@ -1,0 +1,292 @@
+// The recorder against the simulated sensor over TCP and the serial line: the cycle-time query,
+// a recording in each trigger mode with the trigger sample where the pre-trigger puts it,
+// BREAK during the wait, failures of the start request and of the record, and the sensor
+// going away while the recording waits.
+#include "recorder_fixture.h"
+#include "scripted_sensor.h"
+
+#include "link/transport.h"
+#include "scope/scope.h"
+
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// A request frame as the sensor's log shows it.
+std::string RequestHex(std::uint8_t order, std::uint16_t argument,
+                       const std::vector<std::uint8_t> &data = {}) {
+    std::string out;
+    for (std::uint8_t b : ScriptedSensor::frame(order, argument, data)) {
+        char h[4];
+        std::snprintf(h, sizeof h, "%02X", b);
+        out += (out.empty() ? "" : " ") + std::string(h);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> I16s(std::initializer_list<int> values) {
+    std::vector<std::uint8_t> out;
+    for (int v : values) {
+        out.push_back(std::uint8_t(v & 0xFF));
+        out.push_back(std::uint8_t((v >> 8) & 0xFF));
+    }
+    return out;
+}
+
+struct Plots {
+    std::vector<TestPlot> analog, digital;
+};
+Plots Plotted() {
+    return {TestGraphPlots(App.ScopePanel, SCOPEP_GRAPH),
+            TestGraphPlots(App.ScopePanel, SCOPEP_GRAPH_DIG)};
+}
+
+const char *kProtocolName[] = {"serial", "tcp"};
+
+class RecorderOverLink : public RecorderTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RecorderOverLink, CycleTimeShowsFrequencyAndCycleTimeWithTheirDecimals) {
+    Connect(GetParam());
+    Click(App.ScopeTab, SCOPETAB_GET_CYCLE_TIME);
+
+    ASSERT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(Requests()[0], RequestHex(105, 0));
+    double f = -1, ms = -1;
+    GetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_FREQ, &f);
+    GetCtrlVal(App.ScopeTab, SCOPETAB_CYCLE_TIME, &ms);
+    // The sensor counts about 80000 scan cycles in 8 s: about 10 kHz.
+    EXPECT_NEAR(f, 10000, 1);
+    EXPECT_DOUBLE_EQ(App.CycleTime, 1000 / f);
+    EXPECT_DOUBLE_EQ(ms, App.CycleTime);
+    int freqDecimals = -1, cycleDecimals = -1;
+    GetCtrlAttribute(App.ScopeTab, SCOPETAB_SCAN_FREQ, ATTR_PRECISION, &freqDecimals);
+    GetCtrlAttribute(App.ScopeTab, SCOPETAB_CYCLE_TIME, ATTR_PRECISION, &cycleDecimals);
+    EXPECT_EQ(freqDecimals, 0);
+    EXPECT_EQ(cycleDecimals, f > 10000 ? 6 : 3);
+    // The deltas follow the new cycle time, and the buttons are free again.
+    double x1, y1, x2, y2, dx = -1;
+    GetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 1, &x1, &y1);
+    GetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 2, &x2, &y2);
+    GetCtrlVal(App.ScopePanel, SCOPEP_DELTA_X, &dx);
+    EXPECT_DOUBLE_EQ(dx, std::abs(int(x1 - x2)) * App.CycleTime * App.ScopeScanRate);
+    EXPECT_EQ(Dimmed(App.ScopeTab, SCOPETAB_SCAN), 0);
+    EXPECT_TRUE(popups.empty());
+}
+
+struct ModeCase {
+    int mode, level, preTrigger;
+};
+
+TEST_P(RecorderOverLink, EveryTriggerModeRecordsWithTheTriggerAtThePreTriggerIndex) {
+    Connect(GetParam());
+    const ModeCase cases[] = {
+        {0, 2048, 20}, {1, 2000, 20}, {2, 2000, 0}, {3, 2048, 30}, {4, 2048, 20}};
+    for (const ModeCase &c : cases) {
+        SCOPED_TRACE(testing::Message() << kProtocolName[GetParam()] << ", mode " << c.mode);
+        Settings(c.mode, c.level, c.preTrigger, 2);
+        sim->setIn0(false);
+        sim->setStrokeOffset(0);
+        sim->clearLog();
+        if (c.mode == 4) WhileWaiting([this] { sim->setIn0(true); });
+        if (c.mode == 3) WhileWaiting([this] { sim->setStrokeOffset(5000); }); // out of tolerance
+        Click(App.ScopeTab, SCOPETAB_SCAN);
+
+        ASSERT_FALSE(Requests().empty());
+        EXPECT_EQ(Requests()[0], RequestHex(110, 1, I16s({c.level, c.mode, c.preTrigger, 2})));
+        EXPECT_EQ(App.ScopeTriggerMode, c.mode);
+        EXPECT_EQ(App.ScopePreTrigger, c.preTrigger);
+        EXPECT_EQ(App.ScopeScanRate, 2);
+
+        Plots p = Plotted();
+        ASSERT_EQ(p.analog.size(), 1u) << Text(App.ConnectTab, CONNECT_STATUS);
+        ASSERT_EQ(p.digital.size(), 4u);
+        const std::vector<double> &a = p.analog[0].y;
+        const std::vector<double> &out0 = p.digital[2].y; // line C
+        const std::vector<double> &in0 = p.digital[3].y;  // line D
+        int t = c.preTrigger;
+        switch (c.mode) {
+        case 1:
+            EXPECT_GT(a[t], c.level);
+            EXPECT_LE(a[t - 1], c.level);
+            break;
+        case 2:
+            EXPECT_LT(a[t], c.level);
+            break;
+        case 3:
+            EXPECT_NE(out0[t], out0[t - 1]) << "OUT0 switches at the trigger sample";
+            break;
+        case 4:
+            EXPECT_EQ(in0[t], 5);
+            EXPECT_EQ(in0[t - 1], 4);
+            break;
+        default:
+            break;
+        }
+        for (double v : a)
+            ASSERT_LE(v, 4095);
+        EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_BUSY), 0);
+        EXPECT_EQ(Dimmed(App.ScopeTab, SCOPETAB_SCAN), 0);
+        EXPECT_EQ(App.ScanRunning, 0);
+        EXPECT_TRUE(popups.empty());
+    }
+}
+
+TEST_P(RecorderOverLink, BreakDuringTheWaitSendsTheBreakAndPlotsNothing) {
+    Connect(GetParam());
+    Settings(4, 2048, 20, 1); // IN0 stays low: the trigger never comes
+    sim->setIn0(false);
+    int busyDuringWait = -1, breakDimmedDuringWait = -1, panelShown = -1;
+    WhileWaiting([&] {
+        busyDuringWait = Visible(App.ScopePanel, SCOPEP_BUSY);
+        breakDimmedDuringWait = Dimmed(App.ScopeTab, SCOPETAB_BREAK);
+        panelShown = TestPanelShown(App.ScopePanel);
+        TestClickCtrl(App.ScopeTab, SCOPETAB_BREAK);
+    });
+    Click(App.ScopeTab, SCOPETAB_SCAN);
+
+    EXPECT_EQ(busyDuringWait, 1);
+    EXPECT_EQ(breakDimmedDuringWait, 0) << "BREAK is enabled once the sensor acknowledged";
+    EXPECT_EQ(panelShown, 1);
+    std::vector<std::string> r = Requests();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[1], RequestHex(110, 0)) << "the break request";
+    EXPECT_FALSE(sim->recordingWaiting());
+    EXPECT_TRUE(Plotted().analog.empty());
+    EXPECT_TRUE(Plotted().digital.empty());
+    EXPECT_EQ(App.ScanRunning, 0);
+    EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_BUSY), 0);
+    for (int c : {SCOPETAB_SCAN, SCOPETAB_BREAK, SCOPETAB_GET_CYCLE_TIME})
+        EXPECT_EQ(Dimmed(App.ScopeTab, c), 0) << c;
+    EXPECT_EQ(App.LinkOk, 1);
+    EXPECT_TRUE(popups.empty());
+
+    // The link is in step afterwards: the next recording works.
+    Settings(0, 2048, 0, 1);
+    Click(App.ScopeTab, SCOPETAB_SCAN);
+    EXPECT_EQ(Plotted().analog.size(), 1u);
+}
+
+TEST_P(RecorderOverLink, AFailedStartRequestNeverWaitsAndPlotsNothing) {
+    Connect(GetParam());
+    Settings(0, 2048, 0, 1);
+    sim->setFault({tavsim::FaultKind::ErrorOrder, 1, 110});
+    bool waited = false;
+    WhileWaiting([&] { waited = true; });
+    Click(App.ScopeTab, SCOPETAB_SCAN);
+
+    EXPECT_FALSE(waited);
+    EXPECT_EQ(App.ScanRunning, 0);
+    EXPECT_TRUE(Plotted().analog.empty());
+    EXPECT_NE(Text(App.ConnectTab, CONNECT_STATUS).find("Invalid order number!"),
+              std::string::npos);
+    EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_BUSY), 0);
+    int page = -1;
+    GetActiveTabPage(App.MainPanel, MAINP_TAB, &page);
+    EXPECT_EQ(page, 0) << "the connection page comes to the front";
+}
+
+TEST_P(RecorderOverLink, ARecordFailingItsCheckKeepsThePreviousTraces) {
+    Connect(GetParam());
+    Settings(0, 2048, 0, 1);
+    Click(App.ScopeTab, SCOPETAB_SCAN);
+    std::vector<double> before = Plotted().analog.at(0).y;
+
+    // Acknowledgement and record are two frames; a data CRC fault on the bare acknowledgement
+    // does nothing, so the record frame carries it.
+    sim->setFault({tavsim::FaultKind::BadDataCrc, 2, 110});
+    sim->setPressRunning(false); // a different signal than before, should it get through
+    Click(App.ScopeTab, SCOPETAB_SCAN);
+
+    EXPECT_NE(Text(App.ConnectTab, CONNECT_STATUS).find("Received data frame is incorrect!"),
+              std::string::npos);
+    ASSERT_EQ(Plotted().analog.size(), 1u);
+    EXPECT_EQ(Plotted().analog[0].y, before);
+    EXPECT_EQ(App.ScanRunning, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, RecorderOverLink, ::testing::Values(0, 1),
+                         [](const auto &info) { return std::string(kProtocolName[info.param]); });
+
+TEST_F(RecorderTest, TcpWaitEndsWhenTheServerClosesTheConversation) {
+    Connect(1);
+    Settings(4, 2048, 0, 1);
+    WhileWaiting([this] { sim->stop(); });
+    Click(App.ScopeTab, SCOPETAB_SCAN); // returns instead of waiting for ever
+    EXPECT_EQ(App.TcpConnected, 0);
+    EXPECT_TRUE(Plotted().analog.empty());
+    EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_BUSY), 0);
+}
+
+// Replies the simulated sensor does not send, from a scripted stand-in.
+class ScriptedReplyTest : public RecorderTest {
+  protected:
+    ScriptedSensor peer;
+
+    void SetUp() override {
+        RecorderTest::SetUp();
+        ASSERT_GT(peer.port(), 0);
+        App.ComProtocol = 1;
+        std::snprintf(App.IpAddress, sizeof App.IpAddress, "127.0.0.1");
+        App.PortNumber = peer.port();
+        InitTCP_IP();
+        ASSERT_EQ(App.TcpConnected, 1);
+        App.LinkOk = 1;
+        popups.clear();
+        ResetTextBox(App.ConnectTab, CONNECT_STATUS, "");
+    }
+
+    static std::vector<std::uint8_t> CycleData(std::int32_t n0, std::int32_t n1) {
+        std::vector<std::uint8_t> d(8);
+        for (int i = 0; i < 4; ++i) {
+            d[i] = std::uint8_t(std::uint32_t(n0) >> (8 * i));
+            d[4 + i] = std::uint8_t(std::uint32_t(n1) >> (8 * i));
+        }
+        return d;
+    }
+};
+
+TEST_F(ScriptedReplyTest, CycleTimeExamplesAndAReplyWithoutTime) {
+    struct {
+        std::int32_t n0, n1;
+        double hz, ms;
+        int hzDecimals, msDecimals;
+    } const cases[] = {
+        {12000, 10000, 12000, 1000.0 / 12000, 0, 6},
+        {5, 10000, 5, 200, 1, 3},
+        {12000, 0, 0, 0, 2, 0}, // N1 = 0: a failed query
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "N0 " << c.n0 << ", N1 " << c.n1);
+        App.CycleTime = 99;
+        peer.queueReply(105, {ScriptedSensor::frame(105, 0, CycleData(c.n0, c.n1))});
+        GetCycleTime();
+        double hz = -1, ms = -1;
+        int hzDecimals = -1, msDecimals = -1;
+        GetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_FREQ, &hz);
+        GetCtrlVal(App.ScopeTab, SCOPETAB_CYCLE_TIME, &ms);
+        GetCtrlAttribute(App.ScopeTab, SCOPETAB_SCAN_FREQ, ATTR_PRECISION, &hzDecimals);
+        GetCtrlAttribute(App.ScopeTab, SCOPETAB_CYCLE_TIME, ATTR_PRECISION, &msDecimals);
+        EXPECT_DOUBLE_EQ(hz, c.hz);
+        EXPECT_DOUBLE_EQ(ms, c.ms);
+        EXPECT_DOUBLE_EQ(App.CycleTime, c.ms);
+        EXPECT_EQ(hzDecimals, c.hzDecimals);
+        EXPECT_EQ(msDecimals, c.msDecimals);
+    }
+    EXPECT_EQ(App.LinkOk, 1) << "a reply without a time is no link failure";
+}
+
+TEST_F(ScriptedReplyTest, ARecordFrameTooShortForARecordIsNotDrawn) {
+    std::vector<std::uint8_t> shortRecord(100, 0x11);
+    peer.queueReply(110, {ScriptedSensor::frame(110, 1), ScriptedSensor::frame(110, 0, shortRecord),
+                          std::vector<std::uint8_t>(200, 0)}); // filler up to the 274 bytes
+    App.ScopeTriggerMode = 0;
+    GetScopeData();
+    EXPECT_TRUE(Plotted().analog.empty());
+    EXPECT_NE(Text(App.ConnectTab, CONNECT_STATUS).find("Received data frame is incorrect!"),
+              std::string::npos);
+    EXPECT_EQ(App.ScanRunning, 0);
+}
+
+} // namespace
