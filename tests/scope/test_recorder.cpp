@@ -168,6 +168,30 @@ TEST_P(RecorderOverLink, BreakDuringTheWaitSendsTheBreakAndPlotsNothing) {
     EXPECT_EQ(Plotted().analog.size(), 1u);
 }
 
+TEST_F(RecorderTest, PrintWorksWhileTheRecordingWaits) {
+    Connect(1);
+    Settings(4, 2048, 0, 1);
+    std::string pdf = (programDir / "waiting.pdf").string();
+    SetPopupResponder([&](const PopupRecord &r, std::string *path) {
+        popups.push_back(r);
+        if (r.kind == "print") *path = pdf;
+        return 1;
+    });
+    WhileWaiting([this] {
+        TestClickCtrl(App.ScopePanel, SCOPEP_PRINT);
+        TestRunFromLoop([] { TestClickCtrl(App.ScopeTab, SCOPETAB_BREAK); });
+    });
+    Click(App.ScopeTab, SCOPETAB_SCAN);
+
+    ASSERT_EQ(popups.size(), 2u);
+    EXPECT_EQ(popups[0].kind, "print");
+    EXPECT_EQ(popups[1].text, "Print successful!");
+    EXPECT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_EQ(App.ScanRunning, 0);
+    EXPECT_EQ(App.LinkOk, 1);
+    EXPECT_TRUE(Plotted().analog.empty());
+}
+
 TEST_P(RecorderOverLink, AFailedStartRequestNeverWaitsAndPlotsNothing) {
     Connect(GetParam());
     Settings(0, 2048, 0, 1);
