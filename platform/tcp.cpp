@@ -162,6 +162,7 @@ int ClientTCPWrite(unsigned int handle, const void *buffer, unsigned int count,
     if (c->socket->state() != QAbstractSocket::ConnectedState) return kTcpErrClosed;
     qint64 n = c->socket->write(static_cast<const char *>(buffer), qint64(count));
     if (n < 0) return kTcpErrWrite;
+    c->socket->flush(); // hand the bytes to the system now; waiting is needed only if it is full
     QElapsedTimer t;
     t.start();
     while (c->socket->bytesToWrite() > 0) {
