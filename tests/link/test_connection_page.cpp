@@ -252,3 +252,13 @@ TEST_F(PageTest, FailedBaudRateOrderReopensNothing) {
     EXPECT_EQ(App.LinkOk, 0);
     EXPECT_EQ(LinkButtonsDimmed(), (std::vector<int>{1, 1, 1}));
 }
+
+TEST_F(PageTest, AcceptStoresTheSettingsAndShowsTheParameterPage) {
+    UseTcp();
+    Connect();
+    ASSERT_FALSE(std::filesystem::exists(dir / "PanelSettings.cfg"));
+    Click(App.ConnectTab, CONNECT_ACCEPT);
+    EXPECT_EQ(ActivePage(), 1);
+    EXPECT_TRUE(std::filesystem::exists(dir / "PanelSettings.cfg"));
+    EXPECT_TRUE(Requests().empty()) << "accepting sends nothing to the sensor";
+}
