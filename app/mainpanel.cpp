@@ -27,7 +27,8 @@ void ShowChildPanelDisp(int panel) {
 int CBF_MAINP(int panel, int event, void *, int, int) {
     switch (event) {
     case EVENT_CLOSE:
-        App.Running = 0; // a running live cycle ends at its next test
+        App.Running = 0;     // a running live cycle ends at its next test
+        App.ScanRunning = 0; // and so does a recording waiting for its trigger
         StorePanelSettings();
         QuitUserInterface(0);
         break;

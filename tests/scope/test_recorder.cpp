@@ -192,6 +192,17 @@ TEST_F(RecorderTest, PrintWorksWhileTheRecordingWaits) {
     EXPECT_TRUE(Plotted().analog.empty());
 }
 
+TEST_F(RecorderTest, ClosingTheWindowEndsAWaitingRecordingAndTheProgram) {
+    Connect(1);
+    Settings(4, 2048, 0, 1); // IN0 trigger: the sensor keeps waiting
+    WhileWaiting([] { TestClosePanel(App.MainPanel); });
+    TestRunFromLoop([] { TestClickCtrl(App.ScopeTab, SCOPETAB_SCAN); });
+    // Without the close ending the wait, the loop would never get back to return.
+    EXPECT_EQ(RunUserInterface(), 0);
+    EXPECT_EQ(App.ScanRunning, 0);
+    EXPECT_TRUE(Plotted().analog.empty());
+}
+
 TEST_P(RecorderOverLink, AFailedStartRequestNeverWaitsAndPlotsNothing) {
     Connect(GetParam());
     Settings(0, 2048, 0, 1);
