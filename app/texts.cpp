@@ -13,3 +13,8 @@ const char *Txt(const TextPair &pair) {
 void ShowHelp(const TextPair &text) {
     MessagePopup(Txt(kTitleInfo), Txt(text));
 }
+
+int AnswerHelp(int event, const TextPair &help) {
+    if (event == EVENT_RIGHT_CLICK) ShowHelp(help);
+    return 0;
+}

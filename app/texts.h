@@ -15,3 +15,6 @@ extern const TextPair kTitleInfo;
 
 // The right-click help popup of a control callback.
 void ShowHelp(const TextPair &text);
+
+// The whole of a callback whose control only answers its right click with a help popup.
+int AnswerHelp(int event, const TextPair &help);

@@ -59,7 +59,7 @@ void CommitServer() {
 
 } // namespace
 
-int CBF_EditCommunicationProtocol(int panel, int control, int event, void *, int, int) {
+int CBF_EditCommunicationProtocol(int, int, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie die RS232 oder TCP/IP Schnittstelle.",
                                   "Select RS232 or TCP/IP Interface."};
     switch (event) {
@@ -73,12 +73,10 @@ int CBF_EditCommunicationProtocol(int panel, int control, int event, void *, int
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonFindComPorts(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonFindComPorts(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zeigt eine Liste der verfuegbaren COM PORTS.",
                                   "Shows a list of available COM PORTS."};
     switch (event) {
@@ -91,12 +89,10 @@ int CBF_ButtonFindComPorts(int panel, int control, int event, void *, int, int) 
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_EditSelectComPort(int panel, int control, int event, void *, int, int) {
+int CBF_EditSelectComPort(int, int, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie einen seriellen COM-Port.",
                                   "Select a serial COM-PORT."};
     switch (event) {
@@ -109,12 +105,10 @@ int CBF_EditSelectComPort(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_EditSelectBaudrate(int panel, int control, int event, void *, int, int) {
+int CBF_EditSelectBaudrate(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Waehlen Sie die Baudrate fuer die Datenuebertragung. \n\nAchtung! Sensor und "
         "Nutzeroberflaeche \nmuessen mit der gleichen Baudrate arbeiten.",
@@ -130,12 +124,10 @@ int CBF_EditSelectBaudrate(int panel, int control, int event, void *, int, int) 
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonChangeBaudrate(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonChangeBaudrate(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Ausgewaehlte Baudrate auf Sensor speichern. \n\nNeue Baudrate mit EEPROM und SENDEN "
         "bestaetigen.",
@@ -153,12 +145,10 @@ int CBF_ButtonChangeBaudrate(int panel, int control, int event, void *, int, int
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_StringIpAdress(int panel, int control, int event, void *, int, int) {
+int CBF_StringIpAdress(int, int, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie einen Server per Bezeichnung oder IP-Adresse.",
                                   "Select a Server by name or IP address."};
     switch (event) {
@@ -171,12 +161,10 @@ int CBF_StringIpAdress(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_StringPortNumber(int panel, int control, int event, void *, int, int) {
+int CBF_StringPortNumber(int, int, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie eine Port-Nummer.", "Select a port number."};
     switch (event) {
     case EVENT_RIGHT_CLICK:
@@ -188,12 +176,10 @@ int CBF_StringPortNumber(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonTryToConnect(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonTryToConnect(int, int, int event, void *, int, int) {
     static const TextPair help = {"Verbindungsaufbau zum Sensor.", "Try to connect sensor."};
     switch (event) {
     case EVENT_RIGHT_CLICK:
@@ -207,12 +193,10 @@ int CBF_ButtonTryToConnect(int panel, int control, int event, void *, int, int) 
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonDisconnect(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonDisconnect(int, int, int event, void *, int, int) {
     static const TextPair help = {"Verbindungsabbruch vom Sensor.", "Disconnect from sensor."};
     switch (event) {
     case EVENT_RIGHT_CLICK:
@@ -224,12 +208,10 @@ int CBF_ButtonDisconnect(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonAccept(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonAccept(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Verbindungseinstellungen bestaetigen \nund zum Parametrierungs-Reiter wechseln.",
         "Accept settings for communication \nand switch to para-panel."};
@@ -244,12 +226,10 @@ int CBF_ButtonAccept(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_DispStatus(int panel, int control, int event, void *, int, int) {
+int CBF_DispStatus(int, int, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_DOUBLE_CLICK: // the status box clears itself; it has no help
         ResetTextBox(App.ConnectTab, CONNECT_STATUS, "");
@@ -257,7 +237,5 @@ int CBF_DispStatus(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }

@@ -7,7 +7,7 @@
 #include "params/hwinfo.h"
 #include "platform/ui.h"
 
-int CBF_ButtonGenHwInfoFile(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonGenHwInfoFile(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Hardware Initialisierungs-Datei auf Festplatte speichern. \nSenden Sie diese Datei an den "
         "Hersteller fuer Support.",
@@ -25,7 +25,5 @@ int CBF_ButtonGenHwInfoFile(int panel, int control, int event, void *, int, int)
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }

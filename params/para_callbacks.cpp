@@ -9,7 +9,7 @@
 #include "params/parafile.h"
 #include "platform/ui.h"
 
-int CBF_ButtonSend(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonSend(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Alle Parameter der PC-Nutzeroberflaeche werden an den Sensor oder in eine auswaehlbare "
         "Datei uebertragen. \nDas Ziel der Parameteruebertragung wird mit der Button-Auswahl (RAM, "
@@ -37,12 +37,10 @@ int CBF_ButtonSend(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonGet(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonGet(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Sensor- oder Dateiparameter werden auf die PC-Nutzeroberflaeche uebertragen. \nDie Quelle "
         "der Parameteruebertragung wird mit der Button-Auswahl (RAM, EEPROM, DATEI) bestimmt. "
@@ -68,12 +66,10 @@ int CBF_ButtonGet(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonSelectMem(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonSelectMem(int, int control, int event, void *, int, int) {
     static const TextPair help = {
         "Waehlen Sie die Quelle bzw. das Ziel fuer die Parameteruebertragung.",
         "Select source respectively the target for the parameter transfer."};
@@ -97,72 +93,34 @@ int CBF_ButtonSelectMem(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_EditStrokeTol(int panel, int control, int event, void *, int, int) {
+int CBF_EditStrokeTol(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Plus / Minus Toleranz fuer Stanzhub. \nEingabe in Promille.",
         "Plus / minus tolerance for punching stroke. \nInput in per thousand."};
-    switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_EditBadCntToFail(int panel, int control, int event, void *, int, int) {
+int CBF_EditBadCntToFail(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Anzahl von Fehlerereignissen, \nbevor die Ausgaenge geschaltet werden",
         "Number of errors before \nthe outputs are set."};
-    switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_EditDigOutmode(int panel, int control, int event, void *, int, int) {
+int CBF_EditDigOutmode(int, int, int event, void *, int, int) {
     static const TextPair help = {"Waehle die Ansteuerung der Digitalausgaenge. \nDIREKT : "
                                   "Ausgaenge sind High aktiv. \nINVERS : Ausgaenge sind Low aktiv.",
                                   "Select the control of the digital outputs. \nDIRECT  : Outputs "
                                   "are high activ. \nINVERSE : Outputs are low activ."};
-    switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_EditCntStrokeEdge(int panel, int control, int event, void *, int, int) {
+int CBF_EditCntStrokeEdge(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Waehlen Sie aus, welche Kante des \nStanzhubs ausgewertet werden soll.",
         "Select which edge of the \npunching stroke should be evaluated."};
-    switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }

@@ -10,7 +10,7 @@
 #include "platform/ui.h"
 #include "scope/scope.h"
 
-int CBF_ButtonGetCycleTime(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonGetCycleTime(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zykluszeit des Sensors abfragen. \nSensor fuer 8 Sekunden nicht "
                                   "unterbrechen, \ndann Schaltflaeche klicken.",
                                   "Get cycle time from sensor. \nDon't interrupt the sensor for 8 "
@@ -28,12 +28,10 @@ int CBF_ButtonGetCycleTime(int panel, int control, int event, void *, int, int) 
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonScan(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonScan(int, int, int event, void *, int, int) {
     static const TextPair help = {"Datenrekorder starten und das Ergebnis im Graph anzeigen.",
                                   "Start data recording and display the result in the graph."};
     switch (event) {
@@ -51,12 +49,10 @@ int CBF_ButtonScan(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonBreakScan(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonBreakScan(int, int, int event, void *, int, int) {
     static const TextPair help = {"Datenrekorder abbrechen.", "Break data recording."};
     switch (event) {
     case EVENT_RIGHT_CLICK:
@@ -70,12 +66,10 @@ int CBF_ButtonBreakScan(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_EditTriggerMode(int panel, int control, int event, void *, int, int) {
+int CBF_EditTriggerMode(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Trigger Modus auswaehlen! \nEINZELAUFNAHME: Datenrekorder startet nach Klick auf SCAN. "
         "\nSTEIGENDE FLANKE: Datenrekorder startet wenn die blaue Linie ueber TRIGGER LEVEL "
@@ -102,43 +96,23 @@ int CBF_EditTriggerMode(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_EditPreTrigVal(int panel, int control, int event, void *, int, int) {
+int CBF_EditPreTrigVal(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Anzahl der aufgenommenen Werte \ndie gespeichert werden bevor Triggerereignis eintritt.",
         "Number of recorded values \nwhich are stored before trigger occured."};
-    switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_EditTriggerLevel(int panel, int control, int event, void *, int, int) {
+int CBF_EditTriggerLevel(int, int, int event, void *, int, int) {
     static const TextPair help = {"Rekorder startet wenn das Signal das TRIGGER LEVEL passiert.",
                                   "Record starts when signal passes TRIGGER LEVEL."};
-    switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_EditScanRate(int panel, int control, int event, void *, int, int) {
+int CBF_EditScanRate(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zeichnet pro SCAN RATE Zyklus einen Wert auf.",
                                   "Record a value every SCAN RATE scan."};
     switch (event) {
@@ -151,29 +125,18 @@ int CBF_EditScanRate(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_DispScanFreq(int panel, int control, int event, void *, int, int) {
+int CBF_DispScanFreq(int, int, int event, void *, int, int) {
     static const TextPair help = {"Sensor Scanfrequenz. \nSensor fuer 8 Sekunden nicht "
                                   "unterbrechen, \ndann Schaltflaeche klicken.",
                                   "Sensor scanfrequency. \nDon't interrupt the sensor for 8 "
                                   "seconds \nthen press the button."};
-    switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_EditScopeComment(int panel, int control, int event, void *, int, int) {
+int CBF_EditScopeComment(int, int, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_DOUBLE_CLICK: // the comment box clears itself; it has no help
         ResetTextBox(App.ScopeTab, SCOPETAB_COMMENT, "");
@@ -181,7 +144,5 @@ int CBF_EditScopeComment(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }

@@ -9,7 +9,7 @@
 #include "scope/scope.h"
 #include "scope/scope_graph.h"
 
-int CBF_ButtonCloseSP(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonCloseSP(int, int, int event, void *, int, int) {
     static const TextPair help = {"Schliesst PANEL und kehrt zu HAUPT PANEL zurueck.",
                                   "Close PANEL and return to MAIN PANEL."};
     switch (event) {
@@ -22,12 +22,10 @@ int CBF_ButtonCloseSP(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_ButtonZoomScope11(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonZoomScope11(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Zoom in: <Strg>+Linke Maustaste (ziehen zum auswaehlen).\nZoom out: ZOOM 1:1 klicken.",
         "Zoom in: <Ctrl>+Left Mouse Button (drag to select). \nZoom out: Press ZOOM 1:1."};
@@ -42,12 +40,10 @@ int CBF_ButtonZoomScope11(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_GraphScope(int panel, int control, int event, void *, int, int) {
+int CBF_GraphScope(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Zeigt Aufzeichnungs-Ergebnisse an. \n\nAktualisiere deltaX und deltaY durch Bewegen des "
         "Cursors. \nZoom in: <Strg>+Linke Maustaste (Ziehen zum Auswaehlen). \nZoom out: ZOOM 1:1 "
@@ -65,43 +61,23 @@ int CBF_GraphScope(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_DispDeltaX(int panel, int control, int event, void *, int, int) {
+int CBF_DispDeltaX(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zeigt delta X in [ms] an. \nDie Berechnung basiert auf der im "
                                   "Fenster [ms] angezeigten Zykluszeit und der Scan Rate.",
                                   "Show delta X in [ms]. \nThe calculation is based on the cycle "
                                   "time shown \nin the display [ms] and the value of ScanRate."};
-    switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_DispDeltaY(int panel, int control, int event, void *, int, int) {
+int CBF_DispDeltaY(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zeigt delta Y in [digit].", "Show delta Y in [digit]."};
-    switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_ButtonPrintScopeGraph(int panel, int control, int event, void *, int, int) {
+int CBF_ButtonPrintScopeGraph(int, int, int event, void *, int, int) {
     static const TextPair help = {"Einstellungen, Scope Graph und Kommentare drucken.",
                                   "Print settings,scope graph and comment."};
     switch (event) {
@@ -114,7 +90,5 @@ int CBF_ButtonPrintScopeGraph(int panel, int control, int event, void *, int, in
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }

@@ -7,7 +7,7 @@
 #include "platform/ui.h"
 #include "settings/settings.h"
 
-int CBF_EditID(int panel, int control, int event, void *, int, int) {
+int CBF_EditID(int, int, int event, void *, int, int) {
     static const TextPair help = {"Sensor-Identifikation einfuegen. \nDiese ID wird in einigen "
                                   "Fenstern der Software angezeigt.",
                                   "Insert sensor identification. \nThis ID will be displayed in "
@@ -22,12 +22,10 @@ int CBF_EditID(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
 
-int CBF_EditLanguage(int panel, int control, int event, void *, int, int) {
+int CBF_EditLanguage(int, int, int event, void *, int, int) {
     static const TextPair help = {"Sprache auswaehlen.", "Select a language."};
     switch (event) {
     case EVENT_RIGHT_CLICK:
@@ -39,7 +37,5 @@ int CBF_EditLanguage(int panel, int control, int event, void *, int, int) {
     default:
         break;
     }
-    (void)panel;
-    (void)control;
     return 0;
 }
