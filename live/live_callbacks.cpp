@@ -10,9 +10,9 @@
 
 namespace {
 
-// True while GO's callback runs the cycle. A second GO commit can arrive before GO is dimmed
-// (a double click queues two) and would run nested inside the first: a second cycle inside the
-// first one's wait, and the first restarting after STOP. It is ignored.
+// True while GO's callback runs the cycle. A second GO commit can be queued before GO is dimmed
+// (a quick double click queues two); run, it would start a second cycle nested inside the first
+// one's wait for a reply, and the replies would go to the wrong exchange. It is ignored.
 bool g_goActive = false;
 
 } // namespace

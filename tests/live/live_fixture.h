@@ -156,9 +156,9 @@ class LiveTest : public ::testing::Test {
         });
     }
 
-    // GO as the operator presses it; returns when the cycle has ended. A cycle still running
-    // after `seconds` is stopped and reported as a failure.
-    void RunGo(double seconds = 20) {
+    // GO as the operator presses it (or as `press` does); returns when the cycle has ended. A
+    // cycle still running after `seconds` is stopped and reported as a failure.
+    void RunGo(double seconds = 20, const std::function<void()> &press = {}) {
         bool finished = false, overran = false;
         const double deadline = Timer() + seconds;
         RunWhen([&] { return finished || Timer() > deadline; },
@@ -167,8 +167,13 @@ class LiveTest : public ::testing::Test {
                     overran = true;
                     App.Running = 0;
                 });
-        TestClickCtrl(App.MainPanel, MAINP_GO);
-        TestProcessEvents(0); // GO's callback runs the whole cycle in here
+        if (press)
+            press();
+        else
+            TestClickCtrl(App.MainPanel, MAINP_GO);
+        // GO's callback runs the whole cycle in here; a shortcut key clicks the button only
+        // after the button's short press animation.
+        TestProcessEvents(press ? 300 : 0);
         finished = true;
         TestProcessEvents(0);
         EXPECT_FALSE(overran) << "the cycle did not end";

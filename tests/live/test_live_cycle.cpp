@@ -87,6 +87,15 @@ TEST_F(LiveCycleTest, PollsOverTcpUntilStop) {
     PollThenStop(6);
 }
 
+TEST_F(LiveCycleTest, F11StartsAndF12StopsTheCycle) {
+    RunWhen([this] { return polls >= 3; }, [] { TestKey(App.MainPanel, "F12"); });
+    RunGo(20, [] { TestKey(App.MainPanel, "F11"); });
+    EXPECT_GE(int(polls), 3);
+    EXPECT_EQ(App.Running, 0); // ended by F12 (RunGo reports a cycle that did not end)
+    EXPECT_EQ(App.LinkOk, 1);
+    ExpectDisplays(LastLiveReply());
+}
+
 TEST_F(LiveCycleTest, StopDuringAWaitingPollLetsThatPassFinish) {
     ConnectTcp();
     sim->setFault(SlowReplies());
