@@ -219,3 +219,31 @@ std::vector<TestCtrlLayout> TestPanelLayout(int panel, int *panelWidth, int *pan
     }
     return out;
 }
+
+namespace {
+
+// Counts the paint events of the widgets it watches.
+class PaintCounter : public QObject {
+  public:
+    std::map<QObject *, int> counts;
+    bool eventFilter(QObject *obj, QEvent *ev) override {
+        if (ev->type() == QEvent::Paint) ++counts[obj];
+        return false;
+    }
+};
+
+} // namespace
+
+int TestPaintCount(int panel, int control) {
+    static PaintCounter *counter = new PaintCounter;
+    QWidget *w = CtrlWidget(panel, control);
+    if (!w) return -1;
+    auto it = counter->counts.find(w);
+    if (it == counter->counts.end()) {
+        w->installEventFilter(counter);
+        QObject::connect(w, &QObject::destroyed, [w] { counter->counts.erase(w); });
+        counter->counts[w] = 0;
+        return 0;
+    }
+    return it->second;
+}

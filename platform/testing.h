@@ -75,3 +75,7 @@ struct TestCtrlLayout {
     int neededWidth = 0, neededHeight = 0; // 0: nothing to check
 };
 std::vector<TestCtrlLayout> TestPanelLayout(int panel, int *panelWidth, int *panelHeight);
+
+// How often the control's widget has painted itself since the first call for it (which starts
+// the count at 0): checks that the screen follows the values while the program is busy.
+int TestPaintCount(int panel, int control);

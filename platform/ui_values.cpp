@@ -4,6 +4,7 @@
 #include "platform/widgets.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -289,6 +291,20 @@ void FlushCtrl(CtrlRec &c) {
 void FlushAllDirty() {
     std::vector<std::pair<int, int>> dirty;
     dirty.swap(g_dirty);
+    std::vector<QWidget *> windows;
     for (auto [panel, id] : dirty)
-        if (CtrlRec *c = FindCtrl(panel, id); c && c->dirty) FlushCtrl(*c);
+        if (CtrlRec *c = FindCtrl(panel, id); c && c->dirty) {
+            FlushCtrl(*c);
+            if (QWidget *w = c->widget ? c->widget->window() : nullptr;
+                w && std::find(windows.begin(), windows.end(), w) == windows.end())
+                windows.push_back(w);
+        }
+    // Paint what changed now rather than through the window's deferred repaint request: while
+    // a callback waits in a loop reading the serial port, that request was not delivered and
+    // the window did not repaint at all for as long as the live cycle ran (tests/live).
+    for (QWidget *w : windows)
+        if (w->isVisible()) {
+            QEvent request(QEvent::UpdateRequest);
+            QCoreApplication::sendEvent(w, &request);
+        }
 }

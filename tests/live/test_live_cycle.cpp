@@ -8,7 +8,9 @@
 #include "scripted_sensor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -94,6 +96,45 @@ TEST_F(LiveCycleTest, F11StartsAndF12StopsTheCycle) {
     EXPECT_EQ(App.Running, 0); // ended by F12 (RunGo reports a cycle that did not end)
     EXPECT_EQ(App.LinkOk, 1);
     ExpectDisplays(LastLiveReply());
+}
+
+TEST_F(LiveCycleTest, TheScreenFollowsTheValuesWhileTheCycleRuns) {
+    // The cycle runs from the program's own event loop, as GO pressed by the operator runs,
+    // and nothing else keeps events coming: the sensor ends it after a while with an error
+    // reply. Over the serial line first (where the window once did not repaint at all until
+    // the cycle ended), then over TCP.
+    for (bool tcp : {false, true}) {
+        SCOPED_TRACE(tcp ? "TCP" : "serial line");
+        if (tcp) ConnectTcp();
+        sim->clearFault();
+        ClearRecords();
+        const int graph0 = TestPaintCount(App.DataPanel, DATAP_GRAPH_PAPER);
+        const int display0 = TestPaintCount(App.DataPanel, DATAP_CNT_STROKE);
+        std::thread ender([this] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(600));
+            FaultSetting f;
+            f.kind = FaultKind::ErrorOrder;
+            f.order = OrderLiveData;
+            sim->setFault(f);
+        });
+        TestRunFromLoop([] {
+            TestClickCtrl(App.MainPanel, MAINP_GO);
+            // Queued behind GO's commit, so it runs inside the cycle: the loop ends once GO's
+            // callback has returned.
+            TestRunFromLoop([] { QuitUserInterface(0); });
+        });
+        RunUserInterface();
+        ender.join();
+        const int graphPaints = TestPaintCount(App.DataPanel, DATAP_GRAPH_PAPER) - graph0;
+        const int displayPaints = TestPaintCount(App.DataPanel, DATAP_CNT_STROKE) - display0;
+        EXPECT_EQ(App.Running, 0);
+        EXPECT_GT(int(polls), 60);
+        // The widgets follow at the screen's rate (about 60 a second), not once the cycle
+        // ends, and not once a poll.
+        EXPECT_GE(graphPaints, 10);
+        EXPECT_GE(displayPaints, 10);
+        EXPECT_LT(graphPaints, int(polls) / 2);
+    }
 }
 
 TEST_F(LiveCycleTest, StopDuringAWaitingPollLetsThatPassFinish) {
