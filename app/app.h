@@ -1,6 +1,8 @@
 // Start-up, the banner, the child panel switch and shut-down of the program.
 #pragma once
 
+#include "app/state.h"
+
 // Entry: returns the process exit code, 0 after a normal end, -1 when the runtime cannot start
 // or a panel cannot be loaded.
 int WinMain(int argc, char **argv);
@@ -19,3 +21,6 @@ void ShowChildPanelDisp(int panel);
 
 // The program's directory separator: files sit beside the program in ProjectDir.
 constexpr const char *kDirSep = "/";
+
+// Directory, separator and file name joined into a path buffer of the state, cut to fit.
+void JoinPath(char (&out)[kPathSize], const char *dir, const char *file);

@@ -10,6 +10,8 @@
 #include "Tavironv10.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -37,9 +39,7 @@ void InitAll() {
     GetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, &App.ParaValues[CntStrokeEdge]);
 
     GetProjectDir(App.ProjectDir);
-    int n = std::snprintf(App.SettingsFilePath, sizeof App.SettingsFilePath, "%s%s%s",
-                          App.ProjectDir, kDirSep, "PanelSettings.cfg");
-    (void)n; // a directory too long for the path buffer gives a cut path, as any buffer would
+    JoinPath(App.SettingsFilePath, App.ProjectDir, "PanelSettings.cfg");
 
     Combo_NewComboBox(App.ConnectTab, CONNECT_SERVER);
     Combo_SetComboAttribute(App.ConnectTab, CONNECT_SERVER, ATTR_COMBO_LIST_BGCOLOR,
@@ -61,4 +61,11 @@ void InitAll() {
     SetButtonsDimmed(0, 1);
     TryToConnect();
     if (App.LinkOk == 1) SetButtonsDimmed(0, 0);
+}
+
+void JoinPath(char (&out)[kPathSize], const char *dir, const char *file) {
+    std::string path = std::string(dir) + kDirSep + file;
+    std::size_t n = std::min(path.size(), sizeof out - 1);
+    std::memcpy(out, path.data(), n);
+    out[n] = 0;
 }

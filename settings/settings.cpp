@@ -33,10 +33,6 @@ constexpr int kDefaultTop = 40;
 constexpr int kDefaultWidth = 1014;
 constexpr int kDefaultHeight = 690;
 
-void JoinPath(char (&out)[kPathSize], const char *dir, const char *file) {
-    std::snprintf(out, sizeof out, "%s%s%s", dir, kDirSep, file);
-}
-
 void CopyText(char *out, std::size_t size, const char *text) {
     std::snprintf(out, size, "%s", text);
 }
