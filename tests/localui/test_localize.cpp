@@ -3,6 +3,7 @@
 #include "localui/localui.h"
 
 #include "Tavironv10.h"
+#include "tests/common/panel_text.h"
 #include "app/app.h"
 #include "app/state.h"
 #include "platform/testing.h"
@@ -42,12 +43,6 @@ std::string Replace(std::string text, const std::string &from, const std::string
     size_t at = text.find(from);
     if (at != std::string::npos) text.replace(at, from.size(), to);
     return text;
-}
-
-std::string Label(int panel, int ctrl) {
-    char buf[256] = "";
-    GetCtrlAttribute(panel, ctrl, ATTR_LABEL_TEXT, buf, sizeof buf);
-    return buf;
 }
 
 std::string TabLabel(int index) {

@@ -3,24 +3,13 @@
 #include "settings_fixture.h"
 
 #include "Tavironv10.h"
+#include "tests/common/panel_text.h"
 #include "app/callbacks.h"
 #include "settings/settings.h"
 
 #include <string>
 
 namespace {
-
-std::string Text(int panel, int ctrl) {
-    char buf[1024] = "";
-    GetCtrlVal(panel, ctrl, buf);
-    return buf;
-}
-
-std::string Label(int panel, int ctrl) {
-    char buf[256] = "";
-    GetCtrlAttribute(panel, ctrl, ATTR_LABEL_TEXT, buf, sizeof buf);
-    return buf;
-}
 
 const char *kStrokeTolGer = "Plus / Minus Toleranz fuer Stanzhub. \nEingabe in Promille.";
 const char *kStrokeTolEng = "Plus / minus tolerance for punching stroke. \nInput in per thousand.";

@@ -4,24 +4,13 @@
 #include "settings_fixture.h"
 
 #include "Tavironv10.h"
+#include "tests/common/panel_text.h"
 #include "platform/toolbox.h"
 #include "settings/settings.h"
 
 #include <string>
 
 namespace {
-
-std::string Text(int panel, int ctrl) {
-    char buf[1024] = "";
-    GetCtrlVal(panel, ctrl, buf);
-    return buf;
-}
-
-std::string Label(int panel, int ctrl) {
-    char buf[256] = "";
-    GetCtrlAttribute(panel, ctrl, ATTR_LABEL_TEXT, buf, sizeof buf);
-    return buf;
-}
 
 int Value(int panel, int ctrl) {
     int v = -1;
