@@ -1,5 +1,6 @@
-// TCP client conversations on QTcpSocket. Data and close notifications are queued to the event
-// loop and delivered to the program's callback from there.
+// TCP client conversations on QTcpSocket. Arrived data reach the program's callback straight
+// from the socket's notification; the close is queued to the event loop so that it comes
+// after any data that came before it.
 #include "platform/tcp.h"
 #include "platform/ui.h"
 
@@ -19,7 +20,7 @@ struct Conversation {
     QTcpSocket *socket = nullptr; // owned; deleted with the conversation
     tcpFuncPtr callback = nullptr;
     void *callbackData = nullptr;
-    bool dataPosted = false;  // a data-ready delivery is queued
+    bool dataPosted = false;  // a delivery of data already there at connection is queued
     bool closePosted = false; // the close delivery is queued or done
 };
 
@@ -46,21 +47,27 @@ void Forget(unsigned int handle) {
 
 void PostData(unsigned int handle);
 
-// Runs queued: hands arrived bytes to the callback. When the callback took some and more are
-// waiting, it is called again on a later pass (it may read less than there is).
+// Hands arrived bytes to the callback. When the callback took some and more are waiting, it is
+// called again (it may read less than there is). Runs straight from the socket's notification,
+// so the bytes reach the program within the event-loop pass that saw them arrive; a callback
+// that waits for a further answer inside itself is called again, nested, for that answer.
 void DeliverData(unsigned int handle) {
-    Conversation *c = Find(handle);
-    if (!c) return;
-    c->dataPosted = false;
-    qint64 before = c->socket->bytesAvailable();
-    if (before <= 0 || !c->callback) return;
-    c->callback(handle, TCP_DATAREADY, 0, c->callbackData);
-    c = Find(handle); // the callback may have closed the conversation
-    if (!c) return;
-    qint64 after = c->socket->bytesAvailable();
-    if (after > 0 && after < before) PostData(handle);
+    for (;;) {
+        Conversation *c = Find(handle);
+        if (!c) return;
+        c->dataPosted = false;
+        qint64 before = c->socket->bytesAvailable();
+        if (before <= 0 || !c->callback) return;
+        c->callback(handle, TCP_DATAREADY, 0, c->callbackData);
+        c = Find(handle); // the callback may have closed the conversation
+        if (!c) return;
+        qint64 after = c->socket->bytesAvailable();
+        if (after <= 0 || after >= before) return;
+    }
 }
 
+// Delivery from a later pass of the event loop, for bytes that were already there when the
+// conversation was made.
 void PostData(unsigned int handle) {
     Conversation *c = Find(handle);
     if (!c || c->dataPosted) return;
@@ -134,7 +141,10 @@ int ConnectToTCPServerEx(unsigned int *handle, unsigned int port, const char *se
     c->callback = callback;
     c->callbackData = callbackData;
     unsigned int h = c->handle;
-    QObject::connect(socket, &QTcpSocket::readyRead, socket, [h] { PostData(h); });
+    // channelReadyRead, unlike readyRead, is also emitted while an earlier emission is still
+    // running, which a callback waiting inside itself needs.
+    QObject::connect(socket, &QTcpSocket::channelReadyRead, socket,
+                     [h](int) { DeliverData(h); });
     QObject::connect(socket, &QTcpSocket::disconnected, socket, [h] {
         Conversation *conv = Find(h);
         if (!conv || conv->closePosted) return;

@@ -1,9 +1,9 @@
 // TCP client conversations by handle: connect with a time-out, write, read, disconnect, and a
 // callback that hears of arriving data and of the server closing the conversation.
 //
-// The callback runs from the event loop (in RunUserInterface or inside ProcessSystemEvents),
-// never from within the socket's own signal handler, so a callback or a wait loop that sends
-// a request and waits for its answer does see the answer arrive.
+// The callback runs on the user-interface thread as soon as the event loop (RunUserInterface
+// or ProcessSystemEvents) sees the bytes arrive. A callback that sends a request and waits for
+// its answer inside itself is called again, nested, for that answer.
 #pragma once
 
 // Callback events.

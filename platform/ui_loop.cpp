@@ -1,7 +1,7 @@
 // The event loop: start-up of the runtime, RunUserInterface / QuitUserInterface, and
-// ProcessSystemEvents, which runs what is pending and, when nothing is, waits briefly for the
-// next event instead of spinning (a short spin, then a bounded block), so the sensor's wait
-// loops neither burn a core nor add latency. Also the timer and the busy cursor.
+// ProcessSystemEvents, which runs what is pending and, when a wait loop calls it again with
+// nothing pending, blocks until the next event (bounded), so the sensor's wait loops neither
+// burn a core nor add latency. Also the timer and the busy cursor.
 #include "platform/ui_internal.h"
 
 #include <QAbstractEventDispatcher>
@@ -30,13 +30,15 @@ bool g_quitPending = false;
 int g_quitCode = 0;
 int g_waitCursor = 0;
 
-double g_idleSince = -1; // Timer() value when passes started finding nothing
-double g_lastCall = -1;  // Timer() value of the previous ProcessSystemEvents
-// Keep spinning this long before blocking: about one loopback round trip. Longer spins never
-// block while a serial reply comes in a byte every 87 us (115200 baud) and take a core from
-// the process that answers; measured in bench/live.
-constexpr double kSpinSeconds = 30e-6;
-constexpr int kBlockMs = 2; // and then block at most this long
+double g_lastCall = -1;     // Timer() value at the end of the previous ProcessSystemEvents
+bool g_foundNothing = false; // the previous ProcessSystemEvents ran no event
+double g_lastSystemPoll = -1; // Timer() value when the system was last asked for events
+// Within this long of asking the system, a further call runs only what the program queued.
+constexpr double kFreshSeconds = 20e-6;
+// Calls closer together than this are one wait loop calling again.
+constexpr double kLoopGapSeconds = 0.05;
+// A blocked wait returns at the latest after this long, so wait loops can check their clocks.
+constexpr int kBlockMs = 2;
 
 } // namespace
 
@@ -54,6 +56,10 @@ int InitUserInterface(int argc, char **argv) {
         !std::getenv("QT_QPA_PLATFORM"))
         return 0;
 #endif
+    // Qt's own event dispatcher instead of GLib's: GLib's wakes itself up (a write and a
+    // further poll) whenever a socket's write notifier is switched on and off, which every
+    // request to the sensor does; measured in bench/link. The operator can still choose GLib.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
     static int s_argc = argc;
     static QApplication *app = new QApplication(s_argc, argv);
     app->setQuitOnLastWindowClosed(false);
@@ -85,35 +91,41 @@ int QuitUserInterface(int returnCode) {
     return 0;
 }
 
+// A wait loop calls this and then checks whether what it waits for has come, so a first call
+// only runs what is pending. When the loop calls again and the previous call found nothing,
+// it blocks on the dispatcher at once: the socket, the serial port, a window event or the
+// wake-up timer ends the block, and the event that ended it is run in the same call. Blocking
+// at once rather than spinning first keeps the core free for the process that is to answer;
+// measured in bench/link and bench/live. A call that comes within microseconds of the last
+// look at the system (a wait that ends and the next one that begins) runs only what the
+// program queued; the system's events wait for the next call, a few microseconds later.
 int ProcessSystemEvents() {
     if (!qApp) return 0;
-    unsigned long long before = g_counter->count;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    double now = Timer();
-    bool inLoop = g_lastCall >= 0 && now - g_lastCall < 0.05; // called again by a wait loop
-    g_lastCall = now;
-    if (g_counter->count != before) {
-        g_idleSince = -1;
+    const unsigned long long before = g_counter->count;
+    const double now = Timer();
+    const bool inLoop = g_lastCall >= 0 && now - g_lastCall < kLoopGapSeconds;
+    if (!inLoop || !g_foundNothing) {
+        if (now - g_lastSystemPoll < kFreshSeconds) {
+            QCoreApplication::sendPostedEvents();
+        } else {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            g_lastSystemPoll = Timer();
+        }
+        g_foundNothing = g_counter->count == before;
+        g_lastCall = Timer();
         return 0;
     }
-    if (g_idleSince < 0 || !inLoop) { // a new idle stretch begins
-        g_idleSince = now;
-        return 0;
-    }
-    if (now - g_idleSince < kSpinSeconds) return 0;
-    // Nothing pending for a while: block on the dispatcher until an event arrives or the
-    // wake-up timer fires, whichever comes first.
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
     wake.start(kBlockMs);
     QAbstractEventDispatcher *d = QAbstractEventDispatcher::instance();
     if (d) d->processEvents(QEventLoop::WaitForMoreEvents);
-    bool wokenByTimer = !wake.isActive();
+    const bool wokenByTimer = !wake.isActive();
     wake.stop();
     // The wake-up timer's own event does not count as work.
-    if (g_counter->count - before > (wokenByTimer ? 1u : 0u)) g_idleSince = -1;
-    g_lastCall = Timer();
+    g_foundNothing = g_counter->count - before <= (wokenByTimer ? 1u : 0u);
+    g_lastCall = g_lastSystemPoll = Timer();
     return 0;
 }
 

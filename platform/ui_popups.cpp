@@ -118,6 +118,9 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
                                                          : QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        // Qt's own dialog: it honours the OK label, and a desktop's native dialog would need
+        // the GLib event loop the runtime does not use.
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
         if (buttonLabel == VAL_OK_BUTTON)
             dlg.setLabelText(QFileDialog::Accept, "OK");
         dlg.selectFile(start);
