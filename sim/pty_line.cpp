@@ -1,4 +1,4 @@
-// Pseudo-terminal loop of the simulated sensor (posix_openpt, termios, poll).
+// Pseudo-terminal loop of the simulated sensor (posix_openpt, termios, ppoll).
 #include "sim/pty_line.h"
 
 #include "sim/link_session.h"
@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -32,9 +33,12 @@ speed_t speedOf(int rate) {
     return B115200;
 }
 
-int pollTimeoutMs(LinkSession::Clock::time_point wake, LinkSession::Clock::time_point now) {
-    auto us = std::chrono::duration_cast<std::chrono::microseconds>(wake - now).count();
-    return us <= 0 ? 0 : int((us + 999) / 1000);
+// The time until `wake`, to the nanosecond: paced bytes leave at their own times, not at the
+// next whole millisecond.
+timespec pollTimeout(LinkSession::Clock::time_point wake, LinkSession::Clock::time_point now) {
+    auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count();
+    if (ns < 0) ns = 0;
+    return timespec{time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)};
 }
 
 } // namespace
@@ -88,7 +92,8 @@ void PtyLine::run(int stopFd) {
     for (;;) {
         auto now = LinkSession::Clock::now();
         pollfd fds[2] = {{stopFd, POLLIN, 0}, {master_, POLLIN, 0}};
-        if (::poll(fds, 2, pollTimeoutMs(session.nextWake(now), now)) < 0 && errno != EINTR) break;
+        const timespec timeout = pollTimeout(session.nextWake(now), now);
+        if (::ppoll(fds, 2, &timeout, nullptr) < 0 && errno != EINTR) break;
         if (fds[0].revents) break;
         now = LinkSession::Clock::now();
         if (fds[1].revents & POLLIN) {
