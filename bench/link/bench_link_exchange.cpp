@@ -6,7 +6,7 @@
 //     much of the difference is the polling itself;
 //   - CPU of the user-interface thread while a reply is awaited: one exchange whose reply never
 //     comes, so the wait runs its full 3 s.
-// Usage: bench_link_exchange [seconds per round] [rounds]
+// Usage: bench_link_exchange [seconds per round] [rounds]   (default 0.2 s, 30 rounds)
 #include "app/state.h"
 #include "link/exchange.h"
 #include "link/frame.h"
@@ -79,15 +79,29 @@ bool PollAll(int fd, uint8_t *out, size_t n) {
     return true;
 }
 
+// Exchanges per second and CPU of the calling thread per exchange, for one round.
+struct Rate {
+    double perSecond = -1;
+    double cpuPerExchange = 0; // seconds
+};
+
+Rate Measured(long count, double t0, double t, double cpu0) {
+    Rate r;
+    if (count <= 0 || t <= t0) return r;
+    r.perSecond = count / (t - t0);
+    r.cpuPerExchange = (ThreadCpuSeconds() - cpu0) / double(count);
+    return r;
+}
+
 // The raw client: one socket, request, header, data, next request; blocking or polling reads.
-double RawExchangesPerSecond(int port, double seconds, bool polling) {
+Rate RawExchanges(int port, double seconds, bool polling) {
     int fd = ConnectRaw(port);
-    if (fd < 0) return -1;
+    if (fd < 0) return {};
     auto readAll = polling ? PollAll : ReadAll;
     uint8_t request[8], reply[FrameMaxSize];
     frameBuild(request, sizeof request, OrderLiveData, 0, nullptr, 0);
     long count = 0;
-    const double t0 = Timer();
+    const double cpu0 = ThreadCpuSeconds(), t0 = Timer();
     double t = t0;
     while (t - t0 < seconds) {
         if (write(fd, request, sizeof request) != ssize_t(sizeof request)) break;
@@ -97,8 +111,9 @@ double RawExchangesPerSecond(int port, double seconds, bool polling) {
         ++count;
         t = Timer();
     }
+    Rate r = Measured(count, t0, t, cpu0);
     close(fd);
-    return count / (t - t0);
+    return r;
 }
 
 bool ConnectProgram(int port) {
@@ -111,17 +126,17 @@ bool ConnectProgram(int port) {
     return true;
 }
 
-double ProgramExchangesPerSecond(double seconds) {
+Rate ProgramExchanges(double seconds) {
     long count = 0;
-    const double t0 = Timer();
+    const double cpu0 = ThreadCpuSeconds(), t0 = Timer();
     double t = t0;
     while (t - t0 < seconds) {
         FillTxBuf(OrderLiveData, 0, 0);
-        if (DataExchange(kHeaderSize) != 1) return -1;
+        if (DataExchange(kHeaderSize) != 1) return {};
         ++count;
         t = Timer();
     }
-    return count / (t - t0);
+    return Measured(count, t0, t, cpu0);
 }
 
 tavsim::SimConfig TcpSensor() {
@@ -135,8 +150,8 @@ tavsim::SimConfig TcpSensor() {
 
 int main(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
-    const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 0.2;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 30;
     if (!InitUserInterface(argc, argv)) return 1;
     tavsim::SimSensor rawSim(TcpSensor()), programSim(TcpSensor());
     if (!rawSim.start() || !programSim.start() || !ConnectProgram(programSim.tcpPort())) {
@@ -144,26 +159,32 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    std::vector<double> raw, polling, program, ratio, pollRatio;
+    std::vector<double> raw, polling, program, ratio, pollRatio, rawCpu, programCpu;
     std::printf("round  raw blocking/s  raw polling/s  DataExchange/s  ratio  ratio to polling\n");
     for (int r = 0; r < rounds; ++r) {
-        double a = RawExchangesPerSecond(rawSim.tcpPort(), seconds, false);
-        double b = ProgramExchangesPerSecond(seconds);
-        double c = RawExchangesPerSecond(rawSim.tcpPort(), seconds, true);
-        if (a <= 0 || b <= 0 || c <= 0) {
+        Rate a = RawExchanges(rawSim.tcpPort(), seconds, false);
+        Rate b = ProgramExchanges(seconds);
+        Rate c = RawExchanges(rawSim.tcpPort(), seconds, true);
+        if (a.perSecond <= 0 || b.perSecond <= 0 || c.perSecond <= 0) {
             std::fprintf(stderr, "round %d failed\n", r + 1);
             return 1;
         }
-        raw.push_back(a);
-        program.push_back(b);
-        polling.push_back(c);
-        ratio.push_back(b / a);
-        pollRatio.push_back(b / c);
-        std::printf("%5d  %14.0f  %13.0f  %14.0f  %5.3f  %16.3f\n", r + 1, a, c, b, b / a, b / c);
+        raw.push_back(a.perSecond);
+        program.push_back(b.perSecond);
+        polling.push_back(c.perSecond);
+        ratio.push_back(b.perSecond / a.perSecond);
+        pollRatio.push_back(b.perSecond / c.perSecond);
+        rawCpu.push_back(a.cpuPerExchange);
+        programCpu.push_back(b.cpuPerExchange);
+        std::printf("%5d  %14.0f  %13.0f  %14.0f  %5.3f  %16.3f\n", r + 1, a.perSecond,
+                    c.perSecond, b.perSecond, ratio.back(), pollRatio.back());
     }
     std::printf("median raw %.0f/s, raw polling %.0f/s, DataExchange %.0f/s; median ratio %.3f "
                 "(goal >= 0.8), to the polling client %.3f\n",
                 Median(raw), Median(polling), Median(program), Median(ratio), Median(pollRatio));
+    std::printf("CPU of the calling thread per exchange (median): raw blocking %.1f us, "
+                "DataExchange %.1f us\n",
+                1e6 * Median(rawCpu), 1e6 * Median(programCpu));
 
     // One request that is never answered: the wait runs its 3 s.
     tavsim::FaultSetting f;
