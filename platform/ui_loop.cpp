@@ -118,12 +118,12 @@ int QuitUserInterface(int returnCode) {
 
 // A wait loop calls this and then checks whether what it waits for has come, so a first call
 // only runs what is pending. When the loop calls again and the previous call found nothing,
-// it blocks on the dispatcher at once: the socket, the serial port, a window event or the
-// wake-up timer ends the block, and the event that ended it is run in the same call. Blocking
-// at once rather than spinning first keeps the core free for the process that is to answer;
-// measured in bench/link and bench/live. A call that comes within microseconds of the last
-// look at the system (a wait that ends and the next one that begins) runs only what the
-// program queued; the system's events wait for the next call, a few microseconds later.
+// it spins briefly if spinning has been paying off (see kSpinSeconds) and otherwise blocks on
+// the dispatcher at once: the socket, the serial port, a window event or the wake-up timer
+// ends the block, and the event that ended it is run in the same call. Measured in bench/link
+// and bench/live. A call that comes within microseconds of the last look at the system (a wait
+// that ends and the next one that begins) runs only what the program queued; the system's
+// events wait for the next call, a few microseconds later.
 int ProcessSystemEvents() {
     if (!qApp) return 0;
     const unsigned long long before = g_counter->count;
