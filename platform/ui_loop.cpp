@@ -83,7 +83,7 @@ int InitUserInterface(int argc, char **argv) {
 #endif
     // Qt's own event dispatcher instead of GLib's: GLib's wakes itself up (a write and a
     // further poll) whenever a socket's write notifier is switched on and off, which every
-    // request to the sensor does; measured in bench/link. The operator can still choose GLib.
+    // request to the sensor does; measured in bench/link. QT_NO_GLIB set empty keeps GLib.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
     static int s_argc = argc;
     static QApplication *app = new QApplication(s_argc, argv);
