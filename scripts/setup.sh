@@ -5,8 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev        # compilers and build
+  cmake ninja-build g++ clang libclang-rt-dev           # compilers and build
   qt6-base-dev qt6-tools-dev qt6-serialport-dev libgl-dev # Qt 6: widgets, UI loader, serial, print
+  libqt6opengl6-dev                                      # Qt 6 OpenGL config, needed by UI Tools
+  qt6-translations-l10n                                  # Qt's own dialogs in German
+  cups printer-driver-cups-pdf                           # a real print queue for the print tests
   libgtest-dev libbenchmark-dev                          # tests and benchmarks
   libinih-dev libsimpleini-dev                           # INI peers, benchmarks only
   xvfb xdotool imagemagick poppler-utils                 # real-window checks, PDF checks
