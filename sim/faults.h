@@ -28,6 +28,7 @@ struct FaultSetting {
     int count = 1;      // replies affected; 0 = every reply until the fault is cleared
     int order = -1;     // only replies to this order (-1: any; 110 covers the record frame)
     int trickleMs = 20; // pause between bytes for Trickle
+    int skip = 0;       // matching replies sent correctly before the fault starts
 };
 
 constexpr int LongLengthAnnounced = 1100;

@@ -44,11 +44,16 @@ uint64_t SensorCore::modelTime() {
 void SensorCore::setFault(const FaultSetting &setting) {
     fault_ = setting;
     faultLeft_ = setting.count;
+    faultSkip_ = setting.skip;
 }
 
 FaultKind SensorCore::takeFault(int order, int *trickleMs) {
     if (fault_.kind == FaultKind::None || (fault_.order >= 0 && fault_.order != order))
         return FaultKind::None;
+    if (faultSkip_ > 0) {
+        --faultSkip_;
+        return FaultKind::None;
+    }
     FaultKind kind = fault_.kind;
     *trickleMs = fault_.trickleMs;
     if (fault_.count > 0 && --faultLeft_ <= 0) fault_ = FaultSetting{};

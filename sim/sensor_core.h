@@ -92,6 +92,7 @@ class SensorCore {
     bool in0_ = false;
     FaultSetting fault_;
     int faultLeft_ = 0;
+    int faultSkip_ = 0;
     std::chrono::steady_clock::time_point startTime_;
     RequestLog log_;
 };

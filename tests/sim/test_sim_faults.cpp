@@ -1,4 +1,4 @@
-// Every fault as a raw client on TCP sees it, the fault count and order filter, and the
+// Every fault as a raw client on TCP sees it, the fault count, order filter and skip, and the
 // faults given at start.
 #include "sim_fixture.h"
 
@@ -140,6 +140,15 @@ TEST(SimFaults, CountOrderFilterAndFaultGivenAtStart) {
         EXPECT_TRUE(r.headerOk);
         EXPECT_FALSE(r.dataOk);
     }
+    // A fault that lets two matching replies pass first; other orders do not count.
+    FaultSetting later = fault(FaultKind::ErrorLine, 1, OrderLiveData);
+    later.skip = 2;
+    sim->setFault(later);
+    EXPECT_TRUE(c.exchange(request(OrderLiveData)).dataOk);
+    EXPECT_TRUE(c.exchange(request(OrderFirmware)).dataOk);
+    EXPECT_TRUE(c.exchange(request(OrderLiveData)).dataOk);
+    EXPECT_EQ(c.exchange(request(OrderLiveData)).header.order, OrderErrorReply);
+    EXPECT_TRUE(c.exchange(request(OrderLiveData)).dataOk);
     // A wrong data CRC on a header-only reply: the receiver must not check it.
     sim->setFault(fault(FaultKind::BadDataCrc, 1, OrderStoreEeprom));
     Reply bare = c.exchange(request(OrderStoreEeprom));
