@@ -58,9 +58,9 @@ void InitAll() {
 
     // One connection attempt: connected, offline, or the operator chose to close the program.
     InitConnectPanel();
-    SetButtonsDimmed(0, 1);
+    SetButtonsDimmed(kAllControls, kDimmed);
     TryToConnect();
-    if (App.LinkOk == 1) SetButtonsDimmed(0, 0);
+    if (App.LinkOk == 1) SetButtonsDimmed(kAllControls, kEnabled);
 }
 
 void JoinPath(char (&out)[kPathSize], const char *dir, const char *file) {

@@ -4,6 +4,8 @@
 #include "app/callbacks.h"
 #include "app/state.h"
 #include "app/texts.h"
+#include "link/connection.h"
+#include "link/exchange.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 
@@ -53,9 +55,7 @@ int CBF_TabMain1(int panel, int control, int event, void *, int, int) {
         GetPanelHandleFromTabPage(panel, control, index, &page);
         if (page == App.ConnectTab) {
             App.Running = 0;
-            SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
-            SetCtrlAttribute(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, ATTR_DIMMED, 1);
-            SetCtrlAttribute(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, ATTR_DIMMED, 1);
+            SetLinkButtonsDimmed(kDimmed);
         } else if (page == App.ScopeTab) {
             App.Running = 0;
             ShowChildPanelDisp(App.ScopePanel);

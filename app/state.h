@@ -4,6 +4,7 @@
 #pragma once
 
 #include "inifile/inifile.h"
+#include "link/frame.h"
 
 #include <cstdint>
 
@@ -12,10 +13,11 @@ using u16 = std::uint16_t;
 using i16 = std::int16_t;
 using u32 = std::uint32_t;
 
-// Frame buffer sizes: an 8-byte header and at most 1016 data bytes.
-constexpr int kHeaderSize = 8;
-constexpr int kBufferSize = 1024;
-constexpr int kMaxData = kBufferSize - kHeaderSize;
+// Frame buffer sizes, as the frame layout gives them: an 8-byte header and at most 1016 data
+// bytes.
+constexpr int kHeaderSize = FrameHeaderSize;
+constexpr int kBufferSize = FrameMaxSize;
+constexpr int kMaxData = FrameMaxData;
 constexpr int kPathSize = 260;
 
 // Indices into ParaValues.

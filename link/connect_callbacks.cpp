@@ -6,6 +6,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "link/connection.h"
+#include "link/exchange.h"
 #include "link/link_internal.h"
 #include "platform/ports.h"
 #include "platform/toolbox.h"
@@ -20,13 +21,6 @@ constexpr int kMaxServers = 10;
 
 const TextPair kTxtPortListHeading = {"Folgende COM PORTS sind verfuegbar:\n",
                                       "Following COM PORTS are available:\n"};
-
-// The three buttons that need a link identified with the settings now on the page.
-void DimLinkButtons() {
-    SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
-    SetCtrlAttribute(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, ATTR_DIMMED, 1);
-    SetCtrlAttribute(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, ATTR_DIMMED, 1);
-}
 
 // FIND COM PORTS: the heading, one line per port present and an empty line; nothing at all
 // when there is no port.
@@ -68,7 +62,7 @@ int CBF_EditCommunicationProtocol(int, int, int event, void *, int, int) {
         break;
     case EVENT_COMMIT:
         InitConnectPanel();
-        DimLinkButtons();
+        SetLinkButtonsDimmed(kDimmed);
         break;
     default:
         break;
@@ -100,7 +94,7 @@ int CBF_EditSelectComPort(int, int, int event, void *, int, int) {
         ShowHelp(help);
         break;
     case EVENT_COMMIT:
-        DimLinkButtons();
+        SetLinkButtonsDimmed(kDimmed);
         break;
     default:
         break;
@@ -137,10 +131,10 @@ int CBF_ButtonChangeBaudrate(int, int, int event, void *, int, int) {
         ShowHelp(help);
         break;
     case EVENT_COMMIT:
-        SetButtonsDimmed(0, 1);
-        DimLinkButtons();
+        SetButtonsDimmed(kAllControls, kDimmed);
+        SetLinkButtonsDimmed(kDimmed);
         ChangeBaudrate();
-        SetButtonsDimmed(0, 0);
+        SetButtonsDimmed(kAllControls, kEnabled);
         break;
     default:
         break;
@@ -186,9 +180,9 @@ int CBF_ButtonTryToConnect(int, int, int event, void *, int, int) {
         ShowHelp(help);
         break;
     case EVENT_COMMIT:
-        SetButtonsDimmed(0, 1);
+        SetButtonsDimmed(kAllControls, kDimmed);
         TryToConnect();
-        if (App.LinkOk == 1) SetButtonsDimmed(0, 0);
+        if (App.LinkOk == 1) SetButtonsDimmed(kAllControls, kEnabled);
         break;
     default:
         break;

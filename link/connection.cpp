@@ -124,7 +124,7 @@ void TryToConnect() {
 }
 
 void Disconnect() {
-    SetButtonsDimmed(0, 1);
+    SetButtonsDimmed(kAllControls, kDimmed);
     // The port opened last, and the one the page names now (they differ when the operator
     // changed the number since).
     CloseCom(App.ComPort);

@@ -5,6 +5,7 @@
 
 #include "app/state.h"
 #include "app/texts.h"
+#include "link/connection.h"
 #include "link/frame.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
@@ -14,34 +15,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
 constexpr double kReplyWaitSeconds = 3.0;
 constexpr unsigned int kTcpWriteTimeoutMs = 2000;
 
-const TextPair kTxtTimeout = {
-    "TIMEOUT! \nKeine Daten erhalten! \nVerbindungsfehler! \nSpannungsversorgung und COM "
-    "Einstellungen ueberpruefen. \nVerbindungsaufbau wiederholen!",
-    "TIMEOUT! \nNo data received! \nCommunication error! \nCheck power supply and COM settings. "
-    "\nTry to connect again!"};
-const TextPair kTxtHeaderFrame = {"ACHTUNG! \nEmpfangener header frame ist ungueltig!",
-                                  "ATTENTION! \nReceived header frame is incorrect!"};
-const TextPair kTxtInvalidOrder = {"Ungueltiger Befehl! \nPC und Sensor-Software ueberpruefen!",
-                                   "Invalid order number! \nVerify PC and sensor software!"};
-const TextPair kTxtLineError = {"Verbindungsfehler! \nEventuell Baudrate reduzieren!",
-                                "Communication error! \nYou may have to reduce baudrate!"};
-const TextPair kTxtDataFrame = {"ACHTUNG! \nEmpfangener Daten frame ist ungueltig!",
-                                "ATTENTION! \nReceived data frame is incorrect!"};
-
 bool OnTcp() {
     return App.ComProtocol == 1;
-}
-
-int Fail(const TextPair &text) {
-    std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s", Txt(text));
-    SetTimeout();
-    return -1;
 }
 
 // Waits until `needed` bytes are there (serial: in the input queue; TCP: in RxBuf, put there
@@ -58,16 +40,31 @@ bool WaitForBytes(int needed) {
 
 } // namespace
 
+const TextPair kTxtTimeout = {
+    "TIMEOUT! \nKeine Daten erhalten! \nVerbindungsfehler! \nSpannungsversorgung und COM "
+    "Einstellungen ueberpruefen. \nVerbindungsaufbau wiederholen!",
+    "TIMEOUT! \nNo data received! \nCommunication error! \nCheck power supply and COM settings. "
+    "\nTry to connect again!"};
+const TextPair kTxtHeaderFrame = {"ACHTUNG! \nEmpfangener header frame ist ungueltig!",
+                                  "ATTENTION! \nReceived header frame is incorrect!"};
+const TextPair kTxtInvalidOrder = {"Ungueltiger Befehl! \nPC und Sensor-Software ueberpruefen!",
+                                   "Invalid order number! \nVerify PC and sensor software!"};
+const TextPair kTxtLineError = {"Verbindungsfehler! \nEventuell Baudrate reduzieren!",
+                                "Communication error! \nYou may have to reduce baudrate!"};
+const TextPair kTxtDataFrame = {"ACHTUNG! \nEmpfangener Daten frame ist ungueltig!",
+                                "ATTENTION! \nReceived data frame is incorrect!"};
+
+int LinkFailure(const TextPair &text) {
+    std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s", Txt(text));
+    SetTimeout();
+    return -1;
+}
+
 void FillTxBuf(u8 order, u16 argument, u16 length) {
     if (length > kMaxData) length = kMaxData; // TxData holds no more
-    u8 *f = App.TxFrame;
-    f[0] = FrameStartByte;
-    f[1] = order;
-    putU16(f + 2, argument);
-    putU16(f + 4, length);
-    f[6] = length == 0 ? Crc8Init : crc8Update(TxData(), 0, length, Crc8Table);
-    f[7] = crc8Update(f, 0, 7, Crc8Table);
-    std::memcpy(App.TxBuf, App.TxFrame, std::size_t(length) + kHeaderSize);
+    // The data are already in place behind the header, so the frame cannot fail to build.
+    int frameLength = frameBuild(App.TxFrame, sizeof App.TxFrame, order, argument, TxData(), length);
+    std::memcpy(App.TxBuf, App.TxFrame, std::size_t(frameLength));
 }
 
 int DataExchange(int frameLength) {
@@ -96,38 +93,42 @@ int GetHeaderFrame() {
         App.ComStatError = GetComStat(App.ComPort);
         ComRd(App.ComPort, App.RxBuf, kHeaderSize);
     }
-    if (!complete || App.ComStatError > 0) return Fail(kTxtTimeout);
+    if (!complete || App.ComStatError > 0) return LinkFailure(kTxtTimeout);
     if (CheckHeaderCRC() != 1) return -1;
     if (App.RxOrder != OrderErrorReply) return 1;
-    if (App.RxArgument == ErrorInvalidOrder) return Fail(kTxtInvalidOrder);
-    if (App.RxArgument == ErrorLine) return Fail(kTxtLineError);
+    if (App.RxArgument == ErrorInvalidOrder) return LinkFailure(kTxtInvalidOrder);
+    if (App.RxArgument == ErrorLine) return LinkFailure(kTxtLineError);
     return 1; // an error reply with another argument counts as a normal reply
 }
 
 int GetDataFrame() {
     // RxData holds 1016 bytes; a longer announcement cannot be a reply of this sensor, and its
     // data are not read into the buffer.
-    if (App.RxLength > kMaxData) return Fail(kTxtDataFrame);
+    if (App.RxLength > kMaxData) return LinkFailure(kTxtDataFrame);
     bool complete = WaitForBytes(OnTcp() ? App.RxLength + kHeaderSize : App.RxLength);
     if (!OnTcp()) {
         App.ComStatError = GetComStat(App.ComPort);
         ComRd(App.ComPort, RxData(), App.RxLength);
     }
-    if (!complete || App.ComStatError > 0) return Fail(kTxtTimeout);
-    if (crc8Update(App.RxBuf, kHeaderSize, App.RxLength, Crc8Table) != App.RxDataCrc)
-        return Fail(kTxtDataFrame);
+    if (!complete || App.ComStatError > 0) return LinkFailure(kTxtTimeout);
+    if (frameDataCrc(RxData(), App.RxLength) != App.RxDataCrc)
+        return LinkFailure(kTxtDataFrame);
     return 1;
 }
 
 int CheckHeaderCRC() {
-    const u8 *h = App.RxBuf;
-    if (crc8Update(h, 0, kHeaderSize, Crc8Table) != 0 || h[0] != FrameStartByte)
-        return Fail(kTxtHeaderFrame);
-    App.RxOrder = h[1];
-    App.RxArgument = getU16(h + 2);
-    App.RxLength = getU16(h + 4);
-    App.RxDataCrc = h[6];
+    FrameHeader h;
+    if (!frameCheckHeader(App.RxBuf, &h)) return LinkFailure(kTxtHeaderFrame);
+    App.RxOrder = h.order;
+    App.RxArgument = h.argument;
+    App.RxLength = h.length;
+    App.RxDataCrc = h.dataCrc;
     return 1;
+}
+
+void SetLinkButtonsDimmed(int dimmed) {
+    for (int c : {CONNECT_ACCEPT, CONNECT_CHANGE_BAUDRATE, CONNECT_GEN_HW_INFO_FILE})
+        SetCtrlAttribute(App.ConnectTab, c, ATTR_DIMMED, dimmed);
 }
 
 void SetTimeout() {
@@ -138,8 +139,6 @@ void SetTimeout() {
     SetCtrlVal(App.DataPanel, DATAP_STATUS, "TIMEOUT!");
     SetCtrlVal(App.ConnectTab, CONNECT_STATUS, App.ErrorText);
     SetCtrlVal(App.ConnectTab, CONNECT_STATUS, "\n\n");
-    SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
-    SetCtrlAttribute(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, ATTR_DIMMED, 1);
-    SetCtrlAttribute(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, ATTR_DIMMED, 1);
+    SetLinkButtonsDimmed(kDimmed);
     SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
 }

@@ -6,16 +6,37 @@
 #pragma once
 
 #include "app/state.h"
+#include "app/texts.h"
+
+// The texts a failed exchange leaves in ErrorText.
+extern const TextPair kTxtTimeout;      // no reply, or a line error, within the wait
+extern const TextPair kTxtHeaderFrame;  // a reply header that fails its check
+extern const TextPair kTxtDataFrame;    // reply data that fail their check or cannot be a reply
+extern const TextPair kTxtInvalidOrder; // the sensor's error reply 1
+extern const TextPair kTxtLineError;    // the sensor's error reply 2
+
+// The one failure routine of the link: `text` in the current language into ErrorText, then
+// SetTimeout. Returns -1, the failure result of every sensor operation.
+int LinkFailure(const TextPair &text);
 
 // Builds the request header in TxFrame for the `length` data bytes already placed in TxData()
 // and copies header and data into TxBuf.
 void FillTxBuf(u8 order, u16 argument, u16 length);
 
-// Sends the first frameLength bytes of TxBuf and receives the reply into RxBuf.
+// Sends the first frameLength bytes of TxBuf and receives the reply into RxBuf: 1 when a
+// reply passed its checks (its header fields then in RxOrder, RxArgument, RxLength, RxDataCrc),
+// else -1 after LinkFailure. An error reply with argument 1 or 2 is a failure.
 int DataExchange(int frameLength);
+// The two stages of DataExchange: the header (waited for, read and checked) and the RxLength
+// data bytes behind it (waited for, read and checked against RxDataCrc). 1 or -1 as above.
 int GetHeaderFrame();
 int GetDataFrame();
+// Checks the header in RxBuf and takes its fields into the state: 1, or -1 after LinkFailure.
 int CheckHeaderCRC();
+
+// The three buttons that need a link identified with the settings now on the page: ACCEPT,
+// CHANGE BAUDRATE and the hardware information button (kDimmed or kEnabled).
+void SetLinkButtonsDimmed(int dimmed);
 
 // The common failure handler: stops the live cycle and a waiting recording, marks the link
 // failed, shows "TIMEOUT!" on the data panel, appends ErrorText to the status box, dims the

@@ -5,6 +5,7 @@
 
 #include "app/state.h"
 #include "app/texts.h"
+#include "link/connection.h"
 #include "link/exchange.h"
 #include "link/frame.h"
 #include "link/link_codes.h"
@@ -36,12 +37,6 @@ void CopyReplyText(char *out, std::size_t size) {
     std::memset(out, 0, size);
     std::size_t n = std::min<std::size_t>(App.RxLength, size - 1);
     std::memcpy(out, RxData(), n);
-}
-
-void SetLinkButtonsDimmed(int dimmed) {
-    SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, dimmed);
-    SetCtrlAttribute(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, ATTR_DIMMED, dimmed);
-    SetCtrlAttribute(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, ATTR_DIMMED, dimmed);
 }
 
 } // namespace
@@ -83,7 +78,7 @@ void CheckComLine() {
     App.LinkOk = 1;
     GetPara();
     if (App.LinkOk == 1) {
-        SetLinkButtonsDimmed(0);
+        SetLinkButtonsDimmed(kEnabled);
         return;
     }
     // The sensor answered but its parameters could not be read. There is no popup for this;

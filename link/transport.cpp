@@ -10,8 +10,6 @@
 #include "platform/tcp.h"
 #include "platform/ui.h"
 
-#include <cstdio>
-
 namespace {
 
 constexpr double kPortTimeoutSeconds = 2.0;
@@ -22,10 +20,6 @@ constexpr unsigned int kReadTimeoutMs = 5000;
 const TextPair kTxtServerClosed = {"Server hat Verbindung beendet!",
                                    "Server has closed connection!"};
 
-void ReportFailure(const TextPair &text) {
-    std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s", Txt(text));
-    SetTimeout();
-}
 
 } // namespace
 
@@ -41,7 +35,7 @@ void InitRS232() {
         SetCTSMode(App.ComPort, 0);
         return;
     }
-    ReportFailure(SerialErrorText(App.LinkResult));
+    LinkFailure(SerialErrorText(App.LinkResult));
 }
 
 void InitTCP_IP() {
@@ -54,14 +48,14 @@ void InitTCP_IP() {
         App.TcpConnected = 1;
         return;
     }
-    ReportFailure(TcpErrorText(App.LinkResult));
+    LinkFailure(TcpErrorText(App.LinkResult));
     App.TcpConnected = 0;
 }
 
 int ClientTCPCB(unsigned int, int event, int, void *) {
     switch (event) {
     case TCP_DISCONNECT:
-        ReportFailure(kTxtServerClosed);
+        LinkFailure(kTxtServerClosed);
         App.TcpHandle = 0;
         App.TcpConnected = 0;
         break;

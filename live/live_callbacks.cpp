@@ -28,10 +28,10 @@ int CBF_ButtonGo(int panel, int control, int event, void *, int, int) {
     case EVENT_COMMIT:
         if (g_goActive) break;
         g_goActive = true;
-        SetButtonsDimmed(1, 1); // SEND, GET and the memory toggles stay usable
+        SetButtonsDimmed(kKeepParaControls, kDimmed); // SEND, GET, memory toggles stay usable
         GetPanelValues();
         GetData();
-        SetButtonsDimmed(0, 0); // whatever ended the cycle
+        SetButtonsDimmed(kAllControls, kEnabled); // whatever ended the cycle
         g_goActive = false;
         break;
     default:

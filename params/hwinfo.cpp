@@ -8,6 +8,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "link/exchange.h"
+#include "link/frame.h"
 #include "params/hwinfo_layout.h"
 #include "params/para.h"
 #include "platform/ui.h"
@@ -18,8 +19,6 @@
 
 namespace {
 
-constexpr u8 kOrderHardwareInfo = 194;
-constexpr u16 kHardwareInfoKey = 0x3C5A; // the sensor answers order 194 only with this code
 
 const TextPair kNoFileSelected = {"Keine Datei ausgewaehlt! \nAktion wird nicht ausgefuehrt!",
                                   "No file was selected! \nProcess will not be done!"};
@@ -52,7 +51,7 @@ int GenerateHWInfoFile() {
     App.MemorySelect = memory;
     if (!App.LinkOk) return -1;
 
-    FillTxBuf(kOrderHardwareInfo, kHardwareInfoKey, 0);
+    FillTxBuf(OrderHardwareInfo, HardwareInfoKey, 0);
     if (DataExchange(kHeaderSize) != 1 || !App.LinkOk) return -1;
 
     // The reply as one block over TxFrame; a short block gives a text of what arrived only.

@@ -18,9 +18,9 @@ int CBF_ButtonGenHwInfoFile(int, int, int event, void *, int, int) {
         break;
     case EVENT_COMMIT:
         // No second operation may start while the exchanges wait for the sensor.
-        SetButtonsDimmed(0, 1);
+        SetButtonsDimmed(kAllControls, kDimmed);
         GenerateHWInfoFile();
-        SetButtonsDimmed(0, 0);
+        SetButtonsDimmed(kAllControls, kEnabled);
         break;
     default:
         break;

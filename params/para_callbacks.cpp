@@ -29,9 +29,9 @@ int CBF_ButtonSend(int, int, int event, void *, int, int) {
         } else if (App.Running) {
             App.SendParaPending = 1;
         } else {
-            SetButtonsDimmed(0, 1);
+            SetButtonsDimmed(kAllControls, kDimmed);
             SendPara();
-            SetButtonsDimmed(0, 0);
+            SetButtonsDimmed(kAllControls, kEnabled);
         }
         break;
     default:
@@ -58,9 +58,9 @@ int CBF_ButtonGet(int, int, int event, void *, int, int) {
         } else if (App.Running) {
             App.GetParaPending = 1;
         } else {
-            SetButtonsDimmed(0, 1);
+            SetButtonsDimmed(kAllControls, kDimmed);
             GetPara();
-            SetButtonsDimmed(0, 0);
+            SetButtonsDimmed(kAllControls, kEnabled);
         }
         break;
     default:

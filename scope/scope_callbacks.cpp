@@ -20,10 +20,10 @@ int CBF_ButtonGetCycleTime(int, int, int event, void *, int, int) {
         ShowHelp(help);
         break;
     case EVENT_COMMIT:
-        SetButtonsDimmed(0, 1);
+        SetButtonsDimmed(kAllControls, kDimmed);
         GetCycleTime();
         calcScopDeltaXY();
-        SetButtonsDimmed(0, 0);
+        SetButtonsDimmed(kAllControls, kEnabled);
         break;
     default:
         break;
@@ -39,12 +39,12 @@ int CBF_ButtonScan(int, int, int event, void *, int, int) {
         ShowHelp(help);
         break;
     case EVENT_COMMIT:
-        SetButtonsDimmed(0, 1);
+        SetButtonsDimmed(kAllControls, kDimmed);
         SetCtrlAttribute(App.ScopePanel, SCOPEP_BUSY, ATTR_VISIBLE, 1);
         ShowChildPanelDisp(App.ScopePanel);
         GetScopeData(); // returns once the record is drawn, or after BREAK or a failure
         SetCtrlAttribute(App.ScopePanel, SCOPEP_BUSY, ATTR_VISIBLE, 0);
-        SetButtonsDimmed(0, 0);
+        SetButtonsDimmed(kAllControls, kEnabled);
         break;
     default:
         break;
@@ -59,9 +59,9 @@ int CBF_ButtonBreakScan(int, int, int event, void *, int, int) {
         ShowHelp(help);
         break;
     case EVENT_COMMIT:
-        SetButtonsDimmed(0, 1);
+        SetButtonsDimmed(kAllControls, kDimmed);
         BreakDataScan();
-        SetButtonsDimmed(0, 0);
+        SetButtonsDimmed(kAllControls, kEnabled);
         break;
     default:
         break;

@@ -6,45 +6,24 @@
 
 #include "Tavironv10.h"
 #include "app/state.h"
-#include "app/texts.h"
 #include "link/exchange.h"
+#include "link/frame.h"
 #include "platform/rs232.h"
 #include "platform/ui.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
 
-constexpr u8 kOrderCycleTime = 105;
-constexpr u8 kOrderRecorder = 110;
 constexpr u16 kRecorderStart = 1;
 constexpr u16 kRecorderBreak = 0;
 
 // On TCP the wait counts the acknowledgement (a bare header) and then the record frame.
 constexpr int kAckAndRecord = kHeaderSize + kHeaderSize + kScopeRecordSize;
 
-const TextPair kTxtLineError = {
-    "TIMEOUT! \nKeine Daten erhalten! \nVerbindungsfehler! \nSpannungsversorgung und COM "
-    "Einstellungen ueberpruefen. \nVerbindungsaufbau wiederholen!",
-    "TIMEOUT! \nNo data received! \nCommunication error! \nCheck power supply and COM "
-    "settings. \nTry to connect again!"};
-const TextPair kTxtBadRecord = {"ACHTUNG! \nEmpfangener Daten frame ist ungueltig!",
-                                "ATTENTION! \nReceived data frame is incorrect!"};
-
-void Fail(const TextPair &text) {
-    std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s", Txt(text));
-    SetTimeout();
-}
-
 // The reply's data as one block at the start of TxFrame, never more than the data area holds.
 void CopyReplyData() {
     std::memcpy(App.TxFrame, RxData(), App.RxLength < kMaxData ? App.RxLength : kMaxData);
-}
-
-void PutI16(u8 *at, i16 v) {
-    at[0] = u8(u16(v) & 0xFF);
-    at[1] = u8(u16(v) >> 8);
 }
 
 // Serial: waits until the record header is in the input queue and reads it into RxBuf.
@@ -57,7 +36,7 @@ int WaitForRecordSerial() {
         App.ComStatError = GetComStat(App.ComPort);
         // A port that is no longer open (offline meanwhile) can deliver nothing either.
         if (App.ComStatError > 0 || App.RxCount < 0) {
-            Fail(kTxtLineError);
+            LinkFailure(kTxtTimeout);
             return -1;
         }
         if (!App.ScanRunning) return -1;
@@ -84,7 +63,7 @@ int WaitForRecordTcp() {
 } // namespace
 
 void GetCycleTime() {
-    FillTxBuf(kOrderCycleTime, 0, 0);
+    FillTxBuf(OrderCycleTime, 0, 0);
     double f = 0;
     if (DataExchange(kHeaderSize) == 1 && App.RxLength >= 8) {
         CopyReplyData();
@@ -105,11 +84,11 @@ void GetScopeData() {
     GetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_RATE, &App.ScopeScanRate);
 
     u8 *data = TxData();
-    PutI16(data + 0, App.ScopeTriggerLevel);
-    PutI16(data + 2, App.ScopeTriggerMode);
-    PutI16(data + 4, App.ScopePreTrigger);
-    PutI16(data + 6, App.ScopeScanRate);
-    FillTxBuf(kOrderRecorder, kRecorderStart, 8);
+    putU16(data + 0, u16(App.ScopeTriggerLevel));
+    putU16(data + 2, u16(App.ScopeTriggerMode));
+    putU16(data + 4, u16(App.ScopePreTrigger));
+    putU16(data + 6, u16(App.ScopeScanRate));
+    FillTxBuf(OrderScope, kRecorderStart, 8);
     if (DataExchange(kHeaderSize + 8) != 1) return;
 
     // Acknowledged: the recording waits for its trigger; only BREAK may talk to the sensor.
@@ -125,7 +104,7 @@ void GetScopeData() {
     // A frame that passed its checks but is too short to hold a record would be decoded from
     // stale buffer bytes; the graphs keep the last good record instead.
     if (App.RxLength < kScopeRecordSize) {
-        Fail(kTxtBadRecord);
+        LinkFailure(kTxtDataFrame);
         return;
     }
 
@@ -136,7 +115,7 @@ void GetScopeData() {
 }
 
 int BreakDataScan() {
-    FillTxBuf(kOrderRecorder, kRecorderBreak, 0);
+    FillTxBuf(OrderScope, kRecorderBreak, 0);
     int r = DataExchange(kHeaderSize);
     App.ScanRunning = 0; // the waiting recording ends without a plot, whatever the reply
     return r;

@@ -39,10 +39,10 @@ class ConnectedTest : public FilesTest {
         SetCtrlVal(App.ConnectTab, CONNECT_PROTOCOL, 1);
         SetCtrlVal(App.ConnectTab, CONNECT_SERVER, "127.0.0.1");
         SetCtrlVal(App.ConnectTab, CONNECT_PORT_NUMBER, std::to_string(port).c_str());
-        SetButtonsDimmed(0, 1);
+        SetButtonsDimmed(kAllControls, kDimmed);
         TryToConnect();
         ASSERT_EQ(App.LinkOk, 1) << "connected to the sensor";
-        SetButtonsDimmed(0, 0);
+        SetButtonsDimmed(kAllControls, kEnabled);
         TestProcessEvents(5);
         ResetTextBox(App.ConnectTab, CONNECT_STATUS, "");
         popups.clear();
