@@ -18,6 +18,9 @@ void ShowLogo();
 int ShowInfoText(const char *text, int tooltip, int left, int top, int pointSize, int bgColor,
                  int textColor);
 void ShowChildPanelDisp(int panel);
+// Makes the scope page visible, brings it to the front with the scope panel and ends the live
+// cycle, as picking the page does. For --scope and the tab control's key combination.
+void ShowScopePage();
 
 // The program's directory separator: files sit beside the program in ProjectDir.
 constexpr const char *kDirSep = "/";

@@ -51,6 +51,7 @@ const CallbackEntry kCallbacks[] = {
     {"CBF_DispDeltaX", CBF_DispDeltaX, nullptr},
     {"CBF_DispDeltaY", CBF_DispDeltaY, nullptr},
     {"CBF_ButtonPrintScopeGraph", CBF_ButtonPrintScopeGraph, nullptr},
+    {"CBF_ButtonExportScope", CBF_ButtonExportScope, nullptr},
 };
 
 } // namespace

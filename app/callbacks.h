@@ -61,6 +61,7 @@ TAV_CTRL_CB(CBF_GraphScope);
 TAV_CTRL_CB(CBF_DispDeltaX);
 TAV_CTRL_CB(CBF_DispDeltaY);
 TAV_CTRL_CB(CBF_ButtonPrintScopeGraph);
+TAV_CTRL_CB(CBF_ButtonExportScope);
 
 // Hands the table above to the runtime; called once before the panels are loaded.
 void RegisterAllCallbacks();

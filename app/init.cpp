@@ -5,6 +5,7 @@
 #include "link/connection.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
+#include "scope/scope_graph.h"
 #include "settings/settings.h"
 
 #include "Tavironv10.h"
@@ -31,6 +32,7 @@ void InitAll() {
     GetPanelHandleFromTabPage(App.MainPanel, MAINP_TAB, 2, &App.ScopeTab);
 
     ShowLogo();
+    LabelDigitalLines();
 
     // The parameters start as designed into the panel.
     GetCtrlVal(App.ParaTab, PARA_STROKE_TOL, &App.ParaValues[StrokeTolerance]);
@@ -47,7 +49,8 @@ void InitAll() {
 
     LoadPanelSettings(); // language, identification, window, directories, server list
 
-    // The parameter page in front; the scope page is hidden for good.
+    // The parameter page in front; the scope page is hidden unless asked for (--scope, or the
+    // tab control's key combination later).
     SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
     SetTabPageAttribute(App.MainPanel, MAINP_TAB, 2, ATTR_VISIBLE, 0);
 
@@ -61,6 +64,8 @@ void InitAll() {
     SetButtonsDimmed(kAllControls, kDimmed);
     TryToConnect();
     if (App.LinkOk == 1) SetButtonsDimmed(kAllControls, kEnabled);
+
+    if (App.ScopePageAtStart) ShowScopePage();
 }
 
 void JoinPath(char (&out)[kPathSize], const char *dir, const char *file) {

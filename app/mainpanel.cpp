@@ -1,5 +1,6 @@
 // The main panel and its tab control: closing, the window reset on a right double click, the
-// page changes that stop the live cycle, and the switch between the two child panels.
+// page changes that stop the live cycle, the switch between the two child panels, and the
+// scope page shown on request.
 #include "app/app.h"
 #include "app/callbacks.h"
 #include "app/state.h"
@@ -16,7 +17,9 @@ namespace {
 constexpr int kMainHeight = 690;
 constexpr int kMainWidth = 1014;
 
-const TextPair kHelpTab = {"Waehlen Sie eine Registerkarte.", "Select TAB-window."};
+const TextPair kHelpTab = {
+    "Waehlen Sie eine Registerkarte.\n<Strg>+<Umschalt>+S zeigt die Registerkarte SCOPE.",
+    "Select TAB-window.\n<Ctrl>+<Shift>+S shows the SCOPE tab."};
 
 } // namespace
 
@@ -24,6 +27,13 @@ void ShowChildPanelDisp(int panel) {
     HidePanel(App.DataPanel);
     HidePanel(App.ScopePanel);
     DisplayPanel(panel == App.ScopePanel ? App.ScopePanel : App.DataPanel);
+}
+
+void ShowScopePage() {
+    SetTabPageAttribute(App.MainPanel, MAINP_TAB, 2, ATTR_VISIBLE, 1);
+    SetActiveTabPage(App.MainPanel, MAINP_TAB, 2);
+    App.Running = 0; // as when the operator picks the page: the live cycle ends
+    ShowChildPanelDisp(App.ScopePanel);
 }
 
 int CBF_MAINP(int panel, int event, void *, int, int) {
@@ -48,6 +58,9 @@ int CBF_TabMain1(int panel, int control, int event, void *, int, int) {
     switch (event) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(kHelpTab);
+        break;
+    case EVENT_SHORTCUT: // the tab control's key combination: the hidden scope page
+        ShowScopePage();
         break;
     case EVENT_ACTIVE_TAB_CHANGE: {
         int index = 0, page = 0;

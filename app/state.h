@@ -42,9 +42,10 @@ struct AppState {
     int ScopePanel;                   // child panel with the scope graphs
     int ConnectTab;                   // tab page 0: connection
     int ParaTab;                      // tab page 1: parameters
-    int ScopeTab;                     // tab page 2: scope settings (hidden)
+    int ScopeTab;                     // tab page 2: scope settings (hidden unless asked for)
     char ProjectDir[kPathSize];       // directory of the program
     char SettingsFilePath[kPathSize]; // the panel settings file beside the program
+    i16 ScopePageAtStart;             // 1: the scope page is shown from start-up (--scope)
 
     // ---- settings and language --------------------------------------------------------
     int LanguageIndex = 1; // 0 = German, 1 = English; index into every text pair
@@ -99,12 +100,15 @@ struct AppState {
     i16 ScopeTriggerMode;
     i16 ScopePreTrigger;
     i16 ScopeScanRate;
-    i16 ScanRunning;  // a recording waits for its data
-    double CycleTime; // sensor cycle time, ms
+    i16 ScanRunning;            // a recording waits for its data
+    double CycleTime;           // sensor cycle time, ms
+    u16 ScopeSamples[128];      // the record on the graphs: its sample words in display order
+    i16 ScopeRecordShown;       // 1 once a record is on the graphs
+    i16 ScopeRecordSettings[4]; // that record's trigger level, mode, pre-trigger and scan rate
 
     // ---- files and reports --------------------------------------------------------------
     IniText IniHandle; // the INI document being read or written (one at a time)
-    int ReportHandle; // the report being printed
+    int ReportHandle;  // the report being printed
 };
 
 extern AppState App;

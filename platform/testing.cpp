@@ -134,6 +134,14 @@ std::vector<TestPlot> TestGraphPlots(int panel, int control) {
     return out;
 }
 
+std::vector<TestAxisItem> TestGraphAxisItems(int panel, int control) {
+    std::vector<TestAxisItem> out;
+    if (auto *g = qobject_cast<Graph *>(CtrlWidget(panel, control)))
+        for (const auto &[value, text] : g->yItems)
+            out.push_back({text.toStdString(), value});
+    return out;
+}
+
 void TestProcessEvents(int ms) {
     double until = Timer() + ms / 1000.0;
     do {

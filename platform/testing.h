@@ -42,6 +42,12 @@ struct TestPlot {
     std::vector<double> y;
 };
 std::vector<TestPlot> TestGraphPlots(int panel, int control);
+// The texts the graph's left Y axis shows in place of numbers, with their values.
+struct TestAxisItem {
+    std::string text;
+    double value;
+};
+std::vector<TestAxisItem> TestGraphAxisItems(int panel, int control);
 
 // Pending callbacks run, then the call returns once nothing is pending for `ms` milliseconds.
 void TestProcessEvents(int ms = 0);

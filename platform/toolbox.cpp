@@ -1,4 +1,5 @@
-// Toolbox: the drop-down list laid onto a string control, and the panel screenshot.
+// Toolbox: the drop-down list laid onto a string control, the panel screenshot and whole-file
+// writes that replace a file in one step.
 #include "platform/toolbox.h"
 #include "platform/ui_internal.h"
 
@@ -6,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QSaveFile>
 
 #include <cstring>
 
@@ -143,6 +145,31 @@ int Combo_GetComboAttribute(int panel, int stringControl, int attribute, int *va
     default:
         return kErrAttr;
     }
+}
+
+int SavePanelDisplayToPngFile(int panel, const char *path) {
+    PanelRec *p = FindPanel(panel);
+    if (!p || !p->widget || !path) return -4;
+    FlushAllDirty();
+    QPixmap pm = p->widget->grab();
+    QSaveFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::WriteOnly)) return -12;
+    if (!pm.save(&file, "PNG")) {
+        file.cancelWriting();
+        return -12;
+    }
+    return file.commit() ? 0 : -12;
+}
+
+int WriteFileSafely(const char *path, const char *data, long size) {
+    if (!path || (!data && size > 0) || size < 0) return -4;
+    QSaveFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::WriteOnly)) return -12;
+    if (file.write(data, size) != size) {
+        file.cancelWriting();
+        return -12;
+    }
+    return file.commit() ? 0 : -12;
 }
 
 int SavePanelDisplayToFile(int panel, const char *path) {

@@ -19,3 +19,11 @@ int Combo_GetComboAttribute(int panel, int stringControl, int attribute, int *va
 // Saves the panel's current look, at its displayed size, as a bitmap file. Returns 0 or a
 // negative code.
 int SavePanelDisplayToFile(int panel, const char *path);
+// The same look as a PNG file, written whole through a temporary file that then replaces the
+// target: an old file stays as it was when the new one cannot be written. 0 or a negative code.
+int SavePanelDisplayToPngFile(int panel, const char *path);
+
+// Writes `size` bytes as the whole new content of the file, through a temporary file in the
+// same folder that then replaces the target (an old file stays when writing fails). Returns 0
+// or a negative code.
+int WriteFileSafely(const char *path, const char *data, long size);

@@ -17,6 +17,9 @@ enum {
     EVENT_CLOSE = 11,
     EVENT_ACTIVE_TAB_CHANGE = 31,
     EVENT_ZOOM = 40,
+    // The key combination in a control's "shortcut" property was pressed in its window (for
+    // controls that are not buttons; a button's shortcut clicks it).
+    EVENT_SHORTCUT = 41,
 };
 
 using CtrlCallbackPtr = int (*)(int panel, int control, int event, void *callbackData,
@@ -179,6 +182,10 @@ int SetGraphCursor(int panel, int control, int cursor, double x, double y);
 int GetGraphCursor(int panel, int control, int cursor, double *x, double *y);
 int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, double max);
 int GetAxisScalingMode(int panel, int control, int axis, int *mode, double *min, double *max);
+// Axis item labels: texts the axis shows at given values instead of its numbers. Only the
+// left Y axis takes them; index -1 appends.
+int InsertAxisItem(int panel, int control, int axis, int index, const char *label, double value);
+int ClearAxisItems(int panel, int control, int axis);
 
 // ---- Popups -------------------------------------------------------------------------------
 int MessagePopup(const char *title, const char *message);

@@ -1,5 +1,6 @@
 // Operator input to callbacks: right clicks and double clicks on every control, commits of
-// buttons, edits and rings, tab changes, graph cursors and zoom, the window's close box.
+// buttons, edits and rings, tab changes, graph cursors and zoom, the window's close box, and
+// the key combinations of controls that are not buttons.
 // Callbacks are called from the event loop (queued), so a callback that waits and processes
 // events itself never runs inside a widget's own signal handler.
 #include "platform/ui_internal.h"
@@ -14,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -206,6 +208,15 @@ void InstallInputHooks(PanelRec &, CtrlRec &c) {
     }
     default:
         break;
+    }
+    // A control other than a button may carry a key combination of its own: pressing it
+    // anywhere in the control's window reaches the control's callback.
+    QString keys = w->property("shortcut").toString();
+    if (!qobject_cast<QAbstractButton *>(w) && !keys.isEmpty()) {
+        auto *shortcut = new QShortcut(QKeySequence(keys), w);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, w,
+                         [=] { PostCtrlEvent(panelOf(), id, EVENT_SHORTCUT); });
     }
 }
 

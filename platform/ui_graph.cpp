@@ -1,4 +1,5 @@
-// Graph operations: plots of value arrays and rectangles, the two cursors and the axis ranges.
+// Graph operations: plots of value arrays and rectangles, the two cursors, the axis ranges and
+// the axis item labels.
 // A graph redraws at the refresh rate; with ATTR_REFRESH_GRAPH off it waits for RefreshGraph.
 #include "platform/ui_internal.h"
 #include "platform/widgets.h"
@@ -164,5 +165,26 @@ int GetAxisScalingMode(int panel, int control, int axis, int *mode, double *min,
     } else {
         return kErrAttr;
     }
+    return 0;
+}
+
+int InsertAxisItem(int panel, int control, int axis, int index, const char *label, double value) {
+    CtrlRec *c;
+    Graph *g = GraphOf(panel, control, &c);
+    if (!g) return kErrCtrl;
+    if (axis != VAL_LEFT_YAXIS || index < -1 || index > int(g->yItems.size())) return kErrAttr;
+    auto at = index == -1 ? g->yItems.end() : g->yItems.begin() + index;
+    g->yItems.insert(at, {value, QString::fromUtf8(label ? label : "")});
+    Redraw(c);
+    return 0;
+}
+
+int ClearAxisItems(int panel, int control, int axis) {
+    CtrlRec *c;
+    Graph *g = GraphOf(panel, control, &c);
+    if (!g) return kErrCtrl;
+    if (axis != VAL_LEFT_YAXIS) return kErrAttr;
+    g->yItems.clear();
+    Redraw(c);
     return 0;
 }

@@ -1,6 +1,7 @@
 // Drawing and mouse handling of the LED and the graph.
 #include "platform/widgets.h"
 
+#include "platform/axis_ticks.h"
 #include "platform/ui.h"
 
 #include <QMouseEvent>
@@ -112,27 +113,11 @@ void Graph::paintEvent(QPaintEvent *) {
     double x0, x1, y0, y1;
     shownRange(&x0, &x1, &y0, &y1);
 
-    // Grid and axis labels at round values: steps of 1, 2 or 5 times a power of ten, at most
-    // ten divisions per axis and no more than the axis' length leaves room for.
+    // Grid and axis labels at round values that the axis' length has room for.
     QFont f = font();
     f.setPointSizeF(std::max(6.0, f.pointSizeF() - 1));
     p.setFont(f);
-    auto ticks = [](double lo, double hi, int pixels, int minSpacing) {
-        std::vector<double> out;
-        double span = hi - lo;
-        if (!(span > 0) || !std::isfinite(span)) return out;
-        int divisions = std::clamp(pixels / minSpacing, 2, 10);
-        double raw = span / divisions, mag = std::pow(10.0, std::floor(std::log10(raw))), step = mag;
-        for (double m : {1.0, 2.0, 5.0, 10.0})
-            if (m * mag >= raw * (1 - 1e-9)) {
-                step = m * mag;
-                break;
-            }
-        for (double t = std::ceil(lo / step - 1e-9) * step; t <= hi + step * 1e-9; t += step)
-            out.push_back(std::fabs(t) < step * 1e-9 ? 0.0 : t);
-        return out;
-    };
-    for (double t : ticks(x0, x1, a.width(), 50)) {
+    for (double t : AxisTicks(x0, x1, a.width(), 50)) {
         double gx = toScreen({t, y0}).x();
         p.setPen(QPen(gridColor, 1, Qt::DotLine));
         p.drawLine(QPointF(gx, a.top()), QPointF(gx, a.bottom()));
@@ -142,7 +127,15 @@ void Graph::paintEvent(QPaintEvent *) {
                        QString::number(t, 'g', 6));
         }
     }
-    for (double t : ticks(y0, y1, a.height(), 20)) {
+    for (const auto &[value, text] : yItems) {
+        double gy = toScreen({x0, value}).y();
+        if (showAxisLabels && gy >= a.top() - 1 && gy <= a.bottom() + 1) {
+            p.setPen(palette().windowText().color());
+            p.drawText(QRectF(0, gy - 8, a.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
+                       text);
+        }
+    }
+    for (double t : yItems.empty() ? AxisTicks(y0, y1, a.height(), 20) : std::vector<double>{}) {
         double gy = toScreen({x0, t}).y();
         p.setPen(QPen(gridColor, 1, Qt::DotLine));
         p.drawLine(QPointF(a.left(), gy), QPointF(a.right(), gy));

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class Led : public QWidget {
@@ -76,6 +77,8 @@ class Graph : public QWidget {
     bool cursorsMovable = true; // false: only the program moves the cursors
 
     std::vector<GraphPlot> plots;
+    // Texts the left Y axis shows at given values in place of its numbers (InsertAxisItem).
+    std::vector<std::pair<double, QString>> yItems;
     int nextHandle = 1;
     QPointF cursors[2];
     QPointF cursor1() const { return cursors[0]; }

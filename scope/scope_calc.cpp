@@ -1,6 +1,7 @@
 // Record decoding, scan frequency and cursor arithmetic of the scope (see scope_calc.h).
 #include "scope/scope_calc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -34,19 +35,37 @@ int ClampToInt(std::int64_t v) {
 
 } // namespace
 
-void DecodeScopeRecord(const std::uint8_t *record, int triggerMode, int preTrigger,
-                       ScopeTraces *out) {
+void OrderScopeSamples(const std::uint8_t *record, int triggerMode, int preTrigger,
+                       std::uint16_t *samples) {
     int start = 0;
     if (triggerMode != 0) start = Le16(record + 2 * kScopeSamples) + kScopeSamples - preTrigger;
     for (int i = 0; i < kScopeSamples; ++i) {
         int j = (start + i) & (kScopeSamples - 1); // ring position, also for negative starts
-        std::uint16_t w = Le16(record + 2 * j);
-        out->analog[i] = w & 0x0FFF;
-        out->digital[DigitalLineA][i] = ((w >> 12) & 1) + 2;
-        out->digital[DigitalLineB][i] = (w >> 13) & 1;
-        out->digital[DigitalLineC][i] = ((w >> 14) & 1) + 6;
-        out->digital[DigitalLineD][i] = ((w >> 15) & 1) + 4;
+        samples[i] = Le16(record + 2 * j);
     }
+}
+
+void TracesFromSamples(const std::uint16_t *samples, ScopeTraces *out) {
+    for (int i = 0; i < kScopeSamples; ++i) {
+        std::uint16_t w = samples[i];
+        out->analog[i] = w & 0x0FFF;
+        for (int line = DigitalLineA; line < kDigitalLines; ++line)
+            out->digital[line][i] = std::uint16_t(((w >> (12 + line)) & 1) + DigitalBandBase(line));
+    }
+}
+
+void DecodeScopeRecord(const std::uint8_t *record, int triggerMode, int preTrigger,
+                       ScopeTraces *out) {
+    std::uint16_t samples[kScopeSamples];
+    OrderScopeSamples(record, triggerMode, preTrigger, samples);
+    TracesFromSamples(samples, out);
+}
+
+CursorPoint SnapCursorToTrace(const std::uint16_t *trace, int count, double x, double y) {
+    int last = (trace && count > 0 ? count : kScopeSamples) - 1;
+    double i = std::isnan(x) ? 0 : std::clamp(std::round(x), 0.0, double(last));
+    if (!trace || count <= 0) return {i, y};
+    return {i, double(trace[int(i)])};
 }
 
 double ScanFrequencyFromReply(const std::uint8_t *data) {

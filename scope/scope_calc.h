@@ -8,13 +8,20 @@
 constexpr int kScopeSamples = 128;
 constexpr int kScopeRecordSize = 2 * kScopeSamples + 2; // sample words, then the trigger index
 
-// Bands of the digital graph: each line is lifted so that the four never overlap.
-// Drawn in the order A, B, C, D.
+// The digital lines and their bands on the digital graph: each line is lifted so that the four
+// never overlap, A at the top and D at the bottom, so that the bands read A B C D from the top
+// as the graph's title does. Drawn in the order A, B, C, D.
 enum { DigitalLineA = 0, DigitalLineB, DigitalLineC, DigitalLineD, kDigitalLines };
+constexpr int DigitalBandBase(int line) { // low level of the line's band: A 6, B 4, C 2, D 0
+    return 2 * (kDigitalLines - 1 - line);
+}
+constexpr double DigitalBandCentre(int line) { // where the line's letter stands
+    return DigitalBandBase(line) + 0.5;
+}
 
 struct ScopeTraces {
     std::uint16_t analog[kScopeSamples];                 // digits, 0..4095
-    std::uint16_t digital[kDigitalLines][kScopeSamples]; // A 2/3, B 0/1, C 6/7, D 4/5
+    std::uint16_t digital[kDigitalLines][kScopeSamples]; // A 6/7, B 4/5, C 2/3, D 0/1
 };
 
 // Decodes the 258-byte record (little-endian sample words in ring order, then the trigger's
@@ -23,6 +30,19 @@ struct ScopeTraces {
 // preTrigger modulo 128.
 void DecodeScopeRecord(const std::uint8_t *record, int triggerMode, int preTrigger,
                        ScopeTraces *out);
+// The two steps of DecodeScopeRecord: the sample words taken out of the ring in display order,
+// and the traces split from those words (analog bits 0..11, lines A..D bits 12..15).
+void OrderScopeSamples(const std::uint8_t *record, int triggerMode, int preTrigger,
+                       std::uint16_t *samples);
+void TracesFromSamples(const std::uint16_t *samples, ScopeTraces *out);
+
+// Where the operator let go of a cursor, moved onto the trace: x the nearest whole sample,
+// kept within 0..count-1, and y the trace's value at that sample. Without a trace (null or
+// count 0) x still becomes a whole sample of a record's 128 and y stays where it was.
+struct CursorPoint {
+    double x, y;
+};
+CursorPoint SnapCursorToTrace(const std::uint16_t *trace, int count, double x, double y);
 
 // Scan frequency in Hz from the 8 data bytes of the cycle-time reply: N0 / (N1 x 0.1 ms).
 // A reply that cannot give a frequency (N1 of 0, or a result that is not a positive number)

@@ -7,6 +7,8 @@
 #include "app/state.h"
 #include "platform/ui.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int kAnalogColor = 0x00FF00;  // green
@@ -27,6 +29,35 @@ void PlotScopeTraces(const ScopeTraces &traces) {
         PlotY(App.ScopePanel, SCOPEP_GRAPH_DIG, traces.digital[line], kScopeSamples,
               VAL_UNSIGNED_SHORT_INTEGER, VAL_THIN_STEP, VAL_SOLID_SQUARE, VAL_SOLID, 1,
               kDigitalColor);
+}
+
+void ShowScopeRecord(const std::uint16_t *samples, const std::int16_t settings[4]) {
+    std::memcpy(App.ScopeSamples, samples, sizeof App.ScopeSamples);
+    std::memcpy(App.ScopeRecordSettings, settings, sizeof App.ScopeRecordSettings);
+    App.ScopeRecordShown = 1;
+    ScopeTraces traces;
+    TracesFromSamples(App.ScopeSamples, &traces);
+    PlotScopeTraces(traces);
+}
+
+void LabelDigitalLines() {
+    static const char *const kLetters[kDigitalLines] = {"A", "B", "C", "D"};
+    ClearAxisItems(App.ScopePanel, SCOPEP_GRAPH_DIG, VAL_LEFT_YAXIS);
+    for (int line = DigitalLineA; line < kDigitalLines; ++line)
+        InsertAxisItem(App.ScopePanel, SCOPEP_GRAPH_DIG, VAL_LEFT_YAXIS, -1, kLetters[line],
+                       DigitalBandCentre(line));
+}
+
+void SnapScopeCursors() {
+    ScopeTraces traces;
+    TracesFromSamples(App.ScopeSamples, &traces);
+    const std::uint16_t *trace = App.ScopeRecordShown ? traces.analog : nullptr;
+    for (int cursor = 1; cursor <= 2; ++cursor) {
+        double x = 0, y = 0;
+        GetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, cursor, &x, &y);
+        CursorPoint p = SnapCursorToTrace(trace, kScopeSamples, x, y);
+        SetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, cursor, p.x, p.y);
+    }
 }
 
 void calcScopDeltaXY() {

@@ -8,5 +8,16 @@
 // A, B, C, D on SCOPEP_GRAPH_DIG.
 void PlotScopeTraces(const ScopeTraces &traces);
 
+// Puts a record on the graphs: keeps its sample words (display order) and the settings it was
+// recorded with in the application state, for the cursors and the export, and plots it.
+void ShowScopeRecord(const std::uint16_t *samples, const std::int16_t settings[4]);
+
+// The letters of the digital lines beside their bands, set once the panels are loaded.
+void LabelDigitalLines();
+
+// Moves both cursors of the analog graph onto the nearest point of the record on the graphs
+// (see SnapCursorToTrace): whole samples, the signal's value, never outside the record.
+void SnapScopeCursors();
+
 // ZOOM 1:1: fixed axis ranges x 0..128 and y 0..4100 on the analog graph.
 void ZoomScopeFull();

@@ -1,5 +1,5 @@
 // Callbacks of the scope panel: close, zoom 1:1, the graph's cursors and zoom, the delta
-// displays and the printout.
+// displays, the printout and the export.
 #include "app/callbacks.h"
 
 #include "app/app.h"
@@ -54,7 +54,10 @@ int CBF_GraphScope(int, int, int event, void *, int, int) {
     case EVENT_RIGHT_CLICK:
         ShowHelp(help);
         break;
-    case EVENT_VAL_CHANGED: // a cursor was moved
+    case EVENT_VAL_CHANGED: // a cursor was moved: onto the trace, then measure
+        SnapScopeCursors();
+        calcScopDeltaXY();
+        break;
     case EVENT_ZOOM:
         calcScopDeltaXY();
         break;
@@ -75,6 +78,23 @@ int CBF_DispDeltaX(int, int, int event, void *, int, int) {
 int CBF_DispDeltaY(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zeigt delta Y in [digit].", "Show delta Y in [digit]."};
     return AnswerHelp(event, help);
+}
+
+int CBF_ButtonExportScope(int, int, int event, void *, int, int) {
+    static const TextPair help = {
+        "Letzte Aufnahme als CSV-Datei speichern, dazu ein Bild des Scope-Fensters (PNG).",
+        "Save the last recording as a CSV file, with a picture of the scope panel (PNG)."};
+    switch (event) {
+    case EVENT_RIGHT_CLICK:
+        ShowHelp(help);
+        break;
+    case EVENT_COMMIT:
+        ExportScope();
+        break;
+    default:
+        break;
+    }
+    return 0;
 }
 
 int CBF_ButtonPrintScopeGraph(int, int, int event, void *, int, int) {

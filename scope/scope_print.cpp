@@ -1,6 +1,6 @@
-// The scope printout: title, program version, sensor identification, the operator's comment
-// and a picture of the scope panel on one report, date, time and page numbers in the footer,
-// printed on the printer the operator picks in the print dialog.
+// The scope printout: title, program version, sensor identification, the operator's comment,
+// the recorder settings and a picture of the scope panel on one report, date, time and page numbers
+// in the footer, printed on the printer the operator picks in the print dialog.
 #include "scope/scope.h"
 
 #include "Tavironv10.h"
@@ -10,9 +10,11 @@
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +23,13 @@ const TextPair kReportTitle = {"Screenshot des Scope-Bildschirms.", "Scope Scree
 constexpr const char *kVersionLine = "TAVIRON Scope V1.0";
 const TextPair kPanelIdLabel = {"Fenster ID:", "Panel ID: "};
 const TextPair kCommentLabel = {"Kommentar:", "Comment:"};
+const TextPair kSettingsLabel = {"Rekorder-Einstellungen:", "Recorder settings:"};
+const TextPair kTriggerModeRow = {"Trigger Modus: %s", "Trigger mode: %s"};
+const TextPair kTriggerLevelRow = {"Trigger Level: %d Digit", "Trigger level: %d digit"};
+const TextPair kPreTriggerRow = {"Vortrigger: %d Werte", "Pre-trigger: %d samples"};
+const TextPair kScanRateRow = {"Scan Rate: %d", "Scan rate: %d"};
+const TextPair kScanFreqRow = {"Scanfrequenz: %s Hz", "Scan frequency: %s Hz"};
+const TextPair kCycleTimeRow = {"Zykluszeit: %s ms", "Cycle time: %s ms"};
 const TextPair kReportFailed = {"Report konnte nicht initialisiert werden...",
                                 "Could not initialize reports..."};
 const TextPair kPrinted = {"Ausdruck erfolgreich!", "Print successful!"};
@@ -41,6 +50,49 @@ int MakeScreenshotFile(char (&path)[512]) {
     if (fd < 0) return 0;
     close(fd);
     return 1;
+}
+
+// A numeric display's value as it shows it, with its decimal places.
+std::string DisplayText(int panel, int control) {
+    double v = 0;
+    int decimals = 0;
+    GetCtrlVal(panel, control, &v);
+    GetCtrlAttribute(panel, control, ATTR_PRECISION, &decimals);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 15), v);
+    return text;
+}
+
+// The recorder settings as the scope page shows them, so that the deltas on the picture can
+// be checked on paper: mode (its name in the current language), level, pre-trigger, scan rate,
+// scan frequency and cycle time.
+void AppendRecorderSettings(int report) {
+    int mode = 0, level = 0, preTrigger = 0, scanRate = 0;
+    GetCtrlVal(App.ScopeTab, SCOPETAB_TRIG_MODE, &mode);
+    GetCtrlVal(App.ScopeTab, SCOPETAB_TRIG_LEVEL, &level);
+    GetCtrlVal(App.ScopeTab, SCOPETAB_PRE_TRIG, &preTrigger);
+    GetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_RATE, &scanRate);
+    char modeName[128] = "";
+    if (GetLabelFromIndex(App.ScopeTab, SCOPETAB_TRIG_MODE, mode, modeName, sizeof modeName) < 0)
+        std::snprintf(modeName, sizeof modeName, "%d", mode);
+
+    char line[256];
+    Report_AppendLine(report, Txt(kSettingsLabel));
+    std::snprintf(line, sizeof line, Txt(kTriggerModeRow), modeName);
+    Report_AppendLine(report, line);
+    std::snprintf(line, sizeof line, Txt(kTriggerLevelRow), level);
+    Report_AppendLine(report, line);
+    std::snprintf(line, sizeof line, Txt(kPreTriggerRow), preTrigger);
+    Report_AppendLine(report, line);
+    std::snprintf(line, sizeof line, Txt(kScanRateRow), scanRate);
+    Report_AppendLine(report, line);
+    std::snprintf(line, sizeof line, Txt(kScanFreqRow),
+                  DisplayText(App.ScopeTab, SCOPETAB_SCAN_FREQ).c_str());
+    Report_AppendLine(report, line);
+    std::snprintf(line, sizeof line, Txt(kCycleTimeRow),
+                  DisplayText(App.ScopeTab, SCOPETAB_CYCLE_TIME).c_str());
+    Report_AppendLine(report, line);
+    Report_NewLine(report);
 }
 
 } // namespace
@@ -85,6 +137,7 @@ void PrintScopeGraph() {
         Report_AppendLine(report, comment);
         Report_NewLine(report);
     }
+    AppendRecorderSettings(report);
 
     // The picture goes through a bitmap file that only this call uses; the report reads it
     // when it is appended.

@@ -94,7 +94,9 @@ void GetScopeData() {
     // Acknowledged: the recording waits for its trigger; only BREAK may talk to the sensor.
     SetCtrlAttribute(App.ScopeTab, SCOPETAB_BREAK, ATTR_DIMMED, 0);
     App.ScanRunning = 1;
+    SetCtrlAttribute(App.ScopePanel, SCOPEP_WAITING, ATTR_VISIBLE, 1); // "waiting for trigger"
     int r = App.ComProtocol == 0 ? WaitForRecordSerial() : WaitForRecordTcp();
+    SetCtrlAttribute(App.ScopePanel, SCOPEP_WAITING, ATTR_VISIBLE, 0);
     if (r != 1) return;
     App.ScanRunning = 0; // the trigger has fired; the record is being received
 
@@ -109,9 +111,11 @@ void GetScopeData() {
     }
 
     CopyReplyData();
-    ScopeTraces traces;
-    DecodeScopeRecord(App.TxFrame, App.ScopeTriggerMode, App.ScopePreTrigger, &traces);
-    PlotScopeTraces(traces);
+    u16 samples[kScopeSamples];
+    OrderScopeSamples(App.TxFrame, App.ScopeTriggerMode, App.ScopePreTrigger, samples);
+    const i16 settings[4] = {App.ScopeTriggerLevel, App.ScopeTriggerMode, App.ScopePreTrigger,
+                             App.ScopeScanRate};
+    ShowScopeRecord(samples, settings);
 }
 
 int BreakDataScan() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/app.h"
+#include "app/options.h"
 #include "app/state.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
@@ -58,9 +59,16 @@ class ProgramTest : public ::testing::Test {
     std::vector<PopupRecord> popups;
     int answer = 1; // what the responder answers
 
+    // The command line the program is started with, after its name.
+    virtual std::vector<const char *> Options() const { return {}; }
+
     void SetUp() override {
         env.Start();
         App = AppState{};
+        std::vector<const char *> args = {"test_app"};
+        for (const char *o : Options())
+            args.push_back(o);
+        ApplyStartOptions(int(args.size()), args.data());
         SetPopupResponder([this](const PopupRecord &r, std::string *) {
             popups.push_back(r);
             return answer;

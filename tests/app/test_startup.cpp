@@ -1,4 +1,5 @@
-// Start-up state, the main panel's gestures, page changes and the ways the program ends.
+// Start-up state, the main panel's gestures, page changes, the scope page shown by --scope and
+// by the tab control's key combination, and the ways the program ends.
 #include "program_fixture.h"
 
 #include "Tavironv10.h"
@@ -151,6 +152,82 @@ TEST_F(ProgramTest, ScopePageStopsTheCycleAndShowsTheScopePanel) {
     TestProcessEvents(10);
     EXPECT_TRUE(TestPanelShown(App.DataPanel));
     EXPECT_FALSE(TestPanelShown(App.ScopePanel));
+}
+
+// Where the scope page stands: visible, in front, with the scope panel in place of the data
+// panel.
+static void ExpectScopePageInFront() {
+    int page = -1, visible = -1;
+    GetTabPageAttribute(App.MainPanel, MAINP_TAB, 2, ATTR_VISIBLE, &visible);
+    GetActiveTabPage(App.MainPanel, MAINP_TAB, &page);
+    EXPECT_EQ(visible, 1);
+    EXPECT_EQ(page, 2);
+    EXPECT_TRUE(TestPanelShown(App.ScopePanel));
+    EXPECT_FALSE(TestPanelShown(App.DataPanel));
+}
+
+TEST_F(ProgramTest, TheKeyCombinationShowsTheHiddenScopePage) {
+    int visible = -1;
+    GetTabPageAttribute(App.MainPanel, MAINP_TAB, 2, ATTR_VISIBLE, &visible);
+    ASSERT_EQ(visible, 0);
+    App.Running = 1;
+    TestKey(App.MainPanel, "Ctrl+Shift+S");
+    TestProcessEvents(10);
+    ExpectScopePageInFront();
+    EXPECT_EQ(App.Running, 0) << "as when the page is picked: the live cycle ends";
+
+    // Pressed again from another page it brings the page back to the front.
+    TestSelectTab(App.MainPanel, MAINP_TAB, 0);
+    TestProcessEvents(10);
+    TestKey(App.MainPanel, "Ctrl+Shift+S");
+    TestProcessEvents(10);
+    ExpectScopePageInFront();
+    // Other keys leave the page alone.
+    TestSelectTab(App.MainPanel, MAINP_TAB, 1);
+    TestKey(App.MainPanel, "Ctrl+S");
+    TestKey(App.MainPanel, "Shift+S");
+    TestProcessEvents(10);
+    int page = -1;
+    GetActiveTabPage(App.MainPanel, MAINP_TAB, &page);
+    EXPECT_EQ(page, 1);
+}
+
+TEST(StartOptions, ScopeIsTakenOnlyAsAWholeArgumentBeforeTheEnd) {
+    struct {
+        std::vector<const char *> args;
+        int scope;
+    } const cases[] = {
+        {{"TavironScope"}, 0},
+        {{"TavironScope", "--scope"}, 1},
+        {{"TavironScope", "-platform", "offscreen", "--scope"}, 1},
+        {{"TavironScope", "--scopes"}, 0},
+        {{"TavironScope", "-scope"}, 0},
+        {{"TavironScope", "--SCOPE"}, 0},
+        {{"TavironScope", "--", "--scope"}, 0},
+        {{"--scope"}, 0}, // the program's own name
+    };
+    for (const auto &c : cases) {
+        App = AppState{};
+        ApplyStartOptions(int(c.args.size()), c.args.data());
+        EXPECT_EQ(App.ScopePageAtStart, c.scope) << c.args.back();
+    }
+}
+
+class ScopeOptionTest : public ProgramTest {
+    std::vector<const char *> Options() const override { return {"--scope"}; }
+};
+
+TEST_F(ScopeOptionTest, TheScopePageIsShownFromStartUp) {
+    ASSERT_EQ(App.LinkOk, 1) << "the start-up connection attempt ran as usual";
+    ExpectScopePageInFront();
+    // An operator can leave it and come back as to any page.
+    TestClickCtrl(App.ScopePanel, SCOPEP_CLOSE);
+    TestSelectTab(App.MainPanel, MAINP_TAB, 1);
+    TestProcessEvents(10);
+    EXPECT_TRUE(TestPanelShown(App.DataPanel));
+    TestSelectTab(App.MainPanel, MAINP_TAB, 2);
+    TestProcessEvents(10);
+    ExpectScopePageInFront();
 }
 
 TEST_F(ProgramTest, ClosingTheMainPanelEndsTheLoopWithZeroAndStopsTheCycle) {

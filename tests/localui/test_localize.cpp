@@ -3,11 +3,11 @@
 #include "localui/localui.h"
 
 #include "Tavironv10.h"
-#include "tests/common/panel_text.h"
 #include "app/app.h"
 #include "app/state.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
+#include "tests/common/panel_text.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +116,10 @@ TEST_F(LocalizeTest, GermanRelabelsEveryPanelAndEnglishRestoresTheDesign) {
     EXPECT_EQ(Label(App.DataPanel, DATAP_LOWER_TOL_LIMIT), "UNTERE TOLERANZ GRENZE");
     EXPECT_EQ(Label(App.ScopePanel, SCOPEP_CLOSE), "SCHLIESSEN");
     EXPECT_EQ(Label(App.ScopePanel, SCOPEP_BUSY), "AUFNAHME LAEUFT");
+    EXPECT_EQ(Label(App.ScopePanel, SCOPEP_WAITING), "warte auf Trigger \u2014 BREAK bricht ab");
+    char tip[128] = "";
+    GetCtrlAttribute(App.MainPanel, MAINP_TAB, ATTR_TOOLTIP_TEXT, tip, sizeof tip);
+    EXPECT_STREQ(tip, "<Strg>+<Umschalt>+S: Registerkarte SCOPE");
     int after = -1;
     GetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, &after);
     EXPECT_EQ(after, outmode) << "ring values are data and stay";

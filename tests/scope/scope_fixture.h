@@ -106,17 +106,20 @@ class ScopeProgramTest : public ::testing::Test {
     }
 
     // A record shaped like a stroke: a rising and falling analog pulse with the lines
-    // switching at different samples.
-    static ScopeTraces SampleTraces() {
-        ScopeTraces t{};
+    // switching at different samples. Sample words in display order.
+    static std::vector<std::uint16_t> SampleWords() {
+        std::vector<std::uint16_t> w(kScopeSamples);
         for (int i = 0; i < kScopeSamples; ++i) {
             double d = (i - 64) / 14.0;
-            t.analog[i] = static_cast<std::uint16_t>(400 + 3000 / (1 + d * d));
-            t.digital[DigitalLineA][i] = (i >= 40 && i < 90) ? 3 : 2;
-            t.digital[DigitalLineB][i] = (i >= 60) ? 1 : 0;
-            t.digital[DigitalLineC][i] = (i % 32 < 16) ? 7 : 6;
-            t.digital[DigitalLineD][i] = (i >= 20 && i < 25) ? 5 : 4;
+            int a = (i >= 40 && i < 90), b = (i >= 60), c = (i % 32 < 16), dl = (i >= 20 && i < 25);
+            w[i] = std::uint16_t(int(400 + 3000 / (1 + d * d)) | a << 12 | b << 13 | c << 14 |
+                                 dl << 15);
         }
+        return w;
+    }
+    static ScopeTraces SampleTraces() {
+        ScopeTraces t{};
+        TracesFromSamples(SampleWords().data(), &t);
         return t;
     }
 };

@@ -118,8 +118,8 @@ TEST_P(RecorderOverLink, EveryTriggerModeRecordsWithTheTriggerAtThePreTriggerInd
             EXPECT_NE(out0[t], out0[t - 1]) << "OUT0 switches at the trigger sample";
             break;
         case 4:
-            EXPECT_EQ(in0[t], 5);
-            EXPECT_EQ(in0[t - 1], 4);
+            EXPECT_EQ(in0[t], 1);
+            EXPECT_EQ(in0[t - 1], 0);
             break;
         default:
             break;
@@ -127,6 +127,7 @@ TEST_P(RecorderOverLink, EveryTriggerModeRecordsWithTheTriggerAtThePreTriggerInd
         for (double v : a)
             ASSERT_LE(v, 4095);
         EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_BUSY), 0);
+        EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_WAITING), 0);
         EXPECT_EQ(Dimmed(App.ScopeTab, SCOPETAB_SCAN), 0);
         EXPECT_EQ(App.ScanRunning, 0);
         EXPECT_TRUE(popups.empty());
@@ -137,9 +138,13 @@ TEST_P(RecorderOverLink, BreakDuringTheWaitSendsTheBreakAndPlotsNothing) {
     Connect(GetParam());
     Settings(4, 2048, 20, 1); // IN0 stays low: the trigger never comes
     sim->setIn0(false);
-    int busyDuringWait = -1, breakDimmedDuringWait = -1, panelShown = -1;
+    int busyDuringWait = -1, breakDimmedDuringWait = -1, panelShown = -1, waitingShown = -1;
+    std::string waitingText;
+    EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_WAITING), 0) << "nothing is awaited yet";
     WhileWaiting([&] {
         busyDuringWait = Visible(App.ScopePanel, SCOPEP_BUSY);
+        waitingShown = Visible(App.ScopePanel, SCOPEP_WAITING);
+        waitingText = Text(App.ScopePanel, SCOPEP_WAITING);
         breakDimmedDuringWait = Dimmed(App.ScopeTab, SCOPETAB_BREAK);
         panelShown = TestPanelShown(App.ScopePanel);
         TestClickCtrl(App.ScopeTab, SCOPETAB_BREAK);
@@ -147,6 +152,9 @@ TEST_P(RecorderOverLink, BreakDuringTheWaitSendsTheBreakAndPlotsNothing) {
     Click(App.ScopeTab, SCOPETAB_SCAN);
 
     EXPECT_EQ(busyDuringWait, 1);
+    EXPECT_EQ(waitingShown, 1);
+    EXPECT_EQ(waitingText, "waiting for trigger \u2014 BREAK to cancel");
+    EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_WAITING), 0) << "gone with the wait";
     EXPECT_EQ(breakDimmedDuringWait, 0) << "BREAK is enabled once the sensor acknowledged";
     EXPECT_EQ(panelShown, 1);
     std::vector<std::string> r = Requests();
@@ -212,6 +220,7 @@ TEST_P(RecorderOverLink, AFailedStartRequestNeverWaitsAndPlotsNothing) {
     Click(App.ScopeTab, SCOPETAB_SCAN);
 
     EXPECT_FALSE(waited);
+    EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_WAITING), 0) << "never waited, never said so";
     EXPECT_EQ(App.ScanRunning, 0);
     EXPECT_TRUE(Plotted().analog.empty());
     EXPECT_NE(Text(App.ConnectTab, CONNECT_STATUS).find("Invalid order number!"),

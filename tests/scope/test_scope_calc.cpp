@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -65,14 +66,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return "case" + std::to_string(info.index); });
 
 TEST(DecodeRecord, SplitsEachWordIntoAnalogValueAndFourBands) {
-    // Single shot keeps ring order, so display index = ring position.
+    // Single shot keeps ring order, so display index = ring position. The bands stack A over
+    // B over C over D: A 6/7, B 4/5, C 2/3, D 0/1.
     struct {
         std::uint16_t word;
         std::uint16_t analog, a, b, c, d;
     } const cases[] = {
-        {0x0000, 0, 2, 0, 6, 4},    {0x0FFF, 4095, 2, 0, 6, 4},  {0x1000, 0, 3, 0, 6, 4},
-        {0x2000, 0, 2, 1, 6, 4},    {0x4000, 0, 2, 0, 7, 4},     {0x8000, 0, 2, 0, 6, 5},
-        {0xFFFF, 4095, 3, 1, 7, 5}, {0xA123, 0x123, 2, 1, 6, 5},
+        {0x0000, 0, 6, 4, 2, 0},    {0x0FFF, 4095, 6, 4, 2, 0},  {0x1000, 0, 7, 4, 2, 0},
+        {0x2000, 0, 6, 5, 2, 0},    {0x4000, 0, 6, 4, 3, 0},     {0x8000, 0, 6, 4, 2, 1},
+        {0xFFFF, 4095, 7, 5, 3, 1}, {0xA123, 0x123, 6, 5, 2, 1},
     };
     Record r{};
     int n = 0;
@@ -179,6 +181,48 @@ TEST(CursorDelta, DecimalPlacesOfDeltaX) {
                        {14, 3}, {1000, 3}, {1000.5, 0}, {123456, 0}};
     for (const auto &c : cases)
         EXPECT_EQ(DeltaXPrecision(c.dx), c.decimals) << c.dx;
+}
+
+TEST(CursorSnap, CursorsLandOnWholeSamplesOfTheTraceAndStayInsideTheRecord) {
+    // The analog value of sample i is 10 * i, so y tells which sample a cursor sits on.
+    std::uint16_t trace[kScopeSamples];
+    for (int i = 0; i < kScopeSamples; ++i)
+        trace[i] = std::uint16_t(10 * i);
+    struct {
+        const char *what;
+        double x1, y1, x2, y2; // where the operator let go of the two cursors
+        double sx1, sx2;       // the samples they land on
+        int samples, digits;   // the deltas of the landed cursors
+    } const cases[] = {
+        {"on samples 20 and 75 up to a hair", 20.06, 1234, 74.99, 50, 20, 75, 55, 550},
+        {"between samples: to the nearer one", 33.4, 0, 33.6, 4000, 33, 34, 1, 10},
+        {"half way rounds up", 9.5, 0, 0.5, 0, 10, 1, 9, 90},
+        {"past the right edge", 180.78, 2578, 127.2, 0, 127, 127, 0, 0},
+        {"past the left edge", -12, 100, 64, 100, 0, 64, 64, 640},
+        {"both outside, either side", -0.6, 0, 1e9, 0, 0, 127, 127, 1270},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        CursorPoint p1 = SnapCursorToTrace(trace, kScopeSamples, c.x1, c.y1);
+        CursorPoint p2 = SnapCursorToTrace(trace, kScopeSamples, c.x2, c.y2);
+        EXPECT_EQ(p1.x, c.sx1);
+        EXPECT_EQ(p2.x, c.sx2);
+        EXPECT_EQ(p1.y, 10 * c.sx1);
+        EXPECT_EQ(p2.y, 10 * c.sx2);
+        EXPECT_EQ(CursorDeltaSamples(p1.x, p2.x), c.samples);
+        EXPECT_EQ(CursorDeltaDigits(p1.y, p2.y), c.digits);
+    }
+}
+
+TEST(CursorSnap, WithoutATraceOnlyXIsMadeWholeAndKeptInsideTheRecord) {
+    struct {
+        double x, y, sx;
+    } const cases[] = {{20.4, 1234.5, 20}, {-3, 7, 0}, {128.2, 4000, 127}, {NAN, 5, 0}};
+    for (const auto &c : cases) {
+        CursorPoint p = SnapCursorToTrace(nullptr, 0, c.x, c.y);
+        EXPECT_EQ(p.x, c.sx) << c.x;
+        EXPECT_EQ(p.y, c.y) << c.x;
+    }
 }
 
 } // namespace

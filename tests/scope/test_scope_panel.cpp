@@ -1,5 +1,6 @@
-// The scope panel through its controls: plots of a record, the cursors and their deltas, the
-// digital graph following the analog cursors, Ctrl-drag zoom, ZOOM 1:1, the close button, and
+// The scope panel through its controls: plots of a record, the digital bands and their
+// letters, the cursors landing on the trace and their deltas, the digital graph following the
+// analog cursors, Ctrl-drag zoom, ZOOM 1:1, the close button, and
 // the trigger-mode dimming and comment box of the scope page.
 #include "scope_fixture.h"
 
@@ -7,6 +8,7 @@
 #include "scope/scope.h"
 #include "scope/scope_graph.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -40,20 +42,40 @@ TEST_F(ScopePanelTest, RecordIsPlottedWithItsStylesAndColours) {
         for (int i = 0; i < 128; ++i)
             ASSERT_EQ(digital[line].y[i], t.digital[line][i]) << i;
     }
-    // Drawn in the order A, B, C, D: the bands 2/3, 0/1, 6/7, 4/5.
-    EXPECT_GE(digital[0].y[0], 2);
-    EXPECT_LE(digital[1].y[0], 1);
-    EXPECT_GE(digital[2].y[0], 6);
-    EXPECT_GE(digital[3].y[0], 4);
-    EXPECT_LE(digital[3].y[0], 5);
 }
 
-TEST_F(ScopePanelTest, MovingACursorShowsTheDeltasAndMovesTheDigitalCursors) {
+TEST_F(ScopePanelTest, DigitalBandsReadABCDFromTheTopEachLabelledAndInsideThePlot) {
+    PlotScopeTraces(SampleTraces());
+    std::vector<TestPlot> digital = TestGraphPlots(App.ScopePanel, SCOPEP_GRAPH_DIG);
+    ASSERT_EQ(digital.size(), 4u);
+    std::vector<TestAxisItem> items = TestGraphAxisItems(App.ScopePanel, SCOPEP_GRAPH_DIG);
+    ASSERT_EQ(items.size(), 4u);
+    Range y = Axis(SCOPEP_GRAPH_DIG, VAL_LEFT_YAXIS);
+    const char *letters[] = {"A", "B", "C", "D"};
+    double above = y.max;
+    for (int line = 0; line < 4; ++line) {
+        SCOPED_TRACE(letters[line]);
+        auto [lo, hi] = std::minmax_element(digital[line].y.begin(), digital[line].y.end());
+        EXPECT_EQ(*hi - *lo, 1) << "the sample record switches every line";
+        // Below the band above it: A at the top, D at the bottom.
+        EXPECT_LT(*hi, above);
+        above = *lo;
+        // Its letter between its two levels.
+        EXPECT_EQ(items[line].text, letters[line]);
+        EXPECT_GT(items[line].value, *lo);
+        EXPECT_LT(items[line].value, *hi);
+        // Both levels clear of the plot's edges, so neither is drawn on the frame.
+        EXPECT_GE(*lo - y.min, 0.25);
+        EXPECT_GE(y.max - *hi, 0.25);
+    }
+}
+
+TEST_F(ScopePanelTest, DeltasTruncateTheCursorPositionsAndTheDigitalCursorsFollow) {
     App.CycleTime = 0.5;
     SetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_RATE, 4);
-    TestMoveCursor(App.ScopePanel, SCOPEP_GRAPH, 1, 10.9, 100.9);
-    TestMoveCursor(App.ScopePanel, SCOPEP_GRAPH, 2, 3.2, 50.2);
-    TestProcessEvents(10);
+    SetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 1, 10.9, 100.9);
+    SetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 2, 3.2, 50.2);
+    calcScopDeltaXY();
 
     EXPECT_DOUBLE_EQ(CtrlDouble(App.ScopePanel, SCOPEP_DELTA_X), 14.0);
     EXPECT_EQ(Precision(App.ScopePanel, SCOPEP_DELTA_X), 3);
@@ -68,11 +90,53 @@ TEST_F(ScopePanelTest, MovingACursorShowsTheDeltasAndMovesTheDigitalCursors) {
     EXPECT_EQ(y, 0);
 
     // Swapping the cursors gives the same deltas.
-    TestMoveCursor(App.ScopePanel, SCOPEP_GRAPH, 1, 3.2, 50.2);
-    TestMoveCursor(App.ScopePanel, SCOPEP_GRAPH, 2, 10.9, 100.9);
-    TestProcessEvents(10);
+    SetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 1, 3.2, 50.2);
+    SetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 2, 10.9, 100.9);
+    calcScopDeltaXY();
     EXPECT_DOUBLE_EQ(CtrlDouble(App.ScopePanel, SCOPEP_DELTA_X), 14.0);
     EXPECT_EQ(CtrlInt(App.ScopePanel, SCOPEP_DELTA_Y), 50);
+}
+
+TEST_F(ScopePanelTest, DraggedCursorsLandOnTheTraceAndTheDeltasCountWholeSamples) {
+    // Sample i has the analog value 1000 + 20 i: y tells the sample a cursor sits on.
+    std::uint16_t samples[kScopeSamples];
+    for (int i = 0; i < kScopeSamples; ++i)
+        samples[i] = std::uint16_t((1000 + 20 * i) | (i % 2 ? 0x5000 : 0));
+    const std::int16_t settings[4] = {2000, 1, 20, 1};
+    ShowScopeRecord(samples, settings);
+    App.CycleTime = 0.25;
+    SetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_RATE, 1);
+
+    struct {
+        const char *what;
+        double x1, y1, x2, y2; // where the operator lets go
+        double sx1, sx2;       // the samples the cursors land on
+        double deltaX;         // ms: whole samples of 0.25 ms
+        int deltaY;            // digits: the signal's difference
+    } const cases[] = {
+        {"looking like 20 and 75", 20.06, 1500, 74.99, 2000, 20, 75, 13.75, 1100},
+        {"between samples", 40.4, 0, 40.6, 4000, 40, 41, 0.25, 20},
+        {"past the right edge", 60, 0, 180.78, 3000, 60, 127, 16.75, 1340},
+        {"past the left edge", -7.5, 0, 10, 0, 0, 10, 2.5, 200},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TestMoveCursor(App.ScopePanel, SCOPEP_GRAPH, 1, c.x1, c.y1);
+        TestMoveCursor(App.ScopePanel, SCOPEP_GRAPH, 2, c.x2, c.y2);
+        TestProcessEvents(5);
+        double x1, y1, x2, y2;
+        GetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 1, &x1, &y1);
+        GetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 2, &x2, &y2);
+        EXPECT_EQ(x1, c.sx1);
+        EXPECT_EQ(y1, 1000 + 20 * c.sx1);
+        EXPECT_EQ(x2, c.sx2);
+        EXPECT_EQ(y2, 1000 + 20 * c.sx2);
+        EXPECT_DOUBLE_EQ(CtrlDouble(App.ScopePanel, SCOPEP_DELTA_X), c.deltaX);
+        EXPECT_EQ(CtrlInt(App.ScopePanel, SCOPEP_DELTA_Y), c.deltaY);
+        double dx, dy;
+        GetGraphCursor(App.ScopePanel, SCOPEP_GRAPH_DIG, 2, &dx, &dy);
+        EXPECT_EQ(dx, c.sx2) << "the digital cursor follows the landed one";
+    }
 }
 
 TEST_F(ScopePanelTest, DeltaXDecimalsFollowItsSize) {
@@ -155,8 +219,8 @@ TEST_F(ScopePanelTest, CtrlDragZoomsTheAnalogGraphOnlyAndZoomOneToOneReturns) {
     Range dx = Axis(SCOPEP_GRAPH_DIG, VAL_XAXIS), dy = Axis(SCOPEP_GRAPH_DIG, VAL_LEFT_YAXIS);
     EXPECT_EQ(dx.min, 0);
     EXPECT_EQ(dx.max, 128);
-    EXPECT_EQ(dy.min, 0);
-    EXPECT_EQ(dy.max, 8);
+    EXPECT_EQ(dy.min, -0.5);
+    EXPECT_EQ(dy.max, 7.5);
 
     // A second zoom narrows the view further.
     TestZoom(App.ScopePanel, SCOPEP_GRAPH, 35, 1000, 45, 2000);

@@ -1,11 +1,12 @@
 // The printout through the PRINT button: the report printed into a PDF file chosen in the
 // print dialog (answered by the test), read back with poppler's tools: rows in order, labels
-// in both languages, the footer fields, the panel picture stored without loss; cancelling, and
-// failing printers; the temporary picture file.
+// and recorder settings in both languages, the footer fields, the panel picture stored without
+// loss; cancelling, and failing printers; the temporary picture file.
 #include "pdf_tools.h"
 #include "scope_fixture.h"
 
 #include "Tavironv10.h"
+#include "localui/localui.h"
 #include "platform/report.h"
 #include "platform/toolbox.h"
 #include "scope/scope.h"
@@ -51,7 +52,17 @@ class ScopePrintTest : public ScopeProgramTest {
             *path = printAnswer;
             return 1;
         });
-        PlotScopeTraces(SampleTraces());
+        const std::int16_t settings[4] = {2000, 1, 20, 2};
+        ShowScopeRecord(SampleWords().data(), settings);
+        // The page as after GET CYCLE TIME and the operator's settings.
+        TestSelectRingItem(App.ScopeTab, SCOPETAB_TRIG_MODE, 1);
+        SetCtrlVal(App.ScopeTab, SCOPETAB_TRIG_LEVEL, 2000);
+        SetCtrlVal(App.ScopeTab, SCOPETAB_PRE_TRIG, 20);
+        SetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_RATE, 2);
+        SetCtrlAttribute(App.ScopeTab, SCOPETAB_SCAN_FREQ, ATTR_PRECISION, 1);
+        SetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_FREQ, 2000.0);
+        SetCtrlAttribute(App.ScopeTab, SCOPETAB_CYCLE_TIME, ATTR_PRECISION, 3);
+        SetCtrlVal(App.ScopeTab, SCOPETAB_CYCLE_TIME, 0.5);
         App.CycleTime = 0.5;
         TestMoveCursor(App.ScopePanel, SCOPEP_GRAPH, 1, 30.4, 3200);
         TestMoveCursor(App.ScopePanel, SCOPEP_GRAPH, 2, 64.2, 900);
@@ -127,9 +138,19 @@ TEST_F(ScopePrintTest, EnglishReportHoldsEveryRowTheFooterAndThePanelPicture) {
     ASSERT_TRUE(FileExists(pdf));
     EXPECT_EQ(PdfPageCount(pdf), 1);
     std::vector<std::string> lines = Lines(PdfText(pdf));
-    const std::vector<std::string> rows = {
-        "Scope Screen Shot", "TAVIRON Scope V1.0",  "Panel ID: PRESS-4 LINE 2",
-        "Comment:",          "die change at 10:40", "new coil"};
+    const std::vector<std::string> rows = {"Scope Screen Shot",
+                                           "TAVIRON Scope V1.0",
+                                           "Panel ID: PRESS-4 LINE 2",
+                                           "Comment:",
+                                           "die change at 10:40",
+                                           "new coil",
+                                           "Recorder settings:",
+                                           "Trigger mode: RISING EDGE",
+                                           "Trigger level: 2000 digit",
+                                           "Pre-trigger: 20 samples",
+                                           "Scan rate: 2",
+                                           "Scan frequency: 2000.0 Hz",
+                                           "Cycle time: 0.500 ms"};
     ASSERT_GE(lines.size(), rows.size() + 1);
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(lines[i], rows[i]);
@@ -167,13 +188,14 @@ TEST_F(ScopePrintTest, EnglishReportHoldsEveryRowTheFooterAndThePanelPicture) {
     ASSERT_EQ(bh, eh);
     EXPECT_TRUE(expected == printed) << "the printed picture differs from the panel";
 
-    // An empty line between the comment and the picture.
-    double gap = GapAboveImage(pdf, "coil");
+    // An empty line between the settings and the picture.
+    double gap = GapAboveImage(pdf, "ms");
     EXPECT_GT(gap, 8);
     EXPECT_LT(gap, 17);
 }
 
-TEST_F(ScopePrintTest, GermanLabelsFollowTheIdWithoutABlank) {
+TEST_F(ScopePrintTest, GermanLabelsFollowTheIdWithoutABlankAndTheSettingsAreGerman) {
+    ASSERT_EQ(LocalizePanel(App.MainPanel, TAVIRON_BIN_DIR "/language_ger.lwl"), 0);
     App.LanguageIndex = 0;
     std::strcpy(App.PanelId, "P4");
     SetCtrlVal(App.ScopeTab, SCOPETAB_COMMENT, "Werkzeugwechsel");
@@ -189,18 +211,42 @@ TEST_F(ScopePrintTest, GermanLabelsFollowTheIdWithoutABlank) {
     EXPECT_EQ(lines[2], "Fenster ID:P4");
     EXPECT_EQ(lines[3], "Kommentar:");
     EXPECT_EQ(lines[4], "Werkzeugwechsel");
+    const std::vector<std::string> settings = {"Rekorder-Einstellungen:",
+                                               "Trigger Modus: STEIGENDE FLANKE",
+                                               "Trigger Level: 2000 Digit",
+                                               "Vortrigger: 20 Werte",
+                                               "Scan Rate: 2",
+                                               "Scanfrequenz: 2000.0 Hz",
+                                               "Zykluszeit: 0.500 ms"};
+    ASSERT_GE(lines.size(), 5 + settings.size());
+    for (size_t i = 0; i < settings.size(); ++i)
+        EXPECT_EQ(lines[5 + i], settings[i]);
 }
 
-TEST_F(ScopePrintTest, EmptyIdAndCommentGiveTitleVersionOneEmptyLineAndThePicture) {
+TEST_F(ScopePrintTest, EmptyIdAndCommentGiveTitleVersionSettingsAndThePicture) {
+    // A page never used: single shot, nothing fetched.
+    TestSelectRingItem(App.ScopeTab, SCOPETAB_TRIG_MODE, 0);
+    SetCtrlAttribute(App.ScopeTab, SCOPETAB_SCAN_FREQ, ATTR_PRECISION, 2);
+    SetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_FREQ, 0.0);
+    SetCtrlAttribute(App.ScopeTab, SCOPETAB_CYCLE_TIME, ATTR_PRECISION, 0);
+    SetCtrlVal(App.ScopeTab, SCOPETAB_CYCLE_TIME, 0.0);
+    TestProcessEvents(5);
     Print();
     ASSERT_EQ(Messages().size(), 1u);
     std::vector<std::string> lines = Lines(PdfText(pdf));
-    ASSERT_EQ(lines.size(), 3u) << "title, version and the footer";
+    ASSERT_EQ(lines.size(), 10u) << "title, version, the settings and the footer";
     EXPECT_EQ(lines[0], "Scope Screen Shot");
     EXPECT_EQ(lines[1], "TAVIRON Scope V1.0");
-    EXPECT_NE(lines[2].find("Page 1 of 1"), std::string::npos);
+    EXPECT_EQ(lines[2], "Recorder settings:");
+    EXPECT_EQ(lines[3], "Trigger mode: SINGLE SHOT");
+    EXPECT_EQ(lines[7], "Scan frequency: 0.00 Hz");
+    EXPECT_EQ(lines[8], "Cycle time: 0 ms");
+    EXPECT_NE(lines[9].find("Page 1 of 1"), std::string::npos);
     EXPECT_EQ(PdfImages(pdf).size(), 1u);
     double gap = GapAboveImage(pdf, "V1.0");
+    EXPECT_GT(gap, 8) << "one empty line after the version";
+    EXPECT_LT(gap, 17) << "only one";
+    gap = GapAboveImage(pdf, "ms");
     EXPECT_GT(gap, 8) << "one empty line before the picture";
     EXPECT_LT(gap, 17) << "only one";
 }

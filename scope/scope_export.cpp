@@ -1,0 +1,88 @@
+// EXPORT on the scope panel: the record on the graphs saved as a CSV file chosen in the file
+// dialog, with a PNG picture of the scope panel beside it under the same name.
+#include "scope/scope.h"
+#include "scope/scope_csv.h"
+
+#include "Tavironv10.h"
+#include "app/state.h"
+#include "app/texts.h"
+#include "platform/toolbox.h"
+#include "platform/ui.h"
+
+#include <cctype>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+namespace {
+
+const TextPair kNoRecord = {"Keine Aufnahme zum Exportieren vorhanden!", "No recording to export!"};
+const TextPair kSaved = {"Aufnahme gespeichert:", "Recording saved:"};
+const TextPair kCsvFailed = {"Aufnahme konnte nicht gespeichert werden:",
+                             "Recording could not be saved:"};
+const TextPair kPngFailed = {"Bild des Scope-Fensters konnte nicht gespeichert werden:",
+                             "Picture of the scope panel could not be saved:"};
+
+bool EndsWithCsv(const std::string &path) {
+    if (path.size() < 4) return false;
+    std::string end = path.substr(path.size() - 4);
+    for (char &c : end)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".csv";
+}
+
+} // namespace
+
+std::string ScopePicturePath(const char *csvPath) {
+    std::string path = csvPath ? csvPath : "";
+    if (EndsWithCsv(path)) path.resize(path.size() - 4);
+    return path + ".png";
+}
+
+int ExportScopeRecord(const char *csvPath, const char *date) {
+    double scanFrequency = 0;
+    GetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_FREQ, &scanFrequency);
+    ScopeCsvHeader h{};
+    h.date = date;
+    h.panelId = App.PanelId;
+    h.sensorName = App.SensorName;
+    h.firmware = App.FirmwareVersion;
+    h.triggerLevel = App.ScopeRecordSettings[0];
+    h.triggerMode = App.ScopeRecordSettings[1];
+    h.preTrigger = App.ScopeRecordSettings[2];
+    h.scanRate = App.ScopeRecordSettings[3];
+    h.scanFrequency = scanFrequency;
+    h.cycleTime = App.CycleTime;
+    std::string text = ScopeCsvText(h, App.ScopeSamples);
+    if (WriteFileSafely(csvPath, text.data(), long(text.size())) != 0) return -1;
+    if (SavePanelDisplayToPngFile(App.ScopePanel, ScopePicturePath(csvPath).c_str()) != 0)
+        return -2;
+    return 0;
+}
+
+void ExportScope() {
+    if (!App.ScopeRecordShown) {
+        MessagePopup(Txt(kTitleInfo), Txt(kNoRecord));
+        return;
+    }
+    char path[MAX_PATHNAME_LEN] = "";
+    if (FileSelectPopup(App.ProjectDir, "ScopeRecord.csv", "*.csv", "Scope record", VAL_SAVE_BUTTON,
+                        0, 0, 1, 1, path) == VAL_NO_FILE_SELECTED)
+        return;
+
+    char date[32] = "";
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local)) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &local);
+
+    int r = ExportScopeRecord(path, date);
+    std::string picture = ScopePicturePath(path);
+    std::string message;
+    if (r == 0)
+        message = std::string(Txt(kSaved)) + "\n" + path + "\n" + picture;
+    else if (r == -1)
+        message = std::string(Txt(kCsvFailed)) + "\n" + path;
+    else
+        message = std::string(Txt(kPngFailed)) + "\n" + picture;
+    MessagePopup(Txt(kTitleInfo), message.c_str());
+}
