@@ -10,10 +10,12 @@ constexpr int kScopeRecordSize = 2 * kScopeSamples + 2; // sample words, then th
 
 // The digital lines and their bands on the digital graph: each line is lifted so that the four
 // never overlap, A at the top and D at the bottom, so that the bands read A B C D from the top
-// as the graph's title does. Drawn in the order A, B, C, D.
+// as the graph's title does. Between two bands there is twice the room of a line's own step,
+// so that a line's low level never reads as the high level of the line below. Drawn in the
+// order A, B, C, D.
 enum { DigitalLineA = 0, DigitalLineB, DigitalLineC, DigitalLineD, kDigitalLines };
-constexpr int DigitalBandBase(int line) { // low level of the line's band: A 6, B 4, C 2, D 0
-    return 2 * (kDigitalLines - 1 - line);
+constexpr int DigitalBandBase(int line) { // low level of the line's band: A 9, B 6, C 3, D 0
+    return 3 * (kDigitalLines - 1 - line);
 }
 constexpr double DigitalBandCentre(int line) { // where the line's letter stands
     return DigitalBandBase(line) + 0.5;
@@ -21,7 +23,7 @@ constexpr double DigitalBandCentre(int line) { // where the line's letter stands
 
 struct ScopeTraces {
     std::uint16_t analog[kScopeSamples];                 // digits, 0..4095
-    std::uint16_t digital[kDigitalLines][kScopeSamples]; // A 6/7, B 4/5, C 2/3, D 0/1
+    std::uint16_t digital[kDigitalLines][kScopeSamples]; // A 9/10, B 6/7, C 3/4, D 0/1
 };
 
 // Decodes the 258-byte record (little-endian sample words in ring order, then the trigger's

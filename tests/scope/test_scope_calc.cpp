@@ -67,14 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DecodeRecord, SplitsEachWordIntoAnalogValueAndFourBands) {
     // Single shot keeps ring order, so display index = ring position. The bands stack A over
-    // B over C over D: A 6/7, B 4/5, C 2/3, D 0/1.
+    // B over C over D: A 9/10, B 6/7, C 3/4, D 0/1.
     struct {
         std::uint16_t word;
         std::uint16_t analog, a, b, c, d;
     } const cases[] = {
-        {0x0000, 0, 6, 4, 2, 0},    {0x0FFF, 4095, 6, 4, 2, 0},  {0x1000, 0, 7, 4, 2, 0},
-        {0x2000, 0, 6, 5, 2, 0},    {0x4000, 0, 6, 4, 3, 0},     {0x8000, 0, 6, 4, 2, 1},
-        {0xFFFF, 4095, 7, 5, 3, 1}, {0xA123, 0x123, 6, 5, 2, 1},
+        {0x0000, 0, 9, 6, 3, 0},     {0x0FFF, 4095, 9, 6, 3, 0},  {0x1000, 0, 10, 6, 3, 0},
+        {0x2000, 0, 9, 7, 3, 0},     {0x4000, 0, 9, 6, 4, 0},     {0x8000, 0, 9, 6, 3, 1},
+        {0xFFFF, 4095, 10, 7, 4, 1}, {0xA123, 0x123, 9, 7, 3, 1},
     };
     Record r{};
     int n = 0;
