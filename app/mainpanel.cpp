@@ -18,7 +18,7 @@ constexpr int kMainHeight = 690;
 constexpr int kMainWidth = 1014;
 
 const TextPair kHelpTab = {
-    "Waehlen Sie eine Registerkarte.\n<Strg>+<Umschalt>+S zeigt die Registerkarte SCOPE.",
+    "Waehlen Sie eine Registerkarte.\n<Strg>+<Umschalt>+S zeigt die Registerkarte DATENREKORDER.",
     "Select TAB-window.\n<Ctrl>+<Shift>+S shows the SCOPE tab."};
 
 } // namespace

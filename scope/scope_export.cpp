@@ -20,6 +20,7 @@ const TextPair kNoRecord = {"Keine Aufnahme zum Exportieren vorhanden!", "No rec
 const TextPair kSaved = {"Aufnahme gespeichert:", "Recording saved:"};
 const TextPair kCsvFailed = {"Aufnahme konnte nicht gespeichert werden:",
                              "Recording could not be saved:"};
+const TextPair kDialogTitle = {"Scope-Aufnahme", "Scope record"};
 const TextPair kPngFailed = {"Bild des Scope-Fensters konnte nicht gespeichert werden:",
                              "Picture of the scope panel could not be saved:"};
 
@@ -66,8 +67,8 @@ void ExportScope() {
         return;
     }
     char path[MAX_PATHNAME_LEN] = "";
-    if (FileSelectPopup(App.ProjectDir, "ScopeRecord.csv", "*.csv", "Scope record", VAL_SAVE_BUTTON,
-                        0, 0, 1, 1, path) == VAL_NO_FILE_SELECTED)
+    if (FileSelectPopup(App.ProjectDir, "ScopeRecord.csv", "*.csv", Txt(kDialogTitle),
+                        VAL_SAVE_BUTTON, 0, 0, 1, 1, path) == VAL_NO_FILE_SELECTED)
         return;
 
     char date[32] = "";

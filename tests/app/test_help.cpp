@@ -17,7 +17,7 @@ struct HelpCase {
 
 const HelpCase kCases[] = {
     {&AppState::MainPanel, MAINP_TAB,
-     "Waehlen Sie eine Registerkarte.\n<Strg>+<Umschalt>+S zeigt die Registerkarte SCOPE.",
+     "Waehlen Sie eine Registerkarte.\n<Strg>+<Umschalt>+S zeigt die Registerkarte DATENREKORDER.",
      "Select TAB-window.\n<Ctrl>+<Shift>+S shows the SCOPE tab."},
     {&AppState::MainPanel, MAINP_EEPROM,
      "Waehlen Sie die Quelle bzw. das Ziel fuer die Parameteruebertragung.",

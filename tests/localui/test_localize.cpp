@@ -116,10 +116,11 @@ TEST_F(LocalizeTest, GermanRelabelsEveryPanelAndEnglishRestoresTheDesign) {
     EXPECT_EQ(Label(App.DataPanel, DATAP_LOWER_TOL_LIMIT), "UNTERE TOLERANZ GRENZE");
     EXPECT_EQ(Label(App.ScopePanel, SCOPEP_CLOSE), "SCHLIESSEN");
     EXPECT_EQ(Label(App.ScopePanel, SCOPEP_BUSY), "AUFNAHME LAEUFT");
-    EXPECT_EQ(Label(App.ScopePanel, SCOPEP_WAITING), "warte auf Trigger \u2014 BREAK bricht ab");
+    EXPECT_EQ(Label(App.ScopePanel, SCOPEP_WAITING),
+              "warte auf Trigger \u2014 ABBRECHEN bricht ab");
     char tip[128] = "";
     GetCtrlAttribute(App.MainPanel, MAINP_TAB, ATTR_TOOLTIP_TEXT, tip, sizeof tip);
-    EXPECT_STREQ(tip, "<Strg>+<Umschalt>+S: Registerkarte SCOPE");
+    EXPECT_STREQ(tip, "<Strg>+<Umschalt>+S: Registerkarte DATENREKORDER");
     int after = -1;
     GetCtrlVal(App.ParaTab, PARA_DIG_OUTMODE, &after);
     EXPECT_EQ(after, outmode) << "ring values are data and stay";

@@ -46,8 +46,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "no link to the sensor\n");
         return 1;
     }
-    SetTabPageAttribute(App.MainPanel, MAINP_TAB, 2, ATTR_VISIBLE, 1);
-    SetActiveTabPage(App.MainPanel, MAINP_TAB, 2);
+    ShowScopePage(); // as --scope does
     TestProcessEvents(50);
 
     TestClickCtrl(App.ScopeTab, SCOPETAB_GET_CYCLE_TIME);
