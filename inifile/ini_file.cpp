@@ -5,10 +5,12 @@
 #include "inifile/linefile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #ifndef _WIN32
@@ -22,6 +24,9 @@ namespace {
 constexpr size_t kWriteBufferSize = 16 * 1024;
 constexpr int kTempNames = 1000;     // "ini$$0.TMP" .. "ini$$999.TMP"
 constexpr int kMaxDeniedNames = 100; // names skipped for lack of access before giving up
+// A temporary file this old was left by a save that never finished (a crash or a kill): no
+// save takes that long, so it is removed before it can use up the names.
+constexpr std::chrono::minutes kStaleTempAge{10};
 
 int sourceFromLineFile(void *context, char *lineBuffer, int bufferSize, int *lineNumber,
                        int *endOfFile) {
@@ -74,6 +79,37 @@ bool targetWritable(const char *path) {
     fclose(probe);
     remove(path);
     return true;
+}
+
+bool isTempName(const std::string &name) {
+    constexpr std::string_view prefix = "ini$$", suffix = ".TMP";
+    if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
+        !name.ends_with(suffix))
+        return false;
+    const std::string_view digits =
+        std::string_view(name).substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    return digits.size() <= 3 && digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Removes the temporary files of earlier saves into this directory that are older than
+// kStaleTempAge. A fresh one may belong to a save running right now and is left alone.
+void removeStaleTempFiles(const std::string &directory) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path folder = directory.empty() ? fs::path(".") : fs::path(directory);
+    fs::directory_iterator it(folder, error);
+    if (error) return;
+    const auto now = fs::file_time_type::clock::now();
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (error) return;
+        const fs::directory_entry &entry = *it;
+        if (!isTempName(entry.path().filename().string())) continue;
+        if (entry.is_symlink(error) || error) continue; // only plain files of our own naming
+        if (!entry.is_regular_file(error) || error) continue;
+        const auto written = entry.last_write_time(error);
+        if (error || now - written < kStaleTempAge) continue;
+        fs::remove(entry.path(), error);
+    }
 }
 
 // Creates the first free "ini$$<n>.TMP" in the directory, exclusively (never reusing or
@@ -129,6 +165,7 @@ void syncDirectory(const std::string &directory) {
 int writeSafely(IniText doc, const char *path) {
     if (!targetWritable(path)) return INI_ERR_ACCESS_DENIED;
     const std::string directory = directoryOf(path);
+    removeStaleTempFiles(directory);
     std::string tempName;
     FILE *temp = nullptr;
     if (const int status = createTempFile(directory, &tempName, &temp)) return status;

@@ -8,6 +8,8 @@ using namespace ini_detail;
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // Names in a file are limited to 255 characters; a longer one is cut.
 std::string_view cutName(std::string_view name) {
     if (name.size() > static_cast<size_t>(INI_MAX_NAME_LENGTH))
@@ -114,6 +116,7 @@ int readLines(IniText doc, Ini_LineSourceFunc source, void *context) {
     Reader reader{doc, {}, -1};
     char line[INI_MAX_LINE_LENGTH + 1];
     int result = 0;
+    bool first = true;
     for (;;) {
         int lineNumber = 0;
         int endOfFile = 0;
@@ -125,7 +128,11 @@ int readLines(IniText doc, Ini_LineSourceFunc source, void *context) {
         }
         if (endOfFile) break;
         line[INI_MAX_LINE_LENGTH] = '\0';
-        reader.line(std::string_view(line, strlen(line)), lineNumber);
+        std::string_view text(line, strlen(line));
+        // Editors may start a UTF-8 file with a byte-order mark; it is not part of the text.
+        if (first && text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+        first = false;
+        reader.line(text, lineNumber);
     }
     if (!reader.pending.empty() && doc->trailingComment.empty())
         doc->trailingComment = std::move(reader.pending);

@@ -6,12 +6,16 @@
 #include "Tavironv10.h"
 #include "app/app.h"
 #include "app/state.h"
+#include "app/texts.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "settings/language.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace {
 
@@ -56,6 +60,40 @@ bool OpenSettingsFile() {
 void CloseSettingsFile() {
     Ini_Dispose(App.IniHandle);
     App.IniHandle = nullptr;
+}
+
+const TextPair kTxtKeptUnusable = {
+    "Die Einstellungsdatei %s war nicht verwendbar und wurde als %s aufbewahrt.\n",
+    "The settings file %s could not be used and was kept as %s.\n"};
+const TextPair kTxtNotKept = {
+    "Die nicht verwendbare Einstellungsdatei %s konnte nicht als %s aufbewahrt werden; sie "
+    "bleibt unveraendert.\n",
+    "The unusable settings file %s could not be kept as %s; it stays as it is.\n"};
+
+void Tell(const TextPair &text, const std::string &file, const std::string &backup) {
+    char message[2 * sizeof App.SettingsFilePath + 200];
+    std::snprintf(message, sizeof message, Txt(text), file.c_str(), backup.c_str());
+    std::fputs(message, stderr);
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, message);
+}
+
+// A settings file that is there but could not be used (another file type, an editor's
+// garbage) is the operator's and is not silently replaced: it is copied to "<name>.bak"
+// first. Returns false when that copy failed, so the file must not be overwritten.
+bool KeepUnusableSettingsFile() {
+    long size = 0;
+    if (GetFileInfo(App.SettingsFilePath, &size) <= 0 || size == 0) return true;
+    if (OpenSettingsFile()) {
+        CloseSettingsFile();
+        return true;
+    }
+    const std::string file = App.SettingsFilePath;
+    const std::string backup = file + ".bak";
+    std::error_code error;
+    std::filesystem::copy_file(file, backup, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    Tell(error ? kTxtNotKept : kTxtKeptUnusable, file, backup);
+    return !error;
 }
 
 int GetIntOr(const char *section, const char *tag, int fallback) {
@@ -176,6 +214,7 @@ void StorePanelSettings() {
     int language = 1;
     GetCtrlVal(App.ConnectTab, CONNECT_LANGUAGE, &language);
 
+    if (!KeepUnusableSettingsFile()) return;
     App.IniHandle = Ini_New(0);
     if (!App.IniHandle) return;
     Ini_PutString(App.IniHandle, kGeneral, "FILE TYPE:", kFileType);

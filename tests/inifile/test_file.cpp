@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <string>
@@ -74,6 +76,46 @@ TEST(IniFile, NoFreeTemporaryNameLeavesTheTarget) {
     // A missing target is not left behind by the probe that checked it could be created.
     EXPECT_EQ(Ini_WriteToFile(doc, dir.file("new.ini").c_str()), INI_ERR_NO_TEMP_NAME);
     EXPECT_FALSE(fileExists(dir.file("new.ini")));
+}
+
+TEST(IniFile, ByteOrderMarkIsSkippedInAFile) {
+    TempDir dir;
+    writeFileBytes(dir.file("bom.ini"), "\xEF\xBB\xBF[GENERAL INFO]\r\nFILE TYPE = \"x\"\r\n");
+    Doc doc;
+    ASSERT_EQ(Ini_ReadFromFile(doc, dir.file("bom.ini").c_str()), 0);
+    EXPECT_EQ(getString(doc, "GENERAL INFO", "FILE TYPE"), "x");
+}
+
+void setAge(const std::string &path, int minutes) {
+    const time_t when = time(nullptr) - minutes * 60;
+    const struct timespec times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// Temporary files left by saves that never finished are removed once they are older than ten
+// minutes, so they cannot use up the names; a younger one may belong to a save in progress.
+// Other files, and names only resembling ours, are never touched.
+TEST(IniFile, StaleTemporaryFilesAreRemovedFreshOnesKept) {
+    TempDir dir;
+    for (int n = 0; n < 1000; ++n) {
+        const std::string name = dir.file("ini$$" + std::to_string(n) + ".TMP");
+        writeFileBytes(name, "left by a crash");
+        setAge(name, n == 7 ? 9 : 11); // number 7 is nine minutes old
+    }
+    for (const char *other : {"ini$$1.tmp", "ini$$x.TMP", "ini$$1000.TMP", "notes.TMP"}) {
+        writeFileBytes(dir.file(other), "other");
+        setAge(dir.file(other), 60);
+    }
+    Doc doc;
+    fillDocument(doc, 3);
+    ASSERT_EQ(Ini_WriteToFile(doc, dir.file("t.ini").c_str()), 0);
+    EXPECT_EQ(readFileBytes(dir.file("t.ini")), writeText(doc));
+    EXPECT_EQ(readFileBytes(dir.file("ini$$7.TMP")), "left by a crash");
+    EXPECT_FALSE(fileExists(dir.file("ini$$0.TMP")));
+    EXPECT_FALSE(fileExists(dir.file("ini$$999.TMP")));
+    for (const char *other : {"ini$$1.tmp", "ini$$x.TMP", "ini$$1000.TMP", "notes.TMP"})
+        EXPECT_EQ(readFileBytes(dir.file(other)), "other") << other;
+    EXPECT_EQ(dir.fileCount(), 6); // target, the fresh one, the four others
 }
 
 TEST(IniFile, BackslashIsPartOfTheNameAndTheTemporaryFileGoesBesideTheTarget) {

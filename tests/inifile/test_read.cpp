@@ -83,6 +83,25 @@ TEST(IniRead, EndingsDoNotMatter) {
     EXPECT_EQ(getString(c, "S", "B"), "2");
 }
 
+// A byte-order mark at the very start is not text: the first line reads as it would without
+// it, whether that line is a header, a comment or blank. Anywhere else the bytes stay text.
+TEST(IniRead, ByteOrderMarkAtTheStartIsNothing) {
+    const std::string bom = "\xEF\xBB\xBF";
+    for (const std::string text :
+         {"[S]\r\nA = 1\r\n", "; note\r\n[S]\r\nA = 1\r\n", "\r\n[S]\r\nA = 1\r\n"}) {
+        SCOPED_TRACE(text);
+        Doc plain, marked;
+        ASSERT_EQ(readText(plain, text), 0);
+        ASSERT_EQ(readText(marked, bom + text), 0);
+        EXPECT_EQ(getString(marked, "S", "A"), "1");
+        EXPECT_EQ(writeText(marked), writeText(plain));
+    }
+    Doc later;
+    ASSERT_EQ(readText(later, "[S]\r\n" + bom + "A = 1\r\n"), 0);
+    EXPECT_EQ(getString(later, "S", "A"), "<missing>");
+    EXPECT_EQ(getString(later, "S", (bom + "A").c_str()), "1");
+}
+
 TEST(IniRead, CommentsBelongWhereTheyStand) {
     struct Case {
         const char *what;

@@ -130,6 +130,23 @@ TEST(LangFileOpen, MapsFileErrors) {
     fs::remove_all(dir);
 }
 
+// A language file saved by an editor that starts it with a UTF-8 byte-order mark is still valid.
+TEST(LangFileOpen, ByteOrderMarkBeforeTheHeaderIsIgnored) {
+    namespace fs = std::filesystem;
+    const fs::path file =
+        fs::temp_directory_path() / ("langfile-bom-" + std::to_string(::getpid()) + ".lwl");
+    std::ofstream(file.string(), std::ios::binary)
+        << "\xEF\xBB\xBF[Language Resource File]\r\nVersion = 200\r\nMagic = " << kLangMagic
+        << "\r\n";
+    IniText doc = nullptr;
+    ASSERT_EQ(LocReadLanguageFile(file.string().c_str(), &doc), 0);
+    LocHeader h;
+    EXPECT_EQ(LocReadHeader(doc, &h), 0);
+    EXPECT_EQ(h.version, 200);
+    Ini_Dispose(doc);
+    fs::remove(file);
+}
+
 TEST(LangFilePanel, PanelSectionFlagsAndTitle) {
     struct Case {
         const char *name;

@@ -4,9 +4,9 @@
 #include "settings_fixture.h"
 
 #include "Tavironv10.h"
-#include "tests/common/panel_text.h"
 #include "platform/toolbox.h"
 #include "settings/settings.h"
+#include "tests/common/panel_text.h"
 
 #include <string>
 
@@ -306,4 +306,65 @@ TEST_F(SettingsTest, StoredGermanIsAppliedAtStart) {
     EXPECT_EQ(Text(App.ParaTab, PARA_TEXT_CNT_STROKE_EDGE),
               "Waehlen Sie aus, welche Kante des \nStanzhubs ausgewertet werden soll.");
     EXPECT_EQ(Text(App.DataPanel, DATAP_OUTMODE_TEXT).rfind("Bei DIGITAL OUTMODE = DIREKT", 0), 0u);
+}
+
+// A file saved by an editor with a UTF-8 byte-order mark is the operator's file all the same:
+// it is read in full and, being usable, replaced on store without a backup.
+TEST_F(SettingsTest, FileWithByteOrderMarkIsRead) {
+    WriteFile("PanelSettings.cfg",
+              "\xEF\xBB\xBF" +
+                  Crlf(With(kHeader, {"PANEL ID: = \"Press 4 left\"", "",
+                                      "[COMMUNICATION SETTINGS]", "COMPROTOCOL = 1",
+                                      "IP ADRESS = \"127.0.0.9\"", "PORT NUMBER = \"6001\""})));
+    Start();
+    EXPECT_STREQ(App.PanelId, "Press 4 left");
+    EXPECT_EQ(App.ComProtocol, 1);
+    EXPECT_STREQ(App.IpAddress, "127.0.0.9");
+    EXPECT_STREQ(App.PortNumberText, "6001");
+    StorePanelSettings();
+    EXPECT_FALSE(std::filesystem::exists(dir / "PanelSettings.cfg.bak"));
+}
+
+// A settings file that is there but could not be used is kept as PanelSettings.cfg.bak before
+// the store replaces it, and the operator is told where it went; a usable file, a missing or
+// empty one needs no backup.
+TEST_F(SettingsTest, UnusableFileIsKeptAsBackupBeforeItIsReplaced) {
+    struct Case {
+        const char *name;
+        std::string bytes;
+        bool kept;
+    } cases[] = {
+        {"garbage", std::string("\x01\x02 not a settings file \xff\r\nPANEL ID: = x\r\n"), true},
+        {"foreign file type", Crlf({"[GENERAL INFO]", "FILE TYPE: = \"Parameter File\""}), true},
+        {"usable", Crlf(kHeader), false},
+        {"empty", "", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(dir / "PanelSettings.cfg.bak");
+        WriteFile("PanelSettings.cfg", c.bytes);
+        Start();
+        StorePanelSettings();
+        EXPECT_EQ(ReadFile("PanelSettings.cfg").rfind(Crlf(kHeader), 0), 0u);
+        char status[16384] = "";
+        GetCtrlVal(App.ConnectTab, CONNECT_STATUS, status);
+        const std::string told = status;
+        if (c.kept) {
+            EXPECT_EQ(ReadFile("PanelSettings.cfg.bak"), c.bytes);
+            EXPECT_NE(
+                told.find("could not be used and was kept as " + Path("PanelSettings.cfg.bak")),
+                std::string::npos)
+                << told;
+            // Now usable: the next store leaves the backup as it is.
+            WriteFile("PanelSettings.cfg.bak", "first backup");
+            StorePanelSettings();
+            EXPECT_EQ(ReadFile("PanelSettings.cfg.bak"), "first backup");
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(dir / "PanelSettings.cfg.bak"));
+            EXPECT_EQ(told.find("could not be used"), std::string::npos) << told;
+        }
+        ShutDown();
+        TestProcessEvents(5);
+        started = false;
+    }
 }
