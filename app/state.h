@@ -12,6 +12,7 @@ using u8 = std::uint8_t;
 using u16 = std::uint16_t;
 using i16 = std::int16_t;
 using u32 = std::uint32_t;
+using u64 = std::uint64_t;
 
 // Frame buffer sizes, as the frame layout gives them: an 8-byte header and at most 1016 data
 // bytes.
@@ -82,6 +83,8 @@ struct AppState {
 
     // ---- parameters -------------------------------------------------------------------
     u16 ParaValues[4];              // StrokeTolerance, BadCntToFail, DigitalOutmode, CntStrokeEdge
+    u8 ParaUnshown[4];              // 1: the value received is not one its control can show;
+                                    //    SEND waits until the operator chooses one
     i16 MemorySelect;               // 1 = RAM, 2 = EEPROM, 3 = FILE
     i16 SendParaPending;            // SEND asked for while the live cycle runs
     i16 GetParaPending;             // GET asked for while the live cycle runs

@@ -27,6 +27,20 @@ const TextPair kTxtEepromImplausible = {
     "gesetzt!\n\n",
     " Parameter from EEPROM did not pass plausibility check and were set to default value!\n\n"};
 
+// Names as the parameter file and the page call them, for messages.
+constexpr const char *kParaNames[4] = {"STROKE TOLERANCE", "BAD CNT TO FAIL", "DIGITAL OUTMODE",
+                                       "CNT STROKE EDGE"};
+
+const TextPair kTxtCannotShow = {
+    "Parameter %s: der empfangene Wert %u kann nicht angezeigt werden. Bitte vor SEND einen "
+    "Wert waehlen.\n",
+    "Parameter %s: the value %u received cannot be shown. Please choose a value before SEND.\n"};
+const TextPair kTxtChooseFirst = {
+    "Parameter %s: der empfangene Wert %u kann nicht angezeigt werden. Bitte zuerst einen Wert "
+    "waehlen; es wurde nichts gesendet.",
+    "Parameter %s: the value %u received cannot be shown. Please choose a value first; nothing "
+    "was sent."};
+
 // The popup title, a line feed, the sensor's number and the message, into ErrorText.
 void FormatPlausibility(const TextPair &message) {
     std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s\n%d%s", Txt(kTitleInfo),
@@ -36,17 +50,50 @@ void FormatPlausibility(const TextPair &message) {
 } // namespace
 
 void GetPanelValues() {
+    // A value its control could not show stays as received until the operator chooses one.
     for (int i = 0; i < 4; ++i)
-        GetCtrlVal(App.ParaTab, kParaControls[i], &App.ParaValues[i]);
+        if (!App.ParaUnshown[i]) GetCtrlVal(App.ParaTab, kParaControls[i], &App.ParaValues[i]);
 }
 
 void SetPanelValues() {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         SetCtrlVal(App.ParaTab, kParaControls[i], unsigned(App.ParaValues[i]));
+        // A ring without that value, or a numeric control whose range ends before it, shows
+        // something else: the operator is told, and SEND will not pass it off as chosen.
+        u16 shown = 0;
+        GetCtrlVal(App.ParaTab, kParaControls[i], &shown);
+        App.ParaUnshown[i] = shown != App.ParaValues[i];
+        if (App.ParaUnshown[i]) {
+            char message[256];
+            std::snprintf(message, sizeof message, Txt(kTxtCannotShow), kParaNames[i],
+                          unsigned(App.ParaValues[i]));
+            SetCtrlVal(App.ConnectTab, CONNECT_STATUS, message);
+        }
+    }
+}
+
+void ParaChosen(int control) {
+    for (int i = 0; i < 4; ++i)
+        if (kParaControls[i] == control) App.ParaUnshown[i] = 0;
+}
+
+int ParaValuesChosen() {
+    for (int i = 0; i < 4; ++i) {
+        if (!App.ParaUnshown[i]) continue;
+        char message[256];
+        std::snprintf(message, sizeof message, Txt(kTxtChooseFirst), kParaNames[i],
+                      unsigned(App.ParaValues[i]));
+        SetCtrlVal(App.ConnectTab, CONNECT_STATUS, message);
+        SetCtrlVal(App.ConnectTab, CONNECT_STATUS, "\n");
+        MessagePopup(Txt(kTitleInfo), message);
+        return 0;
+    }
+    return 1;
 }
 
 void SendPara() {
     App.SendParaPending = 0;
+    if (!ParaValuesChosen()) return;
     GetPanelValues();
     for (int i = 0; i < 4; ++i)
         putU16(TxData() + 2 * i, App.ParaValues[i]);

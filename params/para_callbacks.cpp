@@ -96,31 +96,35 @@ int CBF_ButtonSelectMem(int, int control, int event, void *, int, int) {
     return 0;
 }
 
-int CBF_EditStrokeTol(int, int, int event, void *, int, int) {
+int CBF_EditStrokeTol(int, int control, int event, void *, int, int) {
     static const TextPair help = {
         "Plus / Minus Toleranz fuer Stanzhub. \nEingabe in Promille.",
         "Plus / minus tolerance for punching stroke. \nInput in per thousand."};
+    if (event == EVENT_COMMIT) ParaChosen(control);
     return AnswerHelp(event, help);
 }
 
-int CBF_EditBadCntToFail(int, int, int event, void *, int, int) {
+int CBF_EditBadCntToFail(int, int control, int event, void *, int, int) {
     static const TextPair help = {
         "Anzahl von Fehlerereignissen, \nbevor die Ausgaenge geschaltet werden",
         "Number of errors before \nthe outputs are set."};
+    if (event == EVENT_COMMIT) ParaChosen(control);
     return AnswerHelp(event, help);
 }
 
-int CBF_EditDigOutmode(int, int, int event, void *, int, int) {
+int CBF_EditDigOutmode(int, int control, int event, void *, int, int) {
     static const TextPair help = {"Waehle die Ansteuerung der Digitalausgaenge. \nDIREKT : "
                                   "Ausgaenge sind High aktiv. \nINVERS : Ausgaenge sind Low aktiv.",
                                   "Select the control of the digital outputs. \nDIRECT  : Outputs "
                                   "are high activ. \nINVERSE : Outputs are low activ."};
+    if (event == EVENT_COMMIT) ParaChosen(control);
     return AnswerHelp(event, help);
 }
 
-int CBF_EditCntStrokeEdge(int, int, int event, void *, int, int) {
+int CBF_EditCntStrokeEdge(int, int control, int event, void *, int, int) {
     static const TextPair help = {
         "Waehlen Sie aus, welche Kante des \nStanzhubs ausgewertet werden soll.",
         "Select which edge of the \npunching stroke should be evaluated."};
+    if (event == EVENT_COMMIT) ParaChosen(control);
     return AnswerHelp(event, help);
 }

@@ -85,6 +85,7 @@ void SendParaToFile() {
         MessagePopup(Txt(kTitleInfo), Txt(kNoFileSelected));
         return;
     }
+    if (!ParaValuesChosen()) return;
     GetPanelValues();
 
     App.IniHandle = Ini_New(0);

@@ -68,6 +68,8 @@ class SensorCore {
     const EepromImage &eeprom() const { return eeprom_; }
     // Writes the EEPROM image as it is, without a plausibility check (to test order 4).
     void setEepromParams(const ParamSet &params);
+    // Sets the working set as it is, without a plausibility check.
+    void setRamParams(const ParamSet &params) { setRam(params); }
 
     void setFault(const FaultSetting &setting);
     const FaultSetting &fault() const { return fault_; }

@@ -116,6 +116,11 @@ void SimSensor::setEepromParams(const ParamSet &params) {
     core_->setEepromParams(params);
 }
 
+void SimSensor::setRamParams(const ParamSet &params) {
+    std::lock_guard<std::mutex> lock(core_->mutex);
+    core_->setRamParams(params);
+}
+
 ParamSet SimSensor::ramParams() const {
     std::lock_guard<std::mutex> lock(core_->mutex);
     return core_->ram();

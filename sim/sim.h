@@ -52,6 +52,9 @@ class SimSensor {
     void setMissingStrokeProbability(double p);
     void advanceModelTime(uint64_t us); // runs the press model forward (stepped clock)
     void setEepromParams(const ParamSet &params);
+    // Sets the working set as it is, unchecked: a sensor whose firmware knows values the PC
+    // program does not.
+    void setRamParams(const ParamSet &params);
 
     // State.
     ParamSet ramParams() const;

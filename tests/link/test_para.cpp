@@ -205,3 +205,49 @@ TEST_F(ParaTest, EditingAParameterSendsNothing) {
     Click(App.MainPanel, MAINP_SEND);
     EXPECT_EQ(App.ParaValues[StrokeTolerance], 80);
 }
+
+// A sensor may hold a value the page's rings do not offer (65535 here). GET says so with the
+// value; SEND, to the sensor or to a file, refuses until the operator has chosen one, so no
+// value the operator never chose is written; after the choice SEND carries it.
+TEST_F(ParaTest, ValueARingCannotShowIsReportedAndNotSentBack) {
+    sim->setRamParams({60, 20, 65535, 65535});
+    SetPage(70, 21, 1, 1);
+    Click(App.MainPanel, MAINP_GET);
+    const std::string status = Status();
+    EXPECT_NE(status.find("DIGITAL OUTMODE: the value 65535 received cannot be shown"),
+              std::string::npos)
+        << status;
+    EXPECT_NE(status.find("CNT STROKE EDGE: the value 65535 received cannot be shown"),
+              std::string::npos)
+        << status;
+    EXPECT_EQ(Page()[0], 60u);
+    EXPECT_EQ(App.ParaValues[DigitalOutmode], 65535);
+
+    for (int toggle : {MAINP_RAM, MAINP_FILE}) {
+        SCOPED_TRACE(toggle == MAINP_RAM ? "RAM" : "FILE");
+        Select(toggle);
+        sim->clearLog();
+        popups.clear();
+        Click(App.MainPanel, MAINP_SEND);
+        EXPECT_TRUE(Requests().empty());
+        ASSERT_FALSE(popups.empty());
+        EXPECT_NE(popups.back().text.find("choose a value first; nothing was sent"),
+                  std::string::npos)
+            << popups.back().text;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "chosen.ini"));
+    EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{60, 20, 65535, 65535}));
+
+    // Choosing one ring is not enough while the other still waits.
+    Select(MAINP_RAM);
+    SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
+    TestSelectRingItem(App.ParaTab, PARA_DIG_OUTMODE, 1);
+    TestProcessEvents(5);
+    Click(App.MainPanel, MAINP_SEND);
+    EXPECT_TRUE(Requests().empty());
+    TestSelectRingItem(App.ParaTab, PARA_CNT_STROKE_EDGE, 0);
+    TestProcessEvents(5);
+    Click(App.MainPanel, MAINP_SEND);
+    EXPECT_EQ(Orders(), std::vector<int>{1});
+    EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{60, 20, 1, 0}));
+}
