@@ -67,6 +67,8 @@ struct AppState {
     i16 LinkOk;           // 1 while the link is known good
     int ComStatError;     // last serial line status (> 0 = line error)
     int RxCount;          // bytes waiting (serial) or received so far into RxBuf (TCP)
+    u64 TcpDropped;       // bytes of this TCP conversation nobody asked for, read and dropped
+    i16 TcpFloodReported; // 1 once the dropping has been reported for this conversation
     double WaitStartTime; // Timer() at the start of a reply wait, seconds
     char ErrorText[256];  // text of the last communication failure
 

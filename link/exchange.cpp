@@ -7,6 +7,7 @@
 #include "app/texts.h"
 #include "link/connection.h"
 #include "link/frame.h"
+#include "link/transport.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
 #include "platform/ui.h"
@@ -74,6 +75,7 @@ int DataExchange(int frameLength) {
     if (frameLength > kBufferSize) frameLength = kBufferSize;
     // A failed write is not examined: it shows up as a missing reply.
     if (OnTcp()) {
+        FlushTcpInput();
         App.RxCount = 0;
         ClientTCPWrite(App.TcpHandle, App.TxBuf, unsigned(frameLength), kTcpWriteTimeoutMs);
     } else {

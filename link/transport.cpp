@@ -10,6 +10,10 @@
 #include "platform/tcp.h"
 #include "platform/ui.h"
 
+#include "Tavironv10.h"
+
+#include <cstdio>
+
 namespace {
 
 constexpr double kPortTimeoutSeconds = 2.0;
@@ -19,7 +23,37 @@ constexpr unsigned int kReadTimeoutMs = 5000;
 
 const TextPair kTxtServerClosed = {"Server hat Verbindung beendet!",
                                    "Server has closed connection!"};
+const TextPair kTxtFlood = {
+    "Server sendet mehr Daten als angefordert; sie werden verworfen (bisher %llu Bytes).\n",
+    "Server sends more data than asked for; they are dropped (%llu bytes so far).\n"};
 
+// What the server sends beyond what RxBuf can hold is read in pieces of this size and dropped,
+// so a peer that floods the conversation cannot fill memory.
+constexpr int kDropChunk = 4096;
+// Dropping more than a few frames' worth is a flood, reported once per conversation.
+constexpr u64 kFloodReportBytes = 4 * kBufferSize;
+// A flush before a request reads for at most this long: a flood that goes on must not hold
+// the program in the flush (the reply wait then sees a bad frame, as on a noisy line).
+constexpr double kFlushSeconds = 0.2;
+
+void CountDropped(int count) {
+    App.TcpDropped += u64(count);
+    if (App.TcpFloodReported || App.TcpDropped <= kFloodReportBytes) return;
+    App.TcpFloodReported = 1;
+    char message[200];
+    std::snprintf(message, sizeof message, Txt(kTxtFlood),
+                  static_cast<unsigned long long>(App.TcpDropped));
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, message);
+}
+
+// Reads up to one piece of what is waiting and drops it. Returns the number of bytes dropped.
+int DropWaiting(unsigned int timeoutMs) {
+    u8 scratch[kDropChunk];
+    const int n = ClientTCPRead(App.TcpHandle, scratch, sizeof scratch, timeoutMs);
+    if (n <= 0) return 0;
+    CountDropped(n);
+    return n;
+}
 
 } // namespace
 
@@ -46,6 +80,8 @@ void InitTCP_IP() {
     SetWaitCursor(0);
     if (App.LinkResult >= 0) {
         App.TcpConnected = 1;
+        App.TcpDropped = 0;
+        App.TcpFloodReported = 0;
         return;
     }
     LinkFailure(TcpErrorText(App.LinkResult));
@@ -61,8 +97,12 @@ int ClientTCPCB(unsigned int, int event, int, void *) {
         break;
     case TCP_DATAREADY: {
         // RxCount may hold a serial queue length from before a protocol switch; read only
-        // into the room RxBuf really has.
-        if (App.RxCount < 0 || App.RxCount >= kBufferSize) break;
+        // into the room RxBuf really has. Bytes beyond it are no reply of this sensor: they
+        // are read and dropped rather than left to pile up.
+        if (App.RxCount < 0 || App.RxCount >= kBufferSize) {
+            DropWaiting(kReadTimeoutMs);
+            break;
+        }
         int n = ClientTCPRead(App.TcpHandle, App.RxBuf + App.RxCount,
                               unsigned(kBufferSize - App.RxCount), kReadTimeoutMs);
         if (n > 0) App.RxCount += n; // a read error adds nothing
@@ -72,4 +112,18 @@ int ClientTCPCB(unsigned int, int event, int, void *) {
         break;
     }
     return 0;
+}
+
+void FlushTcpInput() {
+    if (!App.TcpConnected) return;
+    // A read may also hand bytes to this callback, nested, which keeps or drops them itself:
+    // the flush goes on while anything at all came in.
+    const double start = Timer();
+    for (;;) {
+        const u64 dropped = App.TcpDropped;
+        const int received = App.RxCount;
+        DropWaiting(0);
+        if (App.TcpDropped == dropped && App.RxCount == received) break;
+        if (Timer() - start > kFlushSeconds) break;
+    }
 }

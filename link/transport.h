@@ -5,4 +5,7 @@
 void InitRS232();
 void InitTCP_IP();
 int ClientTCPCB(unsigned int handle, int event, int error, void *callbackData);
+// Drops what the server sent before a request, as flushing the input queue does on the serial
+// line, so that the reply is the first thing RxBuf receives.
+void FlushTcpInput();
 void CheckComLine();

@@ -2,6 +2,7 @@
 // from the socket's notification; the close is queued to the event loop so that it comes
 // after any data that came before it.
 #include "platform/tcp.h"
+#include "platform/testing.h"
 #include "platform/ui.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,10 @@
 #include <memory>
 
 namespace {
+
+// The socket holds at most this much that the program has not read; beyond it the bytes wait
+// in the system (which slows the peer down) instead of growing this process. A few frames.
+constexpr qint64 kReadBufferBytes = 8 * 1024;
 
 struct Conversation {
     unsigned int handle = 0;
@@ -100,6 +105,7 @@ int ConnectToTCPServerEx(unsigned int *handle, unsigned int port, const char *se
         return kTcpErrInvalidParameter;
     if (!qApp) return kTcpErrRegister;
     auto *socket = new QTcpSocket;
+    socket->setReadBufferSize(kReadBufferBytes);
     if (localPort && !socket->bind(QHostAddress::Any, quint16(localPort))) {
         delete socket;
         return kTcpErrIo;
@@ -143,8 +149,7 @@ int ConnectToTCPServerEx(unsigned int *handle, unsigned int port, const char *se
     unsigned int h = c->handle;
     // channelReadyRead, unlike readyRead, is also emitted while an earlier emission is still
     // running, which a callback waiting inside itself needs.
-    QObject::connect(socket, &QTcpSocket::channelReadyRead, socket,
-                     [h](int) { DeliverData(h); });
+    QObject::connect(socket, &QTcpSocket::channelReadyRead, socket, [h](int) { DeliverData(h); });
     QObject::connect(socket, &QTcpSocket::disconnected, socket, [h] {
         Conversation *conv = Find(h);
         if (!conv || conv->closePosted) return;
@@ -197,4 +202,9 @@ int ClientTCPRead(unsigned int handle, void *buffer, unsigned int count, unsigne
     }
     qint64 n = c->socket->read(static_cast<char *>(buffer), qint64(count));
     return n < 0 ? kTcpErrRead : int(n);
+}
+
+long long TestTcpBuffered(unsigned int handle) {
+    Conversation *c = Find(handle);
+    return c ? c->socket->bytesAvailable() : -1;
 }

@@ -82,6 +82,9 @@ struct TestCtrlLayout {
 };
 std::vector<TestCtrlLayout> TestPanelLayout(int panel, int *panelWidth, int *panelHeight);
 
+// Bytes a TCP conversation holds that the program has not read yet (-1: no such handle).
+long long TestTcpBuffered(unsigned int handle);
+
 // How often the control's widget has painted itself since the first call for it (which starts
 // the count at 0): checks that the screen follows the values while the program is busy.
 int TestPaintCount(int panel, int control);
