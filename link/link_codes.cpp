@@ -102,5 +102,9 @@ std::string FirmwareVersionOf(const FirmwareParts &parts) {
 }
 
 std::string FirmwareDisplayOf(const FirmwareParts &parts) {
-    return parts.a + "." + parts.b + parts.d;
+    // One blank between version and date: run together, "V1.0" and "31.12.2026" would read
+    // as a version 1.031.
+    std::string shown = parts.a + "." + parts.b;
+    if (!parts.d.empty()) shown += " " + parts.d;
+    return shown;
 }

@@ -28,5 +28,6 @@ struct FirmwareParts {
 FirmwareParts SplitFirmwareText(const char *text);
 // A "." B: what the version test compares with the accepted version.
 std::string FirmwareVersionOf(const FirmwareParts &parts);
-// A "." B D: what the data panel and the status box show (C, the sub-version, left out).
+// A "." B, a blank and D (no blank when D is empty): what the data panel and the status box
+// show (C, the sub-version, left out). FirmwareVersion itself keeps the sensor's text.
 std::string FirmwareDisplayOf(const FirmwareParts &parts);

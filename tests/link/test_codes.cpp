@@ -115,9 +115,12 @@ TEST(LinkCodes, FirmwareTextVersionAndDisplay) {
         const char *display;
     } cases[] = {
         {"TAVIRON V1.0", "TAVIRON V1.0", "TAVIRON V1.0"},
-        {"TAVIRON V1.0.3 2026-11-28", "TAVIRON V1.0", "TAVIRON V1.02026-11-28"},
-        {"TAVIRON V1.0.3 build 7 2026", "TAVIRON V1.0", "TAVIRON V1.0build 7 2026"},
-        {"TAVIRON V1.1.0 2027-01-02", "TAVIRON V1.1", "TAVIRON V1.12027-01-02"},
+        // One blank between version and date; the sub-version is not shown.
+        {"TAVIRON V1.0.7 31.12.2026", "TAVIRON V1.0", "TAVIRON V1.0 31.12.2026"},
+        {"TAVIRON V1.0.3 2026-11-28", "TAVIRON V1.0", "TAVIRON V1.0 2026-11-28"},
+        {"TAVIRON V1.0.3 build 7 2026", "TAVIRON V1.0", "TAVIRON V1.0 build 7 2026"},
+        {"TAVIRON V1.1.0 2027-01-02", "TAVIRON V1.1", "TAVIRON V1.1 2027-01-02"},
+        {"TAVIRON V1.0.3 ", "TAVIRON V1.0", "TAVIRON V1.0"}, // a blank, but no date
         {"TAVIRON V2.0", "TAVIRON V2.0", "TAVIRON V2.0"},
         {"TAVIRON", "TAVIRON.", "TAVIRON."},                // no "." at all
         {"TAVIRON V1.0.3", "TAVIRON V1.0", "TAVIRON V1.0"}, // no blank: no date

@@ -220,7 +220,7 @@ TEST_F(PageTest, BaudRateChangeReconnectsAtTheNewRate) {
     Click(App.ConnectTab, CONNECT_CHANGE_BAUDRATE);
 
     EXPECT_EQ(Status(), "Try to change baudrate!\nSuccess!\nTry to connect!\n"
-                        "TAVIRON V1.02026-11-28\nSensor: TAVIRON PS-1\nSerial number: 4711\n\n"
+                        "TAVIRON V1.0 2026-11-28\nSensor: TAVIRON PS-1\nSerial number: 4711\n\n"
                         "ATTENTION!!!   Confirm new baudrate with EEPROM and SEND!\n\n");
     EXPECT_EQ(App.LinkOk, 1);
     EXPECT_EQ(App.BaudrateIndex, 6);

@@ -86,9 +86,9 @@ TEST_F(IdentityTest, StartUpConnectsWithTheDefaultSettings) {
     EXPECT_EQ(App.ComPort, 1);
     EXPECT_EQ(App.BaudrateIndex, 4);
     EXPECT_EQ(Orders(), (std::vector<int>{7, 15, 2}));
-    EXPECT_EQ(Status(), "Try to connect!\nTAVIRON V1.02026-11-28\nSensor: TAVIRON PS-1\n"
+    EXPECT_EQ(Status(), "Try to connect!\nTAVIRON V1.0 2026-11-28\nSensor: TAVIRON PS-1\n"
                         "Serial number: 4711\n\n");
-    EXPECT_EQ(DataStatus(), "TAVIRON V1.02026-11-28");
+    EXPECT_EQ(DataStatus(), "TAVIRON V1.0 2026-11-28");
     char tip[128];
     GetCtrlAttribute(App.DataPanel, DATAP_STATUS, ATTR_TOOLTIP_TEXT, tip, sizeof tip);
     EXPECT_STREQ(tip, "TAVIRON V1.0.3 2026-11-28");
@@ -169,7 +169,7 @@ TEST_F(IdentityTest, FailedIdentityExchangeOffersCloseOrOffline) {
     sim->setFault(f);
     TryToConnectClick();
     ExpectOnePopup(kNoConnectionEng);
-    EXPECT_EQ(Status(), "Try to connect!\nTAVIRON V1.02026-11-28"
+    EXPECT_EQ(Status(), "Try to connect!\nTAVIRON V1.0 2026-11-28"
                         "Invalid order number! \nVerify PC and sensor software!\n\n"
                         "No sensor connected!\n\n");
     ExpectOffline();
