@@ -55,6 +55,13 @@ int CopyOut(const QString &s, char *buffer, int size) {
 
 } // namespace
 
+void SetButtonLabel(CtrlRec &c, const QString &text) {
+    auto *b = qobject_cast<QPushButton *>(c.widget.data());
+    if (!b) return;
+    b->setText(text);
+    if (!c.shortcut.isEmpty()) b->setShortcut(c.shortcut);
+}
+
 int SetCtrlAttribute(int panel, int control, int attribute, int value) {
     CtrlRec *c;
     if (int e = Lookup(panel, control, &c)) return e;
@@ -131,7 +138,7 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char *value) {
         return 0;
     case ATTR_LABEL_TEXT:
         if (c->style == CTRL_COMMAND_BUTTON || c->style == CTRL_TOGGLE_BUTTON) {
-            static_cast<QPushButton *>(w)->setText(s);
+            SetButtonLabel(*c, s);
             c->text = s;
         } else if (c->style == CTRL_TEXT_MSG) {
             c->text = s;

@@ -5,6 +5,7 @@
 
 #include "platform/ui.h"
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
@@ -15,7 +16,9 @@
 #include <string>
 #include <vector>
 
+class QDate;
 class QLabel;
+class QTime;
 class QComboBox;
 class Graph;
 
@@ -46,6 +49,10 @@ struct CtrlRec {
     QString text; // strings, text boxes, text messages
     std::vector<RingItem> items;
     QString onText, offText;
+    // Buttons: the key that presses them (F9, ...), the control's own property. Qt's setText
+    // replaces a button's shortcut with its label's mnemonic, so every change of label puts
+    // this key back (SetButtonLabel).
+    QKeySequence shortcut;
     bool dirty = false;      // widget not yet showing the record
     int shownTextLength = 0; // text boxes: how much of `text` the widget already shows
 };
@@ -74,6 +81,15 @@ void ForgetPanel(int panel);                      // with its children
 void MarkDirty(CtrlRec &c);
 void FlushCtrl(CtrlRec &c);
 void FlushAllDirty();
+
+// Shows `text` on a command or toggle button and keeps the button's own key.
+void SetButtonLabel(CtrlRec &c, const QString &text);
+
+// The forms of the fields of a printout's footer in the toolkit's language
+// (SetToolkitLanguage), whatever the system's locale.
+QString ToolkitDateText(const QDate &date);
+QString ToolkitTimeText(const QTime &time);
+QString ToolkitPageText(int page, int pages);
 
 // Sends an event to a control's or panel's callback from the event loop (queued), never from
 // inside the widget's own signal handler.

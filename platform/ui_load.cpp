@@ -158,6 +158,9 @@ bool BuildCtrl(PanelRec &panel, const std::string &name, int id, QWidget *w) {
         c.type = b->isCheckable() ? DataType::Int : DataType::None;
         c.number = b->isChecked() ? 1 : 0;
         c.text = b->text();
+        // A shortcut that is only the label's mnemonic goes with the label; anything else is
+        // the button's own key.
+        if (b->shortcut() != QKeySequence::mnemonic(b->text())) c.shortcut = b->shortcut();
     } else if (auto *led = qobject_cast<Led *>(w)) {
         c.style = CTRL_LED;
         c.type = DataType::Int;

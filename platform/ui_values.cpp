@@ -275,7 +275,7 @@ void FlushCtrl(CtrlRec &c) {
     case CTRL_TOGGLE_BUTTON:
         static_cast<QPushButton *>(w)->setChecked(c.number != 0);
         if (!c.onText.isEmpty() || !c.offText.isEmpty())
-            static_cast<QPushButton *>(w)->setText(c.number != 0 ? c.onText : c.offText);
+            SetButtonLabel(c, c.number != 0 ? c.onText : c.offText);
         break;
     case CTRL_LED:
         static_cast<Led *>(w)->setOn(c.number != 0);

@@ -66,6 +66,7 @@ class LiveTest : public ::testing::Test {
             fs::copy_file(fs::path(TAVIRON_BIN_DIR) / f, dir / f);
         TestSetProjectDir(dir.c_str());
         TestMapComPort(1, sim->serialPath().c_str());
+        BeforeStart();
 
         App = AppState{};
         SetPopupResponder([this](const PopupRecord &r, std::string *) {
@@ -80,6 +81,9 @@ class LiveTest : public ::testing::Test {
         ASSERT_EQ(App.LinkOk, 1) << "start-up connects over the serial line";
         ClearRecords();
     }
+
+    // Runs with the program's folder ready, before the program starts (a settings file, ...).
+    virtual void BeforeStart() {}
 
     void TearDown() override {
         *alive = false;
