@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
-#include <QLocale>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -112,8 +111,7 @@ int Layout(const Report &r, QPaintDevice *device, double width, double height,
 QString FillFields(QString text, const QString &date, const QString &time, int page, int pages) {
     text.replace(QStringLiteral(REPORT_FIELD_SHORT_DATE), date);
     text.replace(QStringLiteral(REPORT_FIELD_TIME), time);
-    text.replace(QStringLiteral(REPORT_FIELD_PAGE_N_OF_M),
-                 QStringLiteral("Page %1 of %2").arg(page).arg(pages));
+    text.replace(QStringLiteral(REPORT_FIELD_PAGE_N_OF_M), ToolkitPageText(page, pages));
     return text;
 }
 
@@ -131,9 +129,9 @@ int Paint(const Report &r, QPrinter &printer) {
 
     std::vector<Placed> placed;
     int pages = Layout(r, &printer, width, bodyHeight, &placed);
-    QLocale locale = QLocale::system();
-    QString date = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
-    QString time = locale.toString(QTime::currentTime(), QLocale::ShortFormat);
+    // In the program's language, whatever the system's locale.
+    QString date = ToolkitDateText(QDate::currentDate());
+    QString time = ToolkitTimeText(QTime::currentTime());
 
     size_t next = 0;
     for (int page = 0; page < pages; ++page) {

@@ -11,9 +11,11 @@ enum {
     REPORT_ATTR_FOOTER_RIGHT_TEXT = 13,
 };
 // Footer texts may hold these fields, filled in on every page when it is printed.
-#define REPORT_FIELD_SHORT_DATE "<shortdate>" // today's date, short form of the locale
-#define REPORT_FIELD_TIME "<time>"            // the time of printing
-#define REPORT_FIELD_PAGE_N_OF_M "<pagenofm>" // "Page n of m"
+// Their forms follow the toolkit's language (SetToolkitLanguage): German "31.12.2026", "14:05",
+// "Seite n von m"; English "31 Dec 2026", "14:05", "Page n of m".
+#define REPORT_FIELD_SHORT_DATE "<shortdate>" // today's date
+#define REPORT_FIELD_TIME "<time>"            // the time of printing, 24 hours
+#define REPORT_FIELD_PAGE_N_OF_M "<pagenofm>" // page n of m
 
 // Text attributes: they apply to every text appended after them.
 enum {

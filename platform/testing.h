@@ -10,8 +10,11 @@ struct PopupRecord {
     std::string kind; // "message", "confirm", "generic", "file", "print"
     std::string title;
     std::string text;
-    std::vector<std::string> buttons;
-    std::string defaultPath; // file dialogs: start directory joined with the default name
+    std::vector<std::string> buttons; // as the dialog labels them, in Qt's current language
+    std::string defaultPath;          // file dialogs: start directory joined with the default name
+    // File dialogs: the captions "Look in", "File name" and "Files of type" as the dialog
+    // shows them.
+    std::vector<std::string> labels{};
 };
 
 // The responder answers every popup while it is installed: the value it returns is the popup's

@@ -208,6 +208,11 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
                     int restrictDirectory, int restrictExtension, int allowCancel,
                     int allowMakeDirectory, char *pathOut);
 
+// The language of Qt's own texts (standard dialogs and their buttons) and of a printout's
+// footer (date, time, page n of m): "de" German, anything else English. Returns 0, or -1 when
+// the German texts cannot be loaded (they stay English; the footer is German all the same).
+int SetToolkitLanguage(const char *language);
+
 // ---- Event loop ---------------------------------------------------------------------------
 int InitUserInterface(int argc, char **argv); // 1 on success, 0 when it cannot start
 int RunUserInterface();                       // returns the code given to QuitUserInterface

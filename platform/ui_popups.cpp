@@ -9,8 +9,10 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -27,6 +29,22 @@ QWidget *ActiveParent() {
     return QApplication::activeWindow();
 }
 
+// A label as the operator reads it: without the "&" that marks its mnemonic.
+std::string Plain(QString label) {
+    label.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    return label.toStdString();
+}
+
+// The texts on the standard buttons of a message box, in Qt's current language: what a
+// responder sees is what the operator would.
+std::vector<std::string> ButtonTexts(QMessageBox &box,
+                                     std::initializer_list<QMessageBox::StandardButton> which) {
+    std::vector<std::string> out;
+    for (QMessageBox::StandardButton b : which)
+        if (QAbstractButton *button = box.button(b)) out.push_back(Plain(button->text()));
+    return out;
+}
+
 } // namespace
 
 void SetPopupResponder(PopupResponder responder) {
@@ -39,28 +57,35 @@ const PopupResponder &CurrentPopupResponder() {
 
 int MessagePopup(const char *title, const char *message) {
     FlushAllDirty();
+    QMessageBox box(QMessageBox::Information, Q(title), Q(message), QMessageBox::Ok,
+                    ActiveParent());
     if (Responder()) {
-        Responder()({"message", Q(title).toStdString(), Q(message).toStdString(), {"OK"}, {}},
+        Responder()({"message",
+                     Q(title).toStdString(),
+                     Q(message).toStdString(),
+                     ButtonTexts(box, {QMessageBox::Ok}),
+                     {}},
                     nullptr);
         return 0;
     }
-    QMessageBox box(QMessageBox::Information, Q(title), Q(message), QMessageBox::Ok,
-                    ActiveParent());
     box.exec();
     return 0;
 }
 
 int ConfirmPopup(const char *title, const char *message) {
     FlushAllDirty();
-    if (Responder())
-        return Responder()(
-                   {"confirm", Q(title).toStdString(), Q(message).toStdString(), {"Yes", "No"}, {}},
-                   nullptr)
-                   ? 1
-                   : 0;
     QMessageBox box(QMessageBox::Question, Q(title), Q(message), QMessageBox::Yes | QMessageBox::No,
                     ActiveParent());
     box.setDefaultButton(QMessageBox::Yes);
+    if (Responder())
+        return Responder()({"confirm",
+                            Q(title).toStdString(),
+                            Q(message).toStdString(),
+                            ButtonTexts(box, {QMessageBox::Yes, QMessageBox::No}),
+                            {}},
+                           nullptr)
+                   ? 1
+                   : 0;
     return box.exec() == QMessageBox::Yes ? 1 : 0;
 }
 
@@ -102,27 +127,29 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
     QString dir = Q(defaultDirectory);
     QString start = QDir(dir.isEmpty() ? QDir::currentPath() : dir).filePath(Q(defaultFileName));
     QString chosen;
+    QString filter = Q(fileTypeList).replace(';', ' ');
+    QFileDialog dlg(ActiveParent(), Q(title), start, filter + ";;*");
+    dlg.setAcceptMode(buttonLabel == VAL_LOAD_BUTTON ? QFileDialog::AcceptOpen
+                                                     : QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    // Qt's own dialog: it honours the OK label, and a desktop's native dialog would need the
+    // GLib event loop the runtime does not use.
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    if (buttonLabel == VAL_OK_BUTTON) dlg.setLabelText(QFileDialog::Accept, "OK");
     if (Responder()) {
+        PopupRecord record{
+            "file",
+            Q(title).toStdString(),
+            Q(fileTypeList).toStdString(),
+            {Plain(dlg.labelText(QFileDialog::Accept)), Plain(dlg.labelText(QFileDialog::Reject))},
+            start.toStdString()};
+        record.labels = {Plain(dlg.labelText(QFileDialog::LookIn)),
+                         Plain(dlg.labelText(QFileDialog::FileName)),
+                         Plain(dlg.labelText(QFileDialog::FileType))};
         std::string path;
-        int r = Responder()({"file",
-                             Q(title).toStdString(),
-                             Q(fileTypeList).toStdString(),
-                             {},
-                             start.toStdString()},
-                            &path);
-        if (r > 0) chosen = QString::fromStdString(path);
+        if (Responder()(record, &path) > 0) chosen = QString::fromStdString(path);
     } else {
-        QString filter = Q(fileTypeList).replace(';', ' ');
-        QFileDialog dlg(ActiveParent(), Q(title), start, filter + ";;*");
-        dlg.setAcceptMode(buttonLabel == VAL_LOAD_BUTTON ? QFileDialog::AcceptOpen
-                                                         : QFileDialog::AcceptSave);
-        dlg.setFileMode(QFileDialog::AnyFile);
-        dlg.setOption(QFileDialog::DontConfirmOverwrite);
-        // Qt's own dialog: it honours the OK label, and a desktop's native dialog would need
-        // the GLib event loop the runtime does not use.
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
-        if (buttonLabel == VAL_OK_BUTTON)
-            dlg.setLabelText(QFileDialog::Accept, "OK");
         dlg.selectFile(start);
         if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
             chosen = dlg.selectedFiles().first();

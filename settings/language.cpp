@@ -58,6 +58,8 @@ void WriteLanguageTexts() {
     SetCtrlVal(App.ParaTab, PARA_TEXT_DIG_OUTMODE, Txt(kTextDigOutmode));
     SetCtrlVal(App.ParaTab, PARA_TEXT_CNT_STROKE_EDGE, Txt(kTextCntStrokeEdge));
     SetCtrlVal(App.DataPanel, DATAP_OUTMODE_TEXT, Txt(kTextOutmode));
+    // Without its catalogue the toolkit stays English; nothing to tell the operator.
+    SetToolkitLanguage(App.LanguageIndex == 0 ? "de" : "en");
 }
 
 void InitLanguage() {

@@ -3,9 +3,9 @@
 #include "settings_fixture.h"
 
 #include "Tavironv10.h"
-#include "tests/common/panel_text.h"
 #include "app/callbacks.h"
 #include "settings/settings.h"
+#include "tests/common/panel_text.h"
 
 #include <string>
 
@@ -108,4 +108,40 @@ TEST_F(SettingsTest, ClosingTheMainPanelStoresTheSettings) {
     TestClosePanel(App.MainPanel);
     TestProcessEvents(20);
     EXPECT_NE(ReadFile("PanelSettings.cfg").find("LANGUAGE = 0\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, QtsOwnDialogsFollowTheLanguageFromTheStartAndOnEverySwitch) {
+    const std::vector<std::string> yesNoGer = {"Ja", "Nein"}, yesNoEng = {"Yes", "No"};
+    const std::vector<std::string> fileGer = {"OK", "Abbrechen"}, fileEng = {"OK", "Cancel"};
+    const std::vector<std::string> captionsGer = {"Suchen in:", "Dateiname:", "Dateien des Typs:"};
+    const std::vector<std::string> captionsEng = {"Look in:", "File name:", "Files of type:"};
+    const struct {
+        int language; // -1: the stored language at start-up
+        const std::vector<std::string> &confirm, &file, &captions;
+    } steps[] = {
+        {-1, yesNoGer, fileGer, captionsGer},
+        {1, yesNoEng, fileEng, captionsEng},
+        {0, yesNoGer, fileGer, captionsGer},
+        {1, yesNoEng, fileEng, captionsEng},
+    };
+    WriteSettings({"[GENERAL INFO]", "FILE TYPE: = \"Panel Settings\"", "LANGUAGE = 0"});
+    Start();
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.language);
+        if (step.language >= 0) {
+            TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, step.language);
+            TestProcessEvents(10);
+        }
+        popups.clear();
+        ConfirmPopup("Info!", "?");
+        char path[MAX_PATHNAME_LEN] = "";
+        FileSelectPopup(dir.c_str(), "Parameter.ini", "*.ini", "Parameter", VAL_OK_BUTTON, 0, 0, 1,
+                        1, path);
+        ASSERT_EQ(popups.size(), 2u);
+        EXPECT_EQ(popups[0].kind, "confirm");
+        EXPECT_EQ(popups[0].buttons, step.confirm);
+        EXPECT_EQ(popups[1].kind, "file");
+        EXPECT_EQ(popups[1].buttons, step.file);
+        EXPECT_EQ(popups[1].labels, step.captions);
+    }
 }
