@@ -22,16 +22,19 @@ constexpr int kMaxServers = 10;
 const TextPair kTxtPortListHeading = {"Folgende COM PORTS sind verfuegbar:\n",
                                       "Following COM PORTS are available:\n"};
 
-// FIND COM PORTS: the heading, one line per port present and an empty line; nothing at all
-// when there is no port.
+// FIND COM PORTS: the heading, one line per port present with the device behind it (and the
+// adapter's product name where the system knows it) and an empty line; nothing at all when
+// there is no port.
 void ListComPorts() {
     int ports[kMaxComPort];
     int count = LocateCom("", ports, kMaxComPort);
     if (count == 0) return;
     AppendStatus(Txt(kTxtPortListHeading));
-    char line[16];
+    char device[MAX_PATHNAME_LEN];
+    char line[MAX_PATHNAME_LEN + 16];
     for (int i = 0; i < count; ++i) {
-        std::snprintf(line, sizeof line, "COM%d\n", ports[i]);
+        GetComPortDescription(ports[i], device, sizeof device);
+        std::snprintf(line, sizeof line, "COM%d  %s\n", ports[i], device);
         AppendStatus(line);
     }
     AppendStatus("\n");

@@ -93,7 +93,10 @@ void SetButtonsDimmed(int keepParaControls, int dimmed) {
     ProcessSystemEvents();
 }
 
+// The attempt shows the busy cursor from start to end (popups lift it while they ask) and the
+// status line says what it waits for.
 void TryToConnect() {
+    SetWaitCursor(1);
     CloseCom(App.ComPort);
     ShowStatusBoth(Txt(kTxtTryToConnect));
 
@@ -111,16 +114,19 @@ void TryToConnect() {
     if (App.ComProtocol == 1) {
         Show(App.DataPanel, DATAP_COM_PORT, 0);
         Show(App.DataPanel, DATAP_SERVER, 1);
+        SetCtrlVal(App.DataPanel, DATAP_STATUS, ServerWaitText().c_str());
         InitTCP_IP();
     } else {
         Show(App.DataPanel, DATAP_COM_PORT, 1);
         Show(App.DataPanel, DATAP_SERVER, 0);
+        SetCtrlVal(App.DataPanel, DATAP_STATUS, SerialPortWaitText().c_str());
         InitRS232();
     }
     if (App.LinkResult >= 0)
         CheckComLine();
     else
         AskCloseOrOffline(Txt(kTxtNoConnection));
+    SetWaitCursor(0);
 }
 
 void Disconnect() {

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 namespace {
 
@@ -27,16 +28,43 @@ bool OnTcp() {
     return App.ComProtocol == 1;
 }
 
+// A wait longer than this shows the busy cursor.
+constexpr double kNoticeableWaitSeconds = 0.25;
+
+int g_linesLostBefore = 0; // SerialLinesLost() when the exchange began
+
+// The serial device went away during this exchange; that has been reported when it went.
+bool LineLostMeanwhile() {
+    return SerialLinesLost() != g_linesLostBefore;
+}
+
 // Waits until `needed` bytes are there (serial: in the input queue; TCP: in RxBuf, put there
-// by the data callback) or more than 3 s have passed. True when the bytes came in time.
+// by the data callback) or more than 3 s have passed. True when the bytes came in time. The
+// serial port wakes the wait once the bytes can be complete, not for each byte.
 bool WaitForBytes(int needed) {
     App.WaitStartTime = Timer();
+    if (!OnTcp()) SetComWakeCount(App.ComPort, needed);
+    bool busy = false;
+    bool complete = false;
     for (;;) {
         ProcessSystemEvents();
         if (!OnTcp()) App.RxCount = GetInQLen(App.ComPort);
-        if (Timer() - App.WaitStartTime > kReplyWaitSeconds) return App.RxCount >= needed;
-        if (App.RxCount >= needed) return true;
+        double waited = Timer() - App.WaitStartTime;
+        if (waited > kReplyWaitSeconds || LineLostMeanwhile()) {
+            complete = App.RxCount >= needed;
+            break;
+        }
+        if (App.RxCount >= needed) {
+            complete = true;
+            break;
+        }
+        if (!busy && waited > kNoticeableWaitSeconds) {
+            SetWaitCursor(1);
+            busy = true;
+        }
     }
+    if (busy) SetWaitCursor(0);
+    return complete;
 }
 
 } // namespace
@@ -56,7 +84,11 @@ const TextPair kTxtDataFrame = {"ACHTUNG! \nEmpfangener Daten frame ist unguelti
                                 "ATTENTION! \nReceived data frame is incorrect!"};
 
 int LinkFailure(const TextPair &text) {
-    std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s", Txt(text));
+    return LinkFailure(std::string(Txt(text)));
+}
+
+int LinkFailure(const std::string &text) {
+    std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s", text.c_str());
     SetTimeout();
     return -1;
 }
@@ -64,11 +96,13 @@ int LinkFailure(const TextPair &text) {
 void FillTxBuf(u8 order, u16 argument, u16 length) {
     if (length > kMaxData) length = kMaxData; // TxData holds no more
     // The data are already in place behind the header, so the frame cannot fail to build.
-    int frameLength = frameBuild(App.TxFrame, sizeof App.TxFrame, order, argument, TxData(), length);
+    int frameLength =
+        frameBuild(App.TxFrame, sizeof App.TxFrame, order, argument, TxData(), length);
     std::memcpy(App.TxBuf, App.TxFrame, std::size_t(frameLength));
 }
 
 int DataExchange(int frameLength) {
+    g_linesLostBefore = SerialLinesLost();
     std::memset(App.RxBuf, 0, sizeof App.RxBuf);
     App.ComStatError = 0;
     if (frameLength < 0) frameLength = 0;
@@ -95,6 +129,7 @@ int GetHeaderFrame() {
         App.ComStatError = GetComStat(App.ComPort);
         ComRd(App.ComPort, App.RxBuf, kHeaderSize);
     }
+    if (LineLostMeanwhile()) return -1;
     if (!complete || App.ComStatError > 0) return LinkFailure(kTxtTimeout);
     if (CheckHeaderCRC() != 1) return -1;
     if (App.RxOrder != OrderErrorReply) return 1;
@@ -112,9 +147,9 @@ int GetDataFrame() {
         App.ComStatError = GetComStat(App.ComPort);
         ComRd(App.ComPort, RxData(), App.RxLength);
     }
+    if (LineLostMeanwhile()) return -1;
     if (!complete || App.ComStatError > 0) return LinkFailure(kTxtTimeout);
-    if (frameDataCrc(RxData(), App.RxLength) != App.RxDataCrc)
-        return LinkFailure(kTxtDataFrame);
+    if (frameDataCrc(RxData(), App.RxLength) != App.RxDataCrc) return LinkFailure(kTxtDataFrame);
     return 1;
 }
 

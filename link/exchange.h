@@ -5,6 +5,8 @@
 // into ErrorText and called SetTimeout when they return.
 #pragma once
 
+#include <string>
+
 #include "app/state.h"
 #include "app/texts.h"
 
@@ -18,6 +20,8 @@ extern const TextPair kTxtLineError;    // the sensor's error reply 2
 // The one failure routine of the link: `text` in the current language into ErrorText, then
 // SetTimeout. Returns -1, the failure result of every sensor operation.
 int LinkFailure(const TextPair &text);
+// The same for a text already in the current language (one that names a port or a reason).
+int LinkFailure(const std::string &text);
 
 // Builds the request header in TxFrame for the `length` data bytes already placed in TxData()
 // and copies header and data into TxBuf.

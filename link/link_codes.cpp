@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstring>
+#include <iterator>
 
 long BaudRateFromIndex(int index) {
     static const long kRates[] = {9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
@@ -79,6 +80,47 @@ const TextPair &TcpErrorText(int code) {
     static const TextPair kOther = {"Verbindung mit Server fehlgeschlagen",
                                     "Connection to server failed"};
     return code <= -1 && code >= -20 ? kTexts[-code - 1] : kOther;
+}
+
+const TextPair &ComReasonText(int reason) {
+    static const TextPair kTexts[] = {
+        {"", ""},
+        {"Geraet nicht vorhanden - ist der Adapter eingesteckt?",
+         "no such device - is the adapter plugged in?"},
+        {"Zugriff verweigert - Benutzer zur Gruppe dialout hinzufuegen, dann neu anmelden",
+         "permission denied - add the user to group dialout, then log in again"},
+        {"von einem anderen Programm belegt", "in use by another program"},
+        {"kein serieller Port", "not a serial port"},
+    };
+    static const TextPair kNone = {"", ""};
+    return reason >= 0 && reason < int(std::size(kTexts)) ? kTexts[reason] : kNone;
+}
+
+const TextPair &TcpReasonText(int reason) {
+    static const TextPair kTexts[] = {
+        {"", ""},
+        {"Verbindung abgelehnt - Sensor eingeschaltet, Port-Nummer richtig?",
+         "connection refused - is the sensor switched on, is the port number right?"},
+        {"Rechner nicht erreichbar - Netzwerkkabel und Adresse pruefen",
+         "host unreachable - check the network cable and the address"},
+        {"Name nicht aufloesbar - Servernamen pruefen",
+         "name not resolved - check the server name"},
+        {"keine Antwort (Zeitueberschreitung) - Sensor eingeschaltet und im Netz?",
+         "timed out without an answer - is the sensor switched on and on this network?"},
+    };
+    static const TextPair kNone = {"", ""};
+    return reason >= 0 && reason < int(std::size(kTexts)) ? kTexts[reason] : kNone;
+}
+
+std::string ExplainedFailureText(const char *errorText, const char *where, const char *advice,
+                                 const char *systemText) {
+    std::string out = errorText ? errorText : "";
+    std::string why = advice && *advice ? advice : systemText ? systemText : "";
+    std::string at = where ? where : "";
+    if (at.empty() && why.empty()) return out;
+    out += "\n" + at;
+    if (!why.empty()) out += (at.empty() ? "" : ": ") + why;
+    return out;
 }
 
 FirmwareParts SplitFirmwareText(const char *text) {

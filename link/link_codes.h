@@ -19,6 +19,19 @@ int PortNumberFromText(const char *text);
 const TextPair &SerialErrorText(int code);
 const TextPair &TcpErrorText(int code);
 
+// What an operator can do about a failed open or connect, by the reason the platform gives
+// (platform/rs232.h ComOpenReason, platform/tcp.h TcpConnectReason). Empty for a reason that
+// has no advice of its own: the system's text is shown instead.
+const TextPair &ComReasonText(int reason);
+const TextPair &TcpReasonText(int reason);
+
+// The failure text of a link that could not be opened: the open error's own text first, then
+// on a line of its own where (COM port and device, or server:port) and why, e.g.
+// "Cannot open port\nCOM1 /dev/ttyS0: permission denied - add the user to group dialout, then
+// log in again". `advice` empty: `systemText` stands for the reason; both empty: no reason.
+std::string ExplainedFailureText(const char *errorText, const char *where, const char *advice,
+                                 const char *systemText);
+
 // The firmware text split the way the identity check reads it: A up to the first ".", B up to
 // the next ".", C up to the next blank, D the whole rest. A part that the text does not reach
 // is empty.

@@ -1,11 +1,13 @@
-// Opening the serial port or the TCP conversation chosen on the connection page, and the TCP
-// data callback that fills RxBuf while the exchange waits.
+// Opening the serial port or the TCP conversation chosen on the connection page, the TCP
+// data callback that fills RxBuf while the exchange waits, and the report of a serial device
+// that went away. A failure to open names the port or server and the system's reason.
 #include "link/transport.h"
 
 #include "app/state.h"
 #include "app/texts.h"
 #include "link/exchange.h"
 #include "link/link_codes.h"
+#include "platform/ports.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
 #include "platform/ui.h"
@@ -13,6 +15,7 @@
 #include "Tavironv10.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -55,7 +58,48 @@ int DropWaiting(unsigned int timeoutMs) {
     return n;
 }
 
+const TextPair kTxtLineGone = {"Serielle Verbindung unterbrochen!", "Serial connection lost!"};
+const TextPair kTxtLineGoneAdvice = {
+    "Geraet entfernt - Adapter wieder einstecken, dann VERBINDEN",
+    "the device went away - plug the adapter back in, then TRY TO CONNECT"};
+const TextPair kTxtWaiting = {"Warte auf den Sensor: ", "Waiting for the sensor: "};
+
+int g_linesLost = 0;        // serial devices gone while open, each reported once
+std::string g_openPortName; // the open port as it was found, for the report when it goes
+
+// "COM3 /dev/ttyUSB0 (product)": the port as FIND COM PORTS lists it.
+std::string PortAndDevice(int port) {
+    char device[MAX_PATHNAME_LEN];
+    if (GetComPortDescription(port, device, sizeof device) != 0 || !device[0])
+        return "COM" + std::to_string(port);
+    return "COM" + std::to_string(port) + " " + device;
+}
+
+// The serial device went away while the port was open: report it once, as a server closing
+// the conversation is reported, and let the port go so that nothing watches a dead line.
+void ComLostCB(int port, int, void *) {
+    if (App.ComProtocol == 0 && port == App.ComPort) {
+        LinkFailure(ExplainedFailureText(Txt(kTxtLineGone), g_openPortName.c_str(),
+                                         Txt(kTxtLineGoneAdvice), ""));
+        ++g_linesLost;
+    }
+    CloseCom(port);
+}
+
 } // namespace
+
+int SerialLinesLost() {
+    return g_linesLost;
+}
+
+std::string SerialPortWaitText() {
+    return std::string(Txt(kTxtWaiting)) + PortAndDevice(App.ComPort) + ", " +
+           std::to_string(BaudRateFromIndex(App.BaudrateIndex)) + " Bd";
+}
+
+std::string ServerWaitText() {
+    return std::string(Txt(kTxtWaiting)) + App.IpAddress + ":" + std::to_string(App.PortNumber);
+}
 
 void InitRS232() {
     App.Running = 0;
@@ -67,9 +111,17 @@ void InitRS232() {
         FlushInQ(App.ComPort);
         FlushOutQ(App.ComPort);
         SetCTSMode(App.ComPort, 0);
+        g_openPortName = PortAndDevice(App.ComPort); // the device node while it is there
+        InstallComCallback(App.ComPort, ComLostCB, nullptr);
         return;
     }
-    LinkFailure(SerialErrorText(App.LinkResult));
+    char systemText[128];
+    int reason = GetComOpenReason(App.ComPort, systemText, sizeof systemText);
+    std::string where = App.LinkResult == kRsErrInvalidPort ? "COM" + std::to_string(App.ComPort)
+                                                            : PortAndDevice(App.ComPort);
+    LinkFailure(ExplainedFailureText(Txt(SerialErrorText(App.LinkResult)), where.c_str(),
+                                     Txt(ComReasonText(reason)),
+                                     reason != kComReasonNone ? systemText : ""));
 }
 
 void InitTCP_IP() {
@@ -84,7 +136,12 @@ void InitTCP_IP() {
         App.TcpFloodReported = 0;
         return;
     }
-    LinkFailure(TcpErrorText(App.LinkResult));
+    char systemText[128];
+    int reason = GetTCPConnectReason(systemText, sizeof systemText);
+    std::string where = std::string(App.IpAddress) + ":" + std::to_string(App.PortNumber);
+    LinkFailure(ExplainedFailureText(Txt(TcpErrorText(App.LinkResult)), where.c_str(),
+                                     Txt(TcpReasonText(reason)),
+                                     reason != kTcpReasonNone ? systemText : ""));
     App.TcpConnected = 0;
 }
 

@@ -1,22 +1,33 @@
-// COM port numbers to devices (mapping file beside the program, test mappings, Linux default)
-// and the port listing.
+// COM port numbers to devices: the mapping file beside the program (read and written with the
+// program's INI library), test mappings, the numbers given to USB and ACM adapters, the Linux
+// default; the port listing and the description of a port.
 #include "platform/ports.h"
 #include "platform/ui.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSerialPortInfo>
-#include <QString>
+#include "inifile/inifile.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
 namespace {
 
 constexpr const char *kMapFileName = "ComPorts.cfg";
+constexpr const char *kSection = "COM PORTS";
+
+// Where the system lists its adapters by stable name, and its device information; tests point
+// them at a fake tree.
+std::string g_byIdRoot = "/dev/serial/by-id";
+std::string g_sysRoot = "/sys";
 
 // Mappings made by tests in-process; they come before the file.
 std::mutex g_testMutex;
@@ -25,6 +36,8 @@ std::map<int, std::string> &TestMappings() {
     return m;
 }
 
+using ComMap = std::map<int, std::string>;
+
 void CopyOut(const std::string &s, char *buffer, int size) {
     if (!buffer || size <= 0) return;
     std::size_t n = std::min<std::size_t>(s.size(), std::size_t(size - 1));
@@ -32,83 +45,154 @@ void CopyOut(const std::string &s, char *buffer, int size) {
     buffer[n] = 0;
 }
 
-std::string Trim(const std::string &s) {
-    std::size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string::npos) return {};
-    std::size_t b = s.find_last_not_of(" \t\r\n");
-    return s.substr(a, b - a + 1);
+bool Exists(const std::string &path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
-std::string Upper(std::string s) {
-    for (char &c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
+// The path with every link resolved, or the path itself when it cannot be resolved.
+std::string Resolved(const std::string &path) {
+    char real[PATH_MAX];
+    return ::realpath(path.c_str(), real) ? std::string(real) : path;
 }
 
-// A value as written in the file: quoted with escapes, or plain.
-std::string Unquote(const std::string &v) {
-    if (v.size() < 2 || v.front() != '"') return v;
-    std::string out;
-    for (std::size_t i = 1; i < v.size(); ++i) {
-        char c = v[i];
-        if (c == '"') break; // the closing quote; anything after it is not part of the value
-        if (c == '\\' && i + 1 < v.size()) c = v[++i];
-        out += c;
-    }
-    return out;
+std::string FirstLine(const std::string &path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+        line.pop_back();
+    return line;
 }
 
-std::string MappedDevice(int port, bool *mapped) {
-    *mapped = false;
-    {
-        std::lock_guard<std::mutex> lock(g_testMutex);
-        auto it = TestMappings().find(port);
-        if (it != TestMappings().end()) {
-            *mapped = true;
-            return it->second;
-        }
-    }
+std::string MapFilePath() {
     char dir[MAX_PATHNAME_LEN];
     GetProjectDir(dir);
-    QFile f(QString::fromLocal8Bit(dir) + "/" + kMapFileName);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    QByteArray text = f.read(1 << 20); // a mapping file is a few lines; more is not one
-    char device[MAX_PATHNAME_LEN];
-    ComDeviceFromMapText(text.constData(), port, device, sizeof device);
-    *mapped = device[0] != 0;
-    return device;
+    return std::string(dir) + "/" + kMapFileName;
+}
+
+std::string Key(int port) {
+    return "COM" + std::to_string(port);
+}
+
+ComMap ReadMapFile() {
+    ComMap map;
+    IniText doc = Ini_New(0);
+    if (!doc) return map;
+    if (Ini_ReadFromFile(doc, MapFilePath().c_str()) == 0) {
+        char device[MAX_PATHNAME_LEN];
+        for (int port = 1; port <= kMaxComPort; ++port)
+            if (Ini_GetStringIntoBuffer(doc, kSection, Key(port).c_str(), device, sizeof device) ==
+                    1 &&
+                device[0])
+                map[port] = device;
+    }
+    Ini_Dispose(doc);
+    return map;
+}
+
+// Writes the whole mapping through a temporary file. 0 or the INI library's error code.
+int WriteMapFile(const ComMap &map) {
+    IniText doc = Ini_New(0);
+    if (!doc) return INI_ERR_OUT_OF_MEMORY;
+    Ini_SetMaxValueLineLength(doc, INI_MAX_LINE_LENGTH); // a device path stays on one line
+    for (const auto &[port, device] : map)
+        Ini_PutString(doc, kSection, Key(port).c_str(), device.c_str());
+    int result = Ini_WriteToFile(doc, MapFilePath().c_str());
+    Ini_Dispose(doc);
+    return result;
+}
+
+bool TestMapped(int port, std::string *device) {
+    std::lock_guard<std::mutex> lock(g_testMutex);
+    auto it = TestMappings().find(port);
+    if (it == TestMappings().end()) return false;
+    *device = it->second;
+    return true;
 }
 
 std::string DefaultDevice(int port) {
     return "/dev/ttyS" + std::to_string(port - 1);
 }
 
-} // namespace
-
-int ComDeviceFromMapText(const char *text, int port, char *buffer, int size) {
-    CopyOut({}, buffer, size);
-    if (!text) return 0;
-    const std::string key = "COM" + std::to_string(port);
-    bool inSection = false;
-    const char *p = text;
-    while (*p) {
-        const char *end = std::strchr(p, '\n');
-        std::size_t len = end ? std::size_t(end - p) : std::strlen(p);
-        std::string line = Trim(std::string(p, len));
-        p += len + (end ? 1 : 0);
-        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-        if (line[0] == '[') {
-            inSection = Upper(line) == "[COM PORTS]";
-            continue;
-        }
-        std::size_t eq = line.find('=');
-        if (!inSection || eq == std::string::npos) continue;
-        if (Upper(Trim(line.substr(0, eq))) != key) continue;
-        CopyOut(Unquote(Trim(line.substr(eq + 1))), buffer, size);
-        return 0;
-    }
-    return 0;
+// A built-in port is present when the system found a UART behind it (type 0: none).
+bool BuiltInPresent(int port) {
+    std::string type =
+        FirstLine(g_sysRoot + "/class/tty/ttyS" + std::to_string(port - 1) + "/type");
+    return !type.empty() && type != "0";
 }
+
+// The adapters the system lists by stable name, sorted so that numbers are given in a fixed
+// order.
+std::vector<std::string> AdapterPaths() {
+    std::vector<std::string> out;
+    DIR *d = ::opendir(g_byIdRoot.c_str());
+    if (!d) return out;
+    while (dirent *e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        out.push_back(g_byIdRoot + "/" + name);
+    }
+    ::closedir(d);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The file's mapping, with a number given to every adapter present that has none yet (and the
+// file rewritten when one was given).
+ComMap CurrentMap() {
+    ComMap map = ReadMapFile();
+    std::vector<std::string> adapters = AdapterPaths();
+    if (adapters.empty()) return map;
+    std::set<std::string> known; // what the mapped devices are, links resolved
+    for (const auto &entry : map) {
+        known.insert(entry.second);
+        known.insert(Resolved(entry.second));
+    }
+    bool added = false;
+    for (const std::string &adapter : adapters) {
+        if (known.count(adapter) || known.count(Resolved(adapter))) continue;
+        std::string ignored;
+        int port = kFirstAdapterPort;
+        while (port <= kMaxComPort &&
+               (map.count(port) || TestMapped(port, &ignored) || BuiltInPresent(port)))
+            ++port;
+        if (port > kMaxComPort) break;
+        map[port] = adapter;
+        known.insert(adapter);
+        added = true;
+    }
+    // Not written (a folder without write permission): the same numbers are given again next
+    // time, since they follow from the file and the adapters alone.
+    if (added) WriteMapFile(map);
+    return map;
+}
+
+// The device of COM<port>, and whether a mapping named it (otherwise it is the default).
+std::string DeviceOf(int port, const ComMap &map, bool *mapped) {
+    std::string device;
+    *mapped = true;
+    if (TestMapped(port, &device)) return device;
+    auto it = map.find(port);
+    if (it != map.end()) return it->second;
+    *mapped = false;
+    return DefaultDevice(port);
+}
+
+// The adapter's product name as the system's device information gives it: the USB device
+// is a few levels above the tty's own device.
+std::string ProductName(const std::string &deviceNode) {
+    std::string name = deviceNode.substr(deviceNode.find_last_of('/') + 1);
+    std::string dir = Resolved(g_sysRoot + "/class/tty/" + name + "/device");
+    for (int level = 0; level < 4 && dir.size() > 1; ++level) {
+        std::string product = FirstLine(dir + "/product");
+        if (!product.empty()) return product;
+        dir = dir.substr(0, dir.find_last_of('/'));
+    }
+    return {};
+}
+
+} // namespace
 
 int ComDeviceName(int port, char *buffer, int size) {
     if (port < 1 || port > kMaxComPort) {
@@ -116,29 +200,35 @@ int ComDeviceName(int port, char *buffer, int size) {
         return -2;
     }
     bool mapped = false;
-    std::string device = MappedDevice(port, &mapped);
-    CopyOut(mapped ? device : DefaultDevice(port), buffer, size);
+    CopyOut(DeviceOf(port, CurrentMap(), &mapped), buffer, size);
     return 0;
 }
 
 int LocateCom(const char *, int *ports, int count) {
-    // The default devices that are real serial ports (the system lists every /dev/ttyS<n>
-    // node, with or without hardware behind it; the port info knows which have some).
-    std::set<std::string> known;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        known.insert(info.systemLocation().toStdString());
+    const ComMap map = CurrentMap();
     int found = 0;
     for (int port = 1; port <= kMaxComPort; ++port) {
         bool mapped = false;
-        std::string device = MappedDevice(port, &mapped);
-        bool present = mapped
-                           ? (!device.empty() && QFileInfo::exists(QString::fromStdString(device)))
-                           : known.count(DefaultDevice(port)) > 0;
+        std::string device = DeviceOf(port, map, &mapped);
+        bool present = mapped ? Exists(device) : BuiltInPresent(port);
         if (!present) continue;
         if (!ports || found >= count) break;
         ports[found++] = port;
     }
     return found;
+}
+
+int GetComPortDescription(int port, char *buffer, int size) {
+    if (port < 1 || port > kMaxComPort) {
+        CopyOut({}, buffer, size);
+        return -2;
+    }
+    bool mapped = false;
+    std::string device = DeviceOf(port, CurrentMap(), &mapped);
+    std::string node = Exists(device) ? Resolved(device) : device;
+    std::string product = ProductName(node);
+    CopyOut(product.empty() ? node : node + " (" + product + ")", buffer, size);
+    return 0;
 }
 
 // Test hook (declared in platform/testing.h): maps COM<port> to `device` in this process only;
@@ -149,4 +239,10 @@ void TestMapComPort(int port, const char *device) {
         TestMappings().erase(port);
     else
         TestMappings()[port] = device;
+}
+
+// Test hook (platform/testing.h): a fake device tree in place of the system's.
+void TestSetDeviceRoots(const char *byIdRoot, const char *sysRoot) {
+    g_byIdRoot = byIdRoot && *byIdRoot ? byIdRoot : "/dev/serial/by-id";
+    g_sysRoot = sysRoot && *sysRoot ? sysRoot : "/sys";
 }

@@ -1,23 +1,54 @@
-// Serial ports on QSerialPort. Qt moves bytes only while events run, so every operation pumps
-// the port itself: writes wait until the bytes are out, the queue length takes in what has
-// arrived, reads wait up to the port's time-out.
+// Serial ports on the system's terminal devices (termios), in non-blocking mode, with a socket
+// notifier that lets the event loop see the device while nobody reads it.
+//
+// The notifier wakes the event loop when the line hangs up or, while a wait loop waits for an
+// answer, when the number of bytes it waits for is there: the line discipline counts the bytes
+// (VMIN) and reports the device readable only then, so a reply does not wake the program once
+// per byte. Bytes that nobody reads keep the notifier off (it would fire again and again); a
+// slow check looks at the line meanwhile so that a hang-up is still seen.
 #include "platform/rs232.h"
 #include "platform/ports.h"
 #include "platform/ui.h"
 
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QSerialPort>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
 #include <memory>
+#include <poll.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
+// How often a port whose unread bytes keep the notifier off is looked at for a hang-up.
+constexpr int kIdleCheckMs = 200;
+
 struct Port {
-    QSerialPort serial;
+    int number = 0;
+    int fd = -1;             // -1 once the device has gone
+    unsigned generation = 0; // tells a reopened port from the one a queued report was for
     int timeoutMs = 5000;
     int status = 0; // GetComStat bits gathered since the last call
+    bool lost = false;
+    int wakeCount = 1;
+    ComCallbackPtr callback = nullptr;
+    void *callbackData = nullptr;
+    std::unique_ptr<QSocketNotifier> watch;
+    std::unique_ptr<QTimer> idleCheck;
+};
+
+struct OpenFailure {
+    int reason = kComReasonNone;
+    std::string text;
 };
 
 std::map<int, std::unique_ptr<Port>> &Ports() {
@@ -25,46 +56,155 @@ std::map<int, std::unique_ptr<Port>> &Ports() {
     return ports;
 }
 
+std::map<int, OpenFailure> &OpenFailures() {
+    static std::map<int, OpenFailure> failures;
+    return failures;
+}
+
+unsigned g_nextGeneration = 1;
+
 Port *Find(int port) {
     auto it = Ports().find(port);
     return it == Ports().end() ? nullptr : it->second.get();
 }
 
-// Moves the port's error into its status bits and clears it. A wait that found nothing is not
-// a line error.
-void Gather(Port &p) {
-    switch (p.serial.error()) {
-    case QSerialPort::NoError:
-    case QSerialPort::TimeoutError:
-        break;
-    case QSerialPort::ReadError:
-        p.status |= kComStatReadError;
-        break;
-    case QSerialPort::WriteError:
-        p.status |= kComStatWriteError;
-        break;
-    case QSerialPort::ResourceError:
-        p.status |= kComStatDeviceLost;
-        break;
-    default:
-        p.status |= kComStatOtherError;
-        break;
-    }
-    p.serial.clearError();
+void Watch(Port &p);
+
+// Tells the port's callback, from a later pass of the event loop and so from a clean stack
+// (the callback may close the port), that the device went away.
+void PostLost(int number, unsigned generation) {
+    if (!qApp) return;
+    QMetaObject::invokeMethod(
+        qApp,
+        [number, generation] {
+            Port *p = Find(number);
+            if (!p || p->generation != generation || !p->callback) return;
+            p->callback(number, kComEventDeviceLost, p->callbackData);
+        },
+        Qt::QueuedConnection);
 }
 
-// The open code for a port that could not be opened.
-int OpenErrorCode(QSerialPort::SerialPortError error, const QString &device) {
-    switch (error) {
-    case QSerialPort::DeviceNotFoundError:
-        return kRsErrInvalidPort;
-    case QSerialPort::PermissionError: // busy (locked or exclusive) or not permitted
-    case QSerialPort::OpenError:
-        return kRsErrCannotOpen;
-    default:
-        // Some systems report a missing device node as a general failure.
-        return QFileInfo::exists(device) ? kRsErrUnknownSystem : kRsErrInvalidPort;
+// The device went away: let it go now (a hung-up descriptor is readable forever, and a loop
+// watching it would burn a core), remember it for the line status, and report it once.
+void MarkLost(Port &p) {
+    if (p.lost) return;
+    p.lost = true;
+    p.status |= kComStatDeviceLost;
+    if (p.watch) p.watch->setEnabled(false);
+    if (p.idleCheck) p.idleCheck->stop();
+    if (p.fd >= 0) ::close(p.fd);
+    p.fd = -1;
+    PostLost(p.number, p.generation);
+}
+
+// Whether the line has hung up (or the descriptor is no longer usable). Reading is left to the
+// caller: a line that is readable but has no bytes waiting is at end of file, which counts too.
+bool HungUp(Port &p) {
+    if (p.fd < 0) return true;
+    pollfd pf{p.fd, POLLIN, 0};
+    if (::poll(&pf, 1, 0) < 0) return false;
+    return (pf.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+// Bytes in the system's input queue, or -1 when the device cannot be asked any more.
+int Queued(Port &p) {
+    int n = 0;
+    if (p.fd < 0 || ::ioctl(p.fd, FIONREAD, &n) != 0) return -1;
+    return n;
+}
+
+// Looks at the line when the notifier fired or the idle check came due.
+void Look(int number) {
+    Port *p = Find(number);
+    if (!p || p->lost) return;
+    int queued = Queued(*p);
+    if (queued < 0 || HungUp(*p)) {
+        MarkLost(*p);
+        return;
     }
+    if (queued == 0) {
+        // Readable with nothing to read: end of file, the other end is gone for good.
+        pollfd pf{p->fd, POLLIN, 0};
+        if (::poll(&pf, 1, 0) > 0 && (pf.revents & POLLIN)) {
+            char c;
+            ssize_t n = ::read(p->fd, &c, 1);
+            if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+                MarkLost(*p);
+                return;
+            }
+        }
+        Watch(*p);
+        return;
+    }
+    // Bytes wait for the program: the notifier would fire for them again and again.
+    p->watch->setEnabled(false);
+    p->idleCheck->start(kIdleCheckMs);
+}
+
+// Notifier on while nothing is waiting to be read; otherwise the slow check.
+void Watch(Port &p) {
+    if (p.lost || !p.watch) return;
+    p.idleCheck->stop();
+    p.watch->setEnabled(true);
+}
+
+// After the program took bytes: watch the line again once nothing is left.
+void Rewatch(Port &p) {
+    if (!p.lost && p.watch && !p.watch->isEnabled() && Queued(p) == 0) Watch(p);
+}
+
+// Marks the port lost when an operation's system call says the device is gone.
+bool GoneAfter(Port &p, int error) {
+    if (error == EIO || error == ENXIO || error == ENODEV || error == EBADF) {
+        MarkLost(p);
+        return true;
+    }
+    return false;
+}
+
+speed_t SpeedOf(long baud) {
+    static const struct {
+        long baud;
+        speed_t speed;
+    } kSpeeds[] = {
+        {50, B50},           {75, B75},           {110, B110},         {134, B134},
+        {150, B150},         {200, B200},         {300, B300},         {600, B600},
+        {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+        {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+        {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+        {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+        {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+        {3500000, B3500000}, {4000000, B4000000}};
+    for (const auto &s : kSpeeds)
+        if (s.baud == baud) return s.speed;
+    return B0;
+}
+
+int ReasonOf(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return kComReasonNoDevice;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return kComReasonPermission;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return kComReasonBusy;
+    case ENOTTY:
+        return kComReasonNotSerial;
+    default:
+        return kComReasonOther;
+    }
+}
+
+int FailOpen(int port, int code, int error) {
+    OpenFailure &f = OpenFailures()[port];
+    f.reason = ReasonOf(error);
+    f.text = std::strerror(error);
+    return code;
 }
 
 } // namespace
@@ -73,48 +213,90 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
                   int stopBits, int inputQueueSize, int /*outputQueueSize*/) {
     if (port < 1 || port > kMaxComPort) return kRsErrInvalidPort;
     CloseCom(port);
-    if (baudRate <= 0 || baudRate > 4000000) return kRsErrInvalidBaudrate;
-    QSerialPort::Parity par;
-    switch (parity) {
-    case 0:
-        par = QSerialPort::NoParity;
-        break;
-    case 1:
-        par = QSerialPort::OddParity;
-        break;
-    case 2:
-        par = QSerialPort::EvenParity;
-        break;
-    default:
-        return kRsErrInvalidParity;
-    }
+    OpenFailures().erase(port);
+    speed_t speed = SpeedOf(baudRate);
+    if (speed == B0) return kRsErrInvalidBaudrate;
+    if (parity < 0 || parity > 2) return kRsErrInvalidParity;
     if (dataBits < 5 || dataBits > 8) return kRsErrInvalidDataBits;
     if (stopBits != 1 && stopBits != 2) return kRsErrInvalidStopBits;
+    (void)inputQueueSize; // the system's own queue holds what comes; the program reads it all
 
     char device[MAX_PATHNAME_LEN];
     if (deviceName && *deviceName)
-        snprintf(device, sizeof device, "%s", deviceName);
+        std::snprintf(device, sizeof device, "%s", deviceName);
     else
         ComDeviceName(port, device, sizeof device);
-    QString path = QString::fromLocal8Bit(device);
-    if (path.isEmpty() || !QFileInfo::exists(path)) return kRsErrInvalidPort;
+    if (!device[0]) return FailOpen(port, kRsErrNoPortFound, ENOENT);
+
+    int fd = ::open(device, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        int error = errno;
+        return FailOpen(
+            port, ReasonOf(error) == kComReasonNoDevice ? kRsErrNoPortFound : kRsErrCannotOpen,
+            error);
+    }
+    // One program at a time: a lock every cooperating program honours (root included), and
+    // the terminal's exclusive mode for the others.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int error = errno;
+        ::close(fd);
+        return FailOpen(port, kRsErrCannotOpen, error == EWOULDBLOCK ? EBUSY : error);
+    }
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        int error = errno;
+        ::close(fd);
+        return FailOpen(port, kRsErrCannotOpen, error);
+    }
+    ::ioctl(fd, TIOCEXCL);
+    ::cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    static const tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    tio.c_cflag |= kSizes[dataBits - 5];
+    if (parity == 1) tio.c_cflag |= PARENB | PARODD;
+    if (parity == 2) tio.c_cflag |= PARENB;
+    if (stopBits == 2) tio.c_cflag |= CSTOPB;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, speed);
+    ::cfsetospeed(&tio, speed);
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
+        int error = errno;
+        ::close(fd);
+        if (error == EINVAL) return kRsErrInvalidBaudrate;
+        return FailOpen(port, kRsErrCannotOpen, error);
+    }
 
     auto p = std::make_unique<Port>();
-    p->serial.setPortName(path);
-    if (!p->serial.open(QIODevice::ReadWrite)) return OpenErrorCode(p->serial.error(), path);
-    if (!p->serial.setBaudRate(qint32(baudRate))) return kRsErrInvalidBaudrate;
-    p->serial.setParity(par);
-    p->serial.setDataBits(QSerialPort::DataBits(dataBits));
-    p->serial.setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
-    p->serial.setFlowControl(QSerialPort::NoFlowControl);
-    if (inputQueueSize > 0) p->serial.setReadBufferSize(inputQueueSize);
-    p->serial.clearError();
+    p->number = port;
+    p->fd = fd;
+    p->generation = g_nextGeneration++;
+    if (qApp) {
+        p->watch = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        QObject::connect(p->watch.get(), &QSocketNotifier::activated, [port] { Look(port); });
+        p->idleCheck = std::make_unique<QTimer>();
+        p->idleCheck->setSingleShot(true);
+        QObject::connect(p->idleCheck.get(), &QTimer::timeout, [port] { Look(port); });
+    }
     Ports()[port] = std::move(p);
     return 0;
 }
 
 int CloseCom(int port) {
-    Ports().erase(port); // closes the device; nothing happens for a port that is not open
+    auto it = Ports().find(port);
+    if (it == Ports().end()) return 0; // harmless for a port that is not open
+    std::unique_ptr<Port> p = std::move(it->second);
+    Ports().erase(it);
+    p->watch.reset(); // before its descriptor goes
+    p->idleCheck.reset();
+    if (p->fd >= 0) {
+        // Exclusive mode outlives this descriptor while another one (a modem getty, a
+        // simulated sensor) keeps the terminal open; the next program must get in.
+        ::ioctl(p->fd, TIOCNXCL);
+        ::close(p->fd);
+    }
     return 0;
 }
 
@@ -128,24 +310,41 @@ int SetComTime(int port, double seconds) {
 int SetCTSMode(int port, int mode) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
-    p->serial.setFlowControl(mode ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
+    termios tio{};
+    if (p->fd < 0 || ::tcgetattr(p->fd, &tio) != 0) return kRsErrIo;
+    if (mode)
+        tio.c_cflag |= CRTSCTS;
+    else
+        tio.c_cflag &= ~CRTSCTS;
+    return ::tcsetattr(p->fd, TCSANOW, &tio) == 0 ? 0 : kRsErrIo;
+}
+
+int SetComWakeCount(int port, int count) {
+    Port *p = Find(port);
+    if (!p) return kRsErrPortNotOpen;
+    count = count < 1 ? 1 : count > 255 ? 255 : count; // the line discipline counts to 255
+    if (count == p->wakeCount || p->fd < 0) return 0;
+    termios tio{};
+    if (::tcgetattr(p->fd, &tio) != 0) return kRsErrIo;
+    tio.c_cc[VMIN] = cc_t(count);
+    tio.c_cc[VTIME] = 0; // with a time the count would not hold for the wait
+    if (::tcsetattr(p->fd, TCSANOW, &tio) != 0) return kRsErrIo;
+    p->wakeCount = count;
     return 0;
 }
 
 int FlushInQ(int port) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
-    p->serial.clear(QSerialPort::Input);
-    p->serial.readAll(); // what Qt had taken in already
-    Gather(*p);
+    if (p->fd >= 0) ::tcflush(p->fd, TCIFLUSH);
+    Rewatch(*p);
     return 0;
 }
 
 int FlushOutQ(int port) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
-    p->serial.clear(QSerialPort::Output);
-    Gather(*p);
+    if (p->fd >= 0) ::tcflush(p->fd, TCOFLUSH);
     return 0;
 }
 
@@ -153,56 +352,105 @@ int ComWrt(int port, const void *buffer, int count) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
     if (!buffer || count <= 0) return 0;
-    qint64 n = p->serial.write(static_cast<const char *>(buffer), count);
-    if (n < 0) {
-        Gather(*p);
+    if (p->lost) {
+        p->status |= kComStatWriteError;
         return kRsErrIo;
     }
-    QElapsedTimer t;
-    t.start();
-    while (p->serial.bytesToWrite() > 0) {
-        qint64 left = p->timeoutMs - t.elapsed();
-        if (left <= 0 || !p->serial.waitForBytesWritten(int(left))) break;
+    const char *in = static_cast<const char *>(buffer);
+    int done = 0;
+    const double until = Timer() + p->timeoutMs / 1000.0;
+    while (done < count) {
+        ssize_t n = ::write(p->fd, in + done, size_t(count - done));
+        if (n > 0) {
+            done += int(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) {
+            p->status |= kComStatWriteError;
+            GoneAfter(*p, errno);
+            return done > 0 ? done : kRsErrIo;
+        }
+        int left = int((until - Timer()) * 1000);
+        if (left <= 0) break;
+        pollfd pf{p->fd, POLLOUT, 0};
+        if (::poll(&pf, 1, left) > 0 && (pf.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+            p->status |= kComStatWriteError;
+            MarkLost(*p);
+            break;
+        }
     }
-    Gather(*p);
-    return int(n - p->serial.bytesToWrite());
+    return done;
 }
 
 int ComRd(int port, void *buffer, int count) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
-    if (!buffer || count <= 0) return 0;
+    if (!buffer || count <= 0 || p->lost) return 0;
     char *out = static_cast<char *>(buffer);
     int got = 0;
-    QElapsedTimer t;
-    t.start();
-    for (;;) {
-        qint64 n = p->serial.read(out + got, count - got);
-        if (n > 0) got += int(n);
-        if (got >= count) break;
-        qint64 left = p->timeoutMs - t.elapsed();
+    const double until = Timer() + p->timeoutMs / 1000.0;
+    while (got < count) {
+        ssize_t n = ::read(p->fd, out + got, size_t(count - got));
+        if (n > 0) {
+            got += int(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0 || errno != EAGAIN) { // end of file or a broken line: the device is gone
+            p->status |= kComStatReadError;
+            MarkLost(*p);
+            break;
+        }
+        int left = int((until - Timer()) * 1000 + 0.999);
         if (left <= 0) break;
-        if (!p->serial.waitForReadyRead(int(left)) && p->serial.error() != QSerialPort::NoError &&
-            p->serial.error() != QSerialPort::TimeoutError)
-            break; // the line broke down
+        // Wake once the rest is there, not per byte.
+        SetComWakeCount(port, count - got);
+        pollfd pf{p->fd, POLLIN, 0};
+        int r = ::poll(&pf, 1, left);
+        if (r > 0 && (pf.revents & (POLLHUP | POLLERR | POLLNVAL)) && Queued(*p) <= 0) {
+            p->status |= kComStatReadError;
+            MarkLost(*p);
+            break;
+        }
     }
-    Gather(*p);
+    Rewatch(*p);
     return got;
 }
 
 int GetInQLen(int port) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
-    p->serial.waitForReadyRead(0);
-    Gather(*p);
-    return int(p->serial.bytesAvailable());
+    if (p->lost) return kRsErrDeviceGone;
+    int queued = Queued(*p);
+    if (queued < 0 || (queued == 0 && HungUp(*p))) {
+        MarkLost(*p);
+        return kRsErrDeviceGone;
+    }
+    return queued;
 }
 
 int GetComStat(int port) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
-    Gather(*p);
     int s = p->status;
-    p->status = 0;
+    p->status = p->lost ? kComStatDeviceLost : 0;
     return s;
+}
+
+int InstallComCallback(int port, ComCallbackPtr callback, void *callbackData) {
+    Port *p = Find(port);
+    if (!p) return kRsErrPortNotOpen;
+    p->callback = callback;
+    p->callbackData = callbackData;
+    if (p->lost) PostLost(port, p->generation); // it went before anyone listened
+    return 0;
+}
+
+int GetComOpenReason(int port, char *systemText, int size) {
+    auto it = OpenFailures().find(port);
+    const OpenFailure none;
+    const OpenFailure &f = it == OpenFailures().end() ? none : it->second;
+    if (systemText && size > 0) std::snprintf(systemText, size_t(size), "%s", f.text.c_str());
+    return f.reason;
 }

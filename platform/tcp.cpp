@@ -11,8 +11,10 @@
 #include <QPointer>
 #include <QTcpSocket>
 
+#include <cstdio>
 #include <map>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -34,6 +36,15 @@ std::map<unsigned int, std::unique_ptr<Conversation>> &Conversations() {
     return table;
 }
 unsigned int g_nextHandle = 1;
+
+int g_connectReason = kTcpReasonNone; // of the last connection attempt
+std::string g_connectReasonText;
+
+int RememberReason(int reason, const QString &text) {
+    g_connectReason = reason;
+    g_connectReasonText = text.toStdString();
+    return reason;
+}
 
 Conversation *Find(unsigned int handle) {
     auto it = Conversations().find(handle);
@@ -101,6 +112,7 @@ void DeliverClose(unsigned int handle) {
 int ConnectToTCPServerEx(unsigned int *handle, unsigned int port, const char *server,
                          tcpFuncPtr callback, void *callbackData, unsigned int timeoutMs,
                          unsigned int localPort) {
+    RememberReason(kTcpReasonNone, {});
     if (!handle || !server || !*server || port == 0 || port > 65535 || localPort > 65535)
         return kTcpErrInvalidParameter;
     if (!qApp) return kTcpErrRegister;
@@ -119,20 +131,32 @@ int ConnectToTCPServerEx(unsigned int *handle, unsigned int port, const char *se
         ProcessSystemEvents();
     if (socket->state() != QAbstractSocket::ConnectedState) {
         int code;
+        const QString text = socket->errorString();
         switch (socket->error()) {
         case QAbstractSocket::HostNotFoundError:
             code = kTcpErrEstablish;
+            RememberReason(kTcpReasonNameNotResolved, text);
             break;
         case QAbstractSocket::ConnectionRefusedError:
+            code = kTcpErrFailedToConnect;
+            RememberReason(kTcpReasonRefused, text);
+            break;
         case QAbstractSocket::NetworkError:
             code = kTcpErrFailedToConnect;
+            RememberReason(kTcpReasonUnreachable, text);
             break;
         case QAbstractSocket::SocketTimeoutError:
             code = kTcpErrTimeout;
+            RememberReason(kTcpReasonTimedOut, text);
             break;
         default:
-            code =
-                socket->state() == QAbstractSocket::UnconnectedState ? kTcpErrIo : kTcpErrTimeout;
+            if (socket->state() == QAbstractSocket::UnconnectedState) {
+                code = kTcpErrIo;
+                RememberReason(kTcpReasonOther, text);
+            } else { // still trying when the time was up
+                code = kTcpErrTimeout;
+                RememberReason(kTcpReasonTimedOut, {});
+            }
             break;
         }
         socket->abort();
@@ -161,6 +185,12 @@ int ConnectToTCPServerEx(unsigned int *handle, unsigned int port, const char *se
     *handle = h;
     if (socket->bytesAvailable() > 0) PostData(h); // the server spoke first
     return 0;
+}
+
+int GetTCPConnectReason(char *systemText, int size) {
+    if (systemText && size > 0)
+        std::snprintf(systemText, size_t(size), "%s", g_connectReasonText.c_str());
+    return g_connectReason;
 }
 
 int DisconnectFromTCPServer(unsigned int handle) {

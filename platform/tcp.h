@@ -26,12 +26,25 @@ enum {
     kTcpErrClosed = -14, // the server closed the conversation
 };
 
+// Why the last ConnectToTCPServerEx failed, in terms an operator can act on.
+enum TcpConnectReason {
+    kTcpReasonNone = 0,
+    kTcpReasonRefused,         // nobody accepts connections at that port
+    kTcpReasonUnreachable,     // no route to the host, network down
+    kTcpReasonNameNotResolved, // the server name is unknown
+    kTcpReasonTimedOut,        // no answer within the time-out
+    kTcpReasonOther,           // see the system's own text
+};
+
 // Connects to `server` (name or address) at `port`, waiting up to `timeoutMs` while events
 // keep being processed. Returns 0 with *handle set (never 0), or a negative code.
 // `localPort` 0 lets the system choose.
 int ConnectToTCPServerEx(unsigned int *handle, unsigned int port, const char *server,
                          tcpFuncPtr callback, void *callbackData, unsigned int timeoutMs,
                          unsigned int localPort);
+// The reason of the last failed ConnectToTCPServerEx, and the system's own text for it into
+// `systemText` (may be null). kTcpReasonNone after a connection that succeeded.
+int GetTCPConnectReason(char *systemText, int size);
 // Closes the conversation; its callback is not called any more. 0 or kTcpErrNotConnected.
 int DisconnectFromTCPServer(unsigned int handle);
 // Sends `count` bytes, waiting up to `timeoutMs` until they are out. Returns the number of

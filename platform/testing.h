@@ -70,6 +70,12 @@ void TestRunFromLoop(std::function<void()> work);
 // Maps COM<port> to `device` for this process only, before the mapping file beside the
 // program; a null or empty device removes the mapping again.
 void TestMapComPort(int port, const char *device);
+// True while the busy cursor is shown (SetWaitCursor).
+bool TestBusyCursorShown();
+// Makes the port numbering look for adapters in `byIdRoot` (standing in for
+// /dev/serial/by-id) and for device information under `sysRoot` (for /sys); empty or null:
+// the system's own again.
+void TestSetDeviceRoots(const char *byIdRoot, const char *sysRoot);
 
 // Where a control and its caption sit on their panel (panel coordinates) and the room its own
 // text needs, for checks that no text is clipped or overlapped.

@@ -31,8 +31,8 @@ bool g_quitPending = false;
 int g_quitCode = 0;
 int g_waitCursor = 0;
 
-double g_lastCall = -1;     // Timer() value at the end of the previous ProcessSystemEvents
-bool g_foundNothing = false; // the previous ProcessSystemEvents ran no event
+double g_lastCall = -1;       // Timer() value at the end of the previous ProcessSystemEvents
+bool g_foundNothing = false;  // the previous ProcessSystemEvents ran no event
 double g_lastSystemPoll = -1; // Timer() value when the system was last asked for events
 // Within this long of asking the system, a further call runs only what the program queued.
 constexpr double kFreshSeconds = 20e-6;
@@ -173,4 +173,9 @@ int SetWaitCursor(int on) {
         if (--g_waitCursor == 0) QApplication::restoreOverrideCursor();
     }
     return 0;
+}
+
+// Test hook (platform/testing.h).
+bool TestBusyCursorShown() {
+    return g_waitCursor > 0;
 }

@@ -45,6 +45,23 @@ std::vector<std::string> ButtonTexts(QMessageBox &box,
     return out;
 }
 
+// A popup asks a person: while it is up the pointer is the normal one, even inside a wait
+// that shows the busy cursor.
+class NormalCursor {
+  public:
+    NormalCursor() : lifted_(QApplication::overrideCursor() != nullptr) {
+        if (lifted_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~NormalCursor() {
+        if (lifted_) QApplication::restoreOverrideCursor();
+    }
+    NormalCursor(const NormalCursor &) = delete;
+    NormalCursor &operator=(const NormalCursor &) = delete;
+
+  private:
+    bool lifted_;
+};
+
 } // namespace
 
 void SetPopupResponder(PopupResponder responder) {
@@ -68,6 +85,7 @@ int MessagePopup(const char *title, const char *message) {
                     nullptr);
         return 0;
     }
+    NormalCursor pointer;
     box.exec();
     return 0;
 }
@@ -86,6 +104,7 @@ int ConfirmPopup(const char *title, const char *message) {
                            nullptr)
                    ? 1
                    : 0;
+    NormalCursor pointer;
     return box.exec() == QMessageBox::Yes ? 1 : 0;
 }
 
@@ -112,6 +131,7 @@ int GenericMessagePopup(const char *title, const char *message, const char *butt
     if (QPushButton *b = pick(enterButton)) box.setDefaultButton(b);
     if (QPushButton *b = pick(escapeButton)) box.setEscapeButton(b);
     if (QPushButton *b = pick(activeButton)) b->setFocus();
+    NormalCursor pointer;
     box.exec();
     for (size_t i = 0; i < buttons.size(); ++i)
         if (box.clickedButton() == buttons[i]) return int(i) + 1;
@@ -151,6 +171,7 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
         if (Responder()(record, &path) > 0) chosen = QString::fromStdString(path);
     } else {
         dlg.selectFile(start);
+        NormalCursor pointer;
         if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
             chosen = dlg.selectedFiles().first();
         else if (!allowCancel)

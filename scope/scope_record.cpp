@@ -34,12 +34,14 @@ int WaitForRecordSerial() {
         ProcessSystemEvents();
         App.RxCount = GetInQLen(App.ComPort);
         App.ComStatError = GetComStat(App.ComPort);
+        // BREAK, or a failure reported meanwhile (a device that went away is reported when
+        // it goes, and its port closed).
+        if (!App.ScanRunning) return -1;
         // A port that is no longer open (offline meanwhile) can deliver nothing either.
         if (App.ComStatError > 0 || App.RxCount < 0) {
             LinkFailure(kTxtTimeout);
             return -1;
         }
-        if (!App.ScanRunning) return -1;
     } while (App.RxCount < kHeaderSize);
     ComRd(App.ComPort, App.RxBuf, kHeaderSize);
     return 1;

@@ -6,9 +6,10 @@
 
 namespace tavsim {
 
-// The text of the mapping file with COM<number> set to `device`: the other lines of `existing`
-// stay as they are, an existing COM<number> line is replaced, the section is added when it is
-// missing. Lines end with CR LF.
+// The text of the mapping file with COM<number> set to `device`: the other items and sections
+// of `existing` stay (comments do not: the file is written whole, as every file of the program),
+// an existing COM<number> item is replaced, the section is added when it is missing. Lines end
+// with CR LF.
 std::string mapComPort(const std::string &existing, int number, const std::string &device);
 
 // Reads `path` (missing file: empty), maps the port and writes the file through a temporary

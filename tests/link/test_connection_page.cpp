@@ -169,13 +169,15 @@ TEST_F(PageTest, FindComPortsListsThePortsPresent) {
     TestMapComPort(1, sim->serialPath().c_str());
     TestMapComPort(4, "/dev/null");
     ClearStatus();
+    // Each number with the device an operator recognises it by.
+    const std::string lines = "COM1  " + sim->serialPath() + "\nCOM4  /dev/null\n\n";
     Click(App.ConnectTab, CONNECT_FIND_COM_PORTS);
-    EXPECT_EQ(Status(), "Following COM PORTS are available:\nCOM1\nCOM4\n\n");
+    EXPECT_EQ(Status(), "Following COM PORTS are available:\n" + lines);
 
     App.LanguageIndex = 0;
     ClearStatus();
     Click(App.ConnectTab, CONNECT_FIND_COM_PORTS);
-    EXPECT_EQ(Status(), "Folgende COM PORTS sind verfuegbar:\nCOM1\nCOM4\n\n");
+    EXPECT_EQ(Status(), "Folgende COM PORTS sind verfuegbar:\n" + lines);
 
     TestMapComPort(1, "/nonexistent/tty");
     TestMapComPort(4, "/nonexistent/tty");

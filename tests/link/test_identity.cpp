@@ -182,8 +182,10 @@ TEST_F(IdentityTest, SerialOpenFailureReportsItsCode) {
     App.LanguageIndex = 0;
     TryToConnectClick();
     EXPECT_LT(App.LinkResult, 0);
-    EXPECT_EQ(App.LinkResult, -2);
-    EXPECT_EQ(Status(), "Verbindungsaufbau!\nUngueltige Portnummer\n\nKein Sensor verbunden!\n\n");
+    EXPECT_EQ(App.LinkResult, -6) << "a valid number with no device behind it";
+    EXPECT_EQ(Status(), "Verbindungsaufbau!\nKein serieller Port gefunden\nCOM7 "
+                        "/nonexistent/ttyTEST: Geraet nicht vorhanden - ist der Adapter "
+                        "eingesteckt?\n\nKein Sensor verbunden!\n\n");
     ExpectOnePopup(kNoConnectionGer);
     ExpectOffline();
     TestMapComPort(7, nullptr);
@@ -194,12 +196,14 @@ TEST_F(IdentityTest, TcpOpenFailuresReportTheirTexts) {
         std::string server;
         int port;
         int code;
-        const char *text;
+        std::string text;
     } cases[] = {
-        {"127.0.0.1", FreePort(), -4, "Failed to connect"},
-        {"", sim->tcpPort(), -9, "Invalid parameter"},
-        {"127.0.0.1", 0, -9, "Invalid parameter"},
+        {"127.0.0.1", FreePort(), -4, "Failed to connect\n127.0.0.1:" /* port */},
+        {"", sim->tcpPort(), -9, "Invalid parameter\n:" + std::to_string(sim->tcpPort())},
+        {"127.0.0.1", 0, -9, "Invalid parameter\n127.0.0.1:0"},
     };
+    cases[0].text += std::to_string(cases[0].port) +
+                     ": connection refused - is the sensor switched on, is the port number right?";
     for (const Case &c : cases) {
         SCOPED_TRACE(c.server + ":" + std::to_string(c.port));
         UseTcp(c.server, c.port);

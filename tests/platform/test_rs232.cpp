@@ -1,6 +1,7 @@
-// Serial ports on a pseudo-terminal the test holds the other end of: the open failures and
-// their codes, writes and reads with the port's time-out, the input queue, flushing, and the
-// line status when the other end goes away.
+// Serial ports on a pseudo-terminal the test holds the other end of: the open failures with
+// their codes and reasons, writes and reads with the port's time-out, the input queue,
+// flushing, waking once a count of bytes is there, and a device that goes away (line status,
+// one report to the port's callback, the port usable again once reopened).
 #include "platform/rs232.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
@@ -10,8 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -66,13 +70,37 @@ class Rs232Test : public ::testing::Test {
     }
 };
 
+int Reason(int port) {
+    return GetComOpenReason(port, nullptr, 0);
+}
+
+// Runs `body` in a child process as an unprivileged user (root opens every device) and
+// returns its result.
+int AsUnprivilegedUser(int (*body)()) {
+    pid_t child = fork();
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(100);
+        _exit(body() & 0x7f);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
+}
+
 } // namespace
 
-TEST_F(Rs232Test, OpenFailuresGiveTheirCodes) {
+TEST_F(Rs232Test, OpenFailuresGiveTheirCodesAndReasons) {
     EXPECT_EQ(OpenComConfig(0, "", 115200, 0, 8, 1, 1024, 1024), kRsErrInvalidPort);
     EXPECT_EQ(OpenComConfig(256, "", 115200, 0, 8, 1, 1024, 1024), kRsErrInvalidPort);
-    TestMapComPort(kPort + 1, "/nonexistent/ttyX"); // no device behind the number
-    EXPECT_EQ(Open(kPort + 1), kRsErrInvalidPort);
+    TestMapComPort(kPort + 1, "/nonexistent/ttyX"); // a valid number, no device behind it
+    EXPECT_EQ(Open(kPort + 1), kRsErrNoPortFound);
+    EXPECT_EQ(Reason(kPort + 1), kComReasonNoDevice);
+    char text[128];
+    GetComOpenReason(kPort + 1, text, sizeof text);
+    EXPECT_STRNE(text, "") << "the system's own words come along";
+    TestMapComPort(kPort + 1, "/dev/null"); // a device that is no serial port
+    EXPECT_EQ(Open(kPort + 1), kRsErrCannotOpen);
+    EXPECT_EQ(Reason(kPort + 1), kComReasonNotSerial);
     EXPECT_EQ(OpenComConfig(kPort, "", 0, 0, 8, 1, 1024, 1024), kRsErrInvalidBaudrate);
     EXPECT_EQ(OpenComConfig(kPort, "", 115200, 7, 8, 1, 1024, 1024), kRsErrInvalidParity);
     EXPECT_EQ(OpenComConfig(kPort, "", 115200, 0, 9, 1, 1024, 1024), kRsErrInvalidDataBits);
@@ -82,9 +110,22 @@ TEST_F(Rs232Test, OpenFailuresGiveTheirCodes) {
     ASSERT_EQ(Open(), 0);
     TestMapComPort(kPort + 1, slave.c_str());
     EXPECT_EQ(Open(kPort + 1), kRsErrCannotOpen);
-    // Once closed, it opens.
+    EXPECT_EQ(Reason(kPort + 1), kComReasonBusy);
+    // Once closed, it opens, and the reason is gone with the failure.
     CloseCom(kPort);
     EXPECT_EQ(Open(kPort + 1), 0);
+    EXPECT_EQ(Reason(kPort + 1), kComReasonNone);
+}
+
+TEST_F(Rs232Test, ADeviceTheUserMayNotOpen) {
+    ASSERT_EQ(chmod(slave.c_str(), 0600), 0); // the owner (root) alone, as outside dialout
+    static int result;
+    result = AsUnprivilegedUser([] {
+        int code = OpenComConfig(kPort, "", 115200, 0, 8, 1, 1024, 1024);
+        if (code != kRsErrCannotOpen) return 1;
+        return GetComOpenReason(kPort, nullptr, 0) == kComReasonPermission ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0) << "1: wrong code, 2: wrong reason, 100: could not drop privileges";
 }
 
 TEST_F(Rs232Test, OperationsOnAPortThatIsNotOpen) {
@@ -134,14 +175,58 @@ TEST_F(Rs232Test, ReadWaitsAtMostThePortTimeOut) {
     EXPECT_EQ(GetComStat(kPort), 0) << "a time-out is no line error";
 }
 
-TEST_F(Rs232Test, OtherEndGoneIsALineError) {
+TEST_F(Rs232Test, AReadWaitingForACountStillDeliversWhatCame) {
     ASSERT_EQ(Open(), 0);
-    SetComTime(kPort, 0.2);
-    close(master);
-    master = -1;
-    GetInQLen(kPort);
-    char buf[2];
-    ComRd(kPort, buf, 2);
-    EXPECT_GT(GetComStat(kPort), 0);
-    EXPECT_EQ(GetComStat(kPort), 0) << "reading the status clears it";
+    SetComTime(kPort, 0.3);
+    ASSERT_EQ(SetComWakeCount(kPort, 36), 0);
+    ASSERT_EQ(write(master, "abc", 3), 3);
+    EXPECT_EQ(InQueueAtLeast(3), 3) << "the queue length does not wait for the count";
+    char buf[40];
+    EXPECT_EQ(ComRd(kPort, buf, 36), 3) << "what came within the time-out";
+    ASSERT_EQ(write(master, "0123456789", 10), 10);
+    EXPECT_EQ(ComRd(kPort, buf, 10), 10);
+    EXPECT_EQ(std::string(buf, 10), "0123456789");
+}
+
+// The other end going away while a read waits, and while nobody reads: the same status on
+// every Qt release, the port's callback told once, and nothing left that watches the line.
+TEST_F(Rs232Test, OtherEndGoneIsALineError) {
+    static int calls;
+    calls = 0;
+    for (bool reading : {true, false}) {
+        SCOPED_TRACE(reading ? "while reading" : "while idle");
+        calls = 0;
+        if (master < 0) {
+            master = posix_openpt(O_RDWR | O_NOCTTY);
+            ASSERT_GE(master, 0);
+            ASSERT_EQ(grantpt(master), 0);
+            ASSERT_EQ(unlockpt(master), 0);
+            slave = ptsname(master);
+            TestMapComPort(kPort, slave.c_str());
+        }
+        ASSERT_EQ(Open(), 0);
+        SetComTime(kPort, 0.2);
+        InstallComCallback(
+            kPort,
+            [](int port, int event, void *) {
+                calls += port == kPort && event == kComEventDeviceLost;
+            },
+            nullptr);
+        close(master);
+        master = -1;
+        if (reading) {
+            char buf[2];
+            EXPECT_EQ(ComRd(kPort, buf, 2), 0);
+            EXPECT_EQ(GetInQLen(kPort), kRsErrDeviceGone);
+        }
+        TestProcessEvents(50);
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(GetInQLen(kPort), kRsErrDeviceGone);
+        EXPECT_GT(GetComStat(kPort) & kComStatDeviceLost, 0);
+        EXPECT_GT(GetComStat(kPort) & kComStatDeviceLost, 0) << "it stays gone";
+        EXPECT_LT(ComWrt(kPort, "x", 1), 0);
+        TestProcessEvents(50);
+        EXPECT_EQ(calls, 1) << "told once";
+        CloseCom(kPort);
+    }
 }

@@ -136,27 +136,30 @@ TEST(SimFaultDamage, EachFaultDamagesTheFrameAsNamed) {
     }
 }
 
-TEST(SimComMap, AddsReplacesAndKeepsOtherLinesWithCrLf) {
-    EXPECT_EQ(mapComPort("", 3, "/dev/pts/5"), "[COM PORTS]\r\nCOM3 = \"/dev/pts/5\"\r\n");
+TEST(SimComMap, AddsReplacesAndKeepsOtherItemsWithCrLf) {
+    EXPECT_EQ(mapComPort("", 3, "/dev/pts/5"), "[COM PORTS]\r\nCOM3 = \"/dev/pts/5\"\r\n\r\n");
 
     const std::string existing = "[COM PORTS]\nCOM1 = \"/dev/ttyUSB0\"\nCOM3 = \"/dev/pts/1\"\n\n"
                                  "[OTHER]\nKey = 1\n";
     EXPECT_EQ(mapComPort(existing, 3, "/dev/pts/7"),
               "[COM PORTS]\r\nCOM1 = \"/dev/ttyUSB0\"\r\nCOM3 = \"/dev/pts/7\"\r\n\r\n"
-              "[OTHER]\r\nKey = 1\r\n");
+              "[OTHER]\r\nKey = 1\r\n\r\n");
     EXPECT_EQ(mapComPort(existing, 9, "/dev/pts/7"),
               "[COM PORTS]\r\nCOM1 = \"/dev/ttyUSB0\"\r\nCOM3 = \"/dev/pts/1\"\r\n"
-              "COM9 = \"/dev/pts/7\"\r\n\r\n[OTHER]\r\nKey = 1\r\n");
+              "COM9 = \"/dev/pts/7\"\r\n\r\n[OTHER]\r\nKey = 1\r\n\r\n");
     EXPECT_EQ(mapComPort("[OTHER]\r\nKey = 1\r\n", 2, "/dev/a\"b"),
-              "[OTHER]\r\nKey = 1\r\n\r\n[COM PORTS]\r\nCOM2 = \"/dev/a\\\"b\"\r\n");
+              "[OTHER]\r\nKey = 1\r\n\r\n[COM PORTS]\r\nCOM2 = \"/dev/a\\\"b\"\r\n\r\n");
+    // A long device name stays on one line, as the program reads it.
+    const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    EXPECT_EQ(mapComPort("", 4, byId), "[COM PORTS]\r\nCOM4 = \"" + byId + "\"\r\n\r\n");
 
     fs::path dir = freshDir("tav-commap-");
     std::string written = writeComPortMapping(dir.string(), 4, "/dev/pts/9");
     EXPECT_EQ(written, (dir / "ComPorts.cfg").string());
-    EXPECT_EQ(readFile(dir / "ComPorts.cfg"), "[COM PORTS]\r\nCOM4 = \"/dev/pts/9\"\r\n");
+    EXPECT_EQ(readFile(dir / "ComPorts.cfg"), "[COM PORTS]\r\nCOM4 = \"/dev/pts/9\"\r\n\r\n");
     writeComPortMapping(written, 5, "/dev/pts/10");
     EXPECT_EQ(readFile(dir / "ComPorts.cfg"),
-              "[COM PORTS]\r\nCOM4 = \"/dev/pts/9\"\r\nCOM5 = \"/dev/pts/10\"\r\n");
+              "[COM PORTS]\r\nCOM4 = \"/dev/pts/9\"\r\nCOM5 = \"/dev/pts/10\"\r\n\r\n");
     EXPECT_TRUE(writeComPortMapping((dir / "no" / "such" / "dir" / "f").string(), 1, "x").empty());
     fs::remove_all(dir);
 }

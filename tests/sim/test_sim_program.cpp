@@ -118,7 +118,7 @@ TEST(SimProgram, ServesMapsLogsTakesCommandsAndQuits) {
     const std::string pty = serialLine.substr(8, serialLine.find(" at ") - 8);
     EXPECT_NE(serialLine.find("at 115200 baud"), std::string::npos);
     EXPECT_EQ(mapLine.rfind("COM7 = \"" + pty + "\"", 0), 0u) << mapLine;
-    EXPECT_EQ(readFile(dir / "ComPorts.cfg"), "[COM PORTS]\r\nCOM7 = \"" + pty + "\"\r\n");
+    EXPECT_EQ(readFile(dir / "ComPorts.cfg"), "[COM PORTS]\r\nCOM7 = \"" + pty + "\"\r\n\r\n");
 
     RawClient tcp = RawClient::tcp(port);
     EXPECT_TRUE(tcp.exchange(request(OrderFirmware)).dataOk);
