@@ -40,6 +40,7 @@ struct Port {
     int status = 0; // GetComStat bits gathered since the last call
     bool lost = false;
     int wakeCount = 1;
+    termios settings{}; // the line settings as last set
     ComCallbackPtr callback = nullptr;
     void *callbackData = nullptr;
     std::unique_ptr<QSocketNotifier> watch;
@@ -273,6 +274,7 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
     p->number = port;
     p->fd = fd;
     p->generation = g_nextGeneration++;
+    p->settings = tio;
     if (qApp) {
         p->watch = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
         QObject::connect(p->watch.get(), &QSocketNotifier::activated, [port] { Look(port); });
@@ -310,13 +312,12 @@ int SetComTime(int port, double seconds) {
 int SetCTSMode(int port, int mode) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
-    termios tio{};
-    if (p->fd < 0 || ::tcgetattr(p->fd, &tio) != 0) return kRsErrIo;
+    if (p->fd < 0) return kRsErrIo;
     if (mode)
-        tio.c_cflag |= CRTSCTS;
+        p->settings.c_cflag |= CRTSCTS;
     else
-        tio.c_cflag &= ~CRTSCTS;
-    return ::tcsetattr(p->fd, TCSANOW, &tio) == 0 ? 0 : kRsErrIo;
+        p->settings.c_cflag &= ~CRTSCTS;
+    return ::tcsetattr(p->fd, TCSANOW, &p->settings) == 0 ? 0 : kRsErrIo;
 }
 
 int SetComWakeCount(int port, int count) {
@@ -324,11 +325,11 @@ int SetComWakeCount(int port, int count) {
     if (!p) return kRsErrPortNotOpen;
     count = count < 1 ? 1 : count > 255 ? 255 : count; // the line discipline counts to 255
     if (count == p->wakeCount || p->fd < 0) return 0;
-    termios tio{};
-    if (::tcgetattr(p->fd, &tio) != 0) return kRsErrIo;
-    tio.c_cc[VMIN] = cc_t(count);
-    tio.c_cc[VTIME] = 0; // with a time the count would not hold for the wait
-    if (::tcsetattr(p->fd, TCSANOW, &tio) != 0) return kRsErrIo;
+    // One call: the settings are the port's own since it was opened (every exchange changes
+    // the count twice, so it is kept cheap).
+    p->settings.c_cc[VMIN] = cc_t(count);
+    p->settings.c_cc[VTIME] = 0; // with a time the count would not hold for the wait
+    if (::tcsetattr(p->fd, TCSANOW, &p->settings) != 0) return kRsErrIo;
     p->wakeCount = count;
     return 0;
 }
