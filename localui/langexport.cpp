@@ -8,7 +8,9 @@
 
 #include <cstdio>
 
-int main(int argc, char **argv) {
+namespace {
+
+int Run(int argc, char **argv) {
     const char *out = argc > 1 ? argv[1] : "language_eng.lwl";
     if (LoadPanels(1, argv) < 0) {
         std::fprintf(stderr, "langexport: the panels cannot be loaded\n");
@@ -22,4 +24,12 @@ int main(int argc, char **argv) {
     }
     std::printf("langexport: wrote %s\n", out);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    int code = Run(argc, argv);
+    CloseUserInterface(); // the runtime ends before the process does
+    return code;
 }

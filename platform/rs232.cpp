@@ -302,6 +302,10 @@ int CloseCom(int port) {
     return 0;
 }
 
+void CloseAllComPorts() {
+    Ports().clear();
+}
+
 int SetComTime(int port, double seconds) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;

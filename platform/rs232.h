@@ -50,6 +50,8 @@ enum ComOpenReason {
 int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, int dataBits,
                   int stopBits, int inputQueueSize, int outputQueueSize);
 int CloseCom(int port);
+// Closes every port still open (the end of the user-interface runtime, platform/ui.h).
+void CloseAllComPorts();
 // Reads and writes give up after `seconds` (default 5 s).
 int SetComTime(int port, double seconds);
 // Hardware handshake: 0 off, 1 on (RTS/CTS).

@@ -199,6 +199,11 @@ int DisconnectFromTCPServer(unsigned int handle) {
     return 0;
 }
 
+void CloseAllTCPConversations() {
+    while (!Conversations().empty())
+        Forget(Conversations().begin()->first); // the sockets' deletion is flushed by the caller
+}
+
 int ClientTCPWrite(unsigned int handle, const void *buffer, unsigned int count,
                    unsigned int timeoutMs) {
     Conversation *c = Find(handle);

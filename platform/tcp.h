@@ -47,6 +47,9 @@ int ConnectToTCPServerEx(unsigned int *handle, unsigned int port, const char *se
 int GetTCPConnectReason(char *systemText, int size);
 // Closes the conversation; its callback is not called any more. 0 or kTcpErrNotConnected.
 int DisconnectFromTCPServer(unsigned int handle);
+// Closes every conversation still open, without callbacks (the end of the user-interface
+// runtime, platform/ui.h).
+void CloseAllTCPConversations();
 // Sends `count` bytes, waiting up to `timeoutMs` until they are out. Returns the number of
 // bytes sent or a negative code.
 int ClientTCPWrite(unsigned int handle, const void *buffer, unsigned int count,

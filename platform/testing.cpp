@@ -104,8 +104,9 @@ void TestKey(int panel, const char *keySequence) {
     PanelRec *p = FindPanel(panel);
     if (!p || !p->widget) return;
     QWidget *window = p->widget->window();
+    // Shortcuts reach the active window only; the window system makes it active.
     window->activateWindow();
-    QApplication::setActiveWindow(window);
+    QTest::qWaitForWindowActive(window);
     QTest::keySequence(window, QKeySequence(QString::fromUtf8(keySequence)));
 }
 
@@ -243,13 +244,17 @@ class PaintCounter : public QObject {
 } // namespace
 
 int TestPaintCount(int panel, int control) {
-    static PaintCounter *counter = new PaintCounter;
+    static QPointer<PaintCounter> counter; // ends with the application object
+    if (!counter) {
+        counter = new PaintCounter;
+        counter->setParent(qApp);
+    }
     QWidget *w = CtrlWidget(panel, control);
     if (!w) return -1;
     auto it = counter->counts.find(w);
     if (it == counter->counts.end()) {
         w->installEventFilter(counter);
-        QObject::connect(w, &QObject::destroyed, [w] { counter->counts.erase(w); });
+        QObject::connect(w, &QObject::destroyed, counter, [w] { counter->counts.erase(w); });
         counter->counts[w] = 0;
         return 0;
     }

@@ -215,6 +215,12 @@ int SetToolkitLanguage(const char *language);
 
 // ---- Event loop ---------------------------------------------------------------------------
 int InitUserInterface(int argc, char **argv); // 1 on success, 0 when it cannot start
+// Ends the runtime in a fixed order: every panel and other window, the serial ports and TCP
+// conversations still open, the deletions still pending, then the application object itself,
+// so that nothing of the user interface is left for the process's exit to tear down.
+// Called once the program, or a test run, is done with the user interface (not from inside
+// the event loop); InitUserInterface may start the runtime again afterwards.
+int CloseUserInterface();
 int RunUserInterface();                       // returns the code given to QuitUserInterface
 int QuitUserInterface(int returnCode);
 int ProcessSystemEvents();

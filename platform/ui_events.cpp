@@ -64,8 +64,13 @@ class InputFilter : public QObject {
     }
 };
 
+// One filter for the runtime's life; it ends with the application object.
 InputFilter *Filter() {
-    static InputFilter *f = new InputFilter;
+    static QPointer<InputFilter> f;
+    if (!f) {
+        f = new InputFilter;
+        f->setParent(qApp);
+    }
     return f;
 }
 

@@ -76,6 +76,9 @@ CtrlRec *FindCtrl(int panel, int control);
 PanelRec *PanelOfWidget(const QWidget *w);
 int RegisterPanel(std::unique_ptr<PanelRec> rec); // returns the new handle
 void ForgetPanel(int panel);                      // with its children
+std::vector<int> AllPanels();                     // every handle, in creation order
+// Discards every panel at once (no deferred deletion): the end of the runtime.
+void DiscardAllPanels();
 
 // Widgets follow their records at the refresh rate.
 void MarkDirty(CtrlRec &c);

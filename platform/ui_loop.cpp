@@ -1,17 +1,21 @@
 // The event loop: start-up of the runtime, RunUserInterface / QuitUserInterface, and
 // ProcessSystemEvents, which runs what is pending and, when a wait loop calls it again with
 // nothing pending, blocks until the next event (bounded), so the sensor's wait loops neither
-// burn a core nor add latency. Also the timer and the busy cursor.
+// burn a core nor add latency. Also the timer, the busy cursor, and the end of the runtime.
+#include "platform/rs232.h"
+#include "platform/tcp.h"
 #include "platform/ui_internal.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -25,7 +29,10 @@ class EventCounter : public QObject {
     }
 };
 
-EventCounter *g_counter = nullptr;
+// The application object; QApplication keeps a reference to its argument count.
+QApplication *g_app = nullptr;
+int g_argc = 0;
+EventCounter *g_counter = nullptr; // a child of g_app
 QEventLoop *g_loop = nullptr;
 bool g_quitPending = false;
 int g_quitCode = 0;
@@ -85,13 +92,41 @@ int InitUserInterface(int argc, char **argv) {
     // further poll) whenever a socket's write notifier is switched on and off, which every
     // request to the sensor does; measured in bench/link. QT_NO_GLIB set empty keeps GLib.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
-    static int s_argc = argc;
-    static QApplication *app = new QApplication(s_argc, argv);
-    app->setQuitOnLastWindowClosed(false);
+    g_argc = argc;
+    g_app = new QApplication(g_argc, argv);
+    g_app->setQuitOnLastWindowClosed(false);
     g_counter = new EventCounter;
-    app->installEventFilter(g_counter);
+    g_counter->setParent(g_app);
+    g_app->installEventFilter(g_counter);
     Timer();
     return 1;
+}
+
+// Windows go first, while the platform that shows them is still there; then what talks to
+// the outside; then the deletions that were deferred (a discarded panel is deleted from the
+// event loop), which the application object's end would otherwise leave to the process's exit,
+// after the platform is gone. The runtime's own helper objects are children of the
+// application object and end with it.
+int CloseUserInterface() {
+    if (!g_app || g_loop) return 0;
+    DiscardAllPanels();
+    std::vector<QPointer<QWidget>> windows;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (!w->parentWidget()) windows.emplace_back(w);
+    for (QPointer<QWidget> &w : windows)
+        delete w.data(); // a window deleted with an earlier one is null here
+    CloseAllComPorts();
+    CloseAllTCPConversations();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (g_waitCursor > 0) QApplication::restoreOverrideCursor();
+    g_waitCursor = 0;
+    delete g_app;
+    g_app = nullptr;
+    g_counter = nullptr;
+    g_quitPending = false;
+    g_lastCall = g_lastSystemPoll = -1;
+    g_foundNothing = false;
+    return 0;
 }
 
 int RunUserInterface() {

@@ -56,6 +56,16 @@ int DiscardPanel(int panel) {
     return 0;
 }
 
+void DiscardAllPanels() {
+    for (int panel : AllPanels()) {
+        PanelRec *p = FindPanel(panel);
+        if (!p || p->parent) continue; // child panels go with their top-level panel
+        QPointer<QWidget> w = p->widget;
+        ForgetPanel(panel);
+        delete w.data();
+    }
+}
+
 int SetPanelPos(int panel, int top, int left) {
     PanelRec *p = FindPanel(panel);
     if (!p || !p->widget) return kErrPanel;

@@ -63,6 +63,13 @@ int RegisterPanel(std::unique_ptr<PanelRec> rec) {
     return handle;
 }
 
+std::vector<int> AllPanels() {
+    std::vector<int> out;
+    for (auto &[handle, rec] : Panels())
+        out.push_back(handle);
+    return out;
+}
+
 void ForgetPanel(int panel) {
     PanelRec *p = FindPanel(panel);
     if (!p) return;

@@ -30,14 +30,15 @@ constexpr int kRefreshMs = 16; // widgets follow their records about 60 times a 
 
 std::vector<std::pair<int, int>> g_dirty;
 
+// One timer for the runtime's life; it ends with the application object.
 QTimer *FlushTimer() {
-    static QTimer *t = [] {
-        auto *timer = new QTimer;
-        timer->setSingleShot(true);
-        timer->setInterval(kRefreshMs);
-        QObject::connect(timer, &QTimer::timeout, [] { FlushAllDirty(); });
-        return timer;
-    }();
+    static QPointer<QTimer> t;
+    if (!t) {
+        t = new QTimer(qApp);
+        t->setSingleShot(true);
+        t->setInterval(kRefreshMs);
+        QObject::connect(t, &QTimer::timeout, [] { FlushAllDirty(); });
+    }
     return t;
 }
 

@@ -148,7 +148,9 @@ tavsim::SimConfig TcpSensor() {
 
 } // namespace
 
-int main(int argc, char **argv) {
+namespace {
+
+int Run(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 0.2;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 30;
@@ -199,4 +201,12 @@ int main(int argc, char **argv) {
                 waited, result, cpu, 100 * cpu / waited);
     DisconnectFromTCPServer(App.TcpHandle);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    int code = Run(argc, argv);
+    CloseUserInterface(); // the runtime ends before the process does
+    return code;
 }

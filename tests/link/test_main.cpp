@@ -1,4 +1,6 @@
 // Test entry: the link tests run the program in-process on Qt's offscreen platform.
+#include "platform/ui.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -6,5 +8,7 @@
 int main(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    CloseUserInterface(); // the runtime ends before the process does
+    return result;
 }

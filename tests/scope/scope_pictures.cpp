@@ -15,7 +15,9 @@
 #include <cstring>
 #include <string>
 
-int main(int argc, char **argv) {
+namespace {
+
+int Run(int argc, char **argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: scope_pictures OUTPUT_DIR\n");
         return 2;
@@ -76,4 +78,12 @@ int main(int argc, char **argv) {
     sim.stop();
     std::printf("wrote %s and %s\n", shot.c_str(), pdf.c_str());
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    int code = Run(argc, argv);
+    CloseUserInterface(); // the runtime ends before the process does
+    return code;
 }

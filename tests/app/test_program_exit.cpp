@@ -1,0 +1,94 @@
+// The real program as an operator runs it: started in a real window on a virtual X server next
+// to the simulated sensor, closed with its window's close box, it stores its settings and
+// ends with exit code 0 (the user interface is torn down before the process ends).
+#include "x11_session.h"
+
+#include "sim/com_map.h"
+#include "sim/sim.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A private copy of the program with its resource files, as an unpacked copy has them.
+fs::path ProgramFolder() {
+    char tmpl[] = "/tmp/taviron-exit-XXXXXX";
+    if (!mkdtemp(tmpl)) return {};
+    fs::path dir = tmpl;
+    fs::copy_file(fs::path(TAVIRON_BIN_DIR) / "TavironScope", dir / "TavironScope");
+    for (const char *f : {"Tavironv10.uir", "logoHV.bmp", "language_ger.lwl", "language_eng.lwl"})
+        if (fs::exists(fs::path(TAVIRON_BIN_DIR) / f))
+            fs::create_symlink(fs::path(TAVIRON_BIN_DIR) / f, dir / f);
+    return dir;
+}
+
+// Starts the program in `dir` on `display`; returns its process id.
+pid_t StartProgram(const fs::path &dir, const std::string &display) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        execl("./TavironScope", "TavironScope", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+// The process's wait status once it ended, or -1 after `seconds` (the process is then killed).
+int WaitForEnd(pid_t pid, double seconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > until) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return status;
+}
+
+} // namespace
+
+TEST(ProgramExit, ClosedByItsWindowTheProgramEndsWithZero) {
+    X11Session x;
+    std::string error;
+    ASSERT_TRUE(x.start(&error)) << error;
+
+    tavsim::SimConfig config;
+    config.tcp = false;
+    config.serial = true;
+    tavsim::SimSensor sim(config);
+    ASSERT_TRUE(sim.start(&error)) << error;
+
+    fs::path dir = ProgramFolder();
+    ASSERT_FALSE(dir.empty());
+    ASSERT_FALSE(tavsim::writeComPortMapping(dir.string(), 1, sim.serialPath()).empty());
+
+    pid_t program = StartProgram(dir, x.display());
+    ASSERT_GT(program, 0);
+    const bool closed = x.closeWindow("TAVIRON Scope V1.0", 30);
+    const int status = WaitForEnd(program, closed ? 30 : 0);
+    sim.stop();
+    const bool stored = fs::exists(dir / "PanelSettings.cfg");
+    fs::remove_all(dir);
+
+    ASSERT_TRUE(closed) << "the program's window did not appear";
+    ASSERT_NE(status, -1) << "the program did not end after its window was closed";
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(stored) << "closing by the window stores the panel settings";
+}
