@@ -106,7 +106,7 @@ void TestKey(int panel, const char *keySequence) {
     QWidget *window = p->widget->window();
     // Shortcuts reach the active window only; the window system makes it active.
     window->activateWindow();
-    QTest::qWaitForWindowActive(window);
+    if (!QTest::qWaitForWindowActive(window)) qWarning("TestKey: the window did not become active");
     QTest::keySequence(window, QKeySequence(QString::fromUtf8(keySequence)));
 }
 
