@@ -1,10 +1,18 @@
-// Program entry: the command-line options, then WinMain; the user-interface runtime ends
-// before the process does, so nothing of it is left for the exit's clean-up.
+// Program entry: --help and --version answer before any window (no display needed); otherwise
+// the start-up options, then WinMain; the user-interface runtime ends before the process does,
+// so nothing of it is left for the exit's clean-up.
 #include "app/app.h"
 #include "app/options.h"
 #include "platform/ui.h"
 
+#include <cstdio>
+
 int main(int argc, char **argv) {
+    const CommandLine options = ParseCommandLine(argc, argv);
+    if (options.help || options.version) {
+        std::fputs((options.help ? CommandLineHelp() : VersionText()).c_str(), stdout);
+        return 0;
+    }
     ApplyStartOptions(argc, argv);
     int code = WinMain(argc, argv);
     CloseUserInterface();
