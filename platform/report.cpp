@@ -1,7 +1,8 @@
 // Report printing on Qt's print support: the report is a list of text lines and images with
 // the text attributes in force when each was appended; printing lays it out on A4 pages, fills
-// the footer fields on every page and paints through QPrinter onto a system printer or into a
-// PDF file (images stored lossless). The print dialog is QPrintDialog.
+// the footer fields on every page and paints through QPrinter into a PDF file (images stored
+// lossless), which for a system printer is handed to its queue on the print scheduler so that
+// a refusal or a stopped queue is known. The print dialog is QPrintDialog.
 #include "platform/report.h"
 
 #include "platform/testing.h"
@@ -9,6 +10,8 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
@@ -16,10 +19,16 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 #include <QTime>
+
+#if TAVIRON_HAVE_CUPS
+#include "platform/print_queue.h"
+#endif
 
 #include <cstring>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -50,6 +59,8 @@ struct Report {
     TextStyle style; // applies to the next text appended
     std::vector<Block> blocks;
     QString footer[3]; // left, centre, right
+    QString jobTitle = QStringLiteral("Report");
+    std::string printMessage; // the queue's word on the last print
 };
 
 std::map<int, Report> g_reports;
@@ -173,6 +184,10 @@ int Report_New(int *handle) {
 int Report_SetReportAttribute(int handle, int attribute, const char *value) {
     Report *r = Find(handle);
     if (!r) return REPORT_ERR_HANDLE;
+    if (attribute == REPORT_ATTR_JOB_TITLE) {
+        r->jobTitle = Q(value);
+        return 0;
+    }
     if (attribute < REPORT_ATTR_FOOTER_LEFT_TEXT || attribute > REPORT_ATTR_FOOTER_RIGHT_TEXT)
         return REPORT_ERR_ATTRIBUTE;
     r->footer[attribute - REPORT_ATTR_FOOTER_LEFT_TEXT] = Q(value);
@@ -249,6 +264,7 @@ int Report_AppendImageFile(int handle, const char *path, const char *name) {
 int Report_Print(int handle, const char *printerName, int copies) {
     Report *r = Find(handle);
     if (!r) return REPORT_ERR_HANDLE;
+    r->printMessage.clear();
     QString name = Q(printerName);
     if (name.isEmpty()) return REPORT_ERR_PRINTER;
     QPrinter printer(QPrinter::HighResolution);
@@ -256,17 +272,48 @@ int Report_Print(int handle, const char *printerName, int copies) {
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                            QPageLayout::Millimeter);
+    printer.setDocName(r->jobTitle);
     if (name.contains(QLatin1Char('/'))) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(name);
-    } else {
-        if (QPrinterInfo::printerInfo(name).isNull()) return REPORT_ERR_PRINTER;
-        printer.setPrinterName(name);
-        if (!printer.isValid()) return REPORT_ERR_PRINTER;
-        printer.setCopyCount(std::max(1, copies));
+        return Paint(*r, printer);
     }
-    printer.setDocName(QStringLiteral("Report"));
+#if TAVIRON_HAVE_CUPS
+    // The page goes to the queue as a PDF document handed over by the scheduler's client
+    // library, which tells whether the queue took the job and whether it prints it.
+    QTemporaryFile file(QDir::temp().filePath(QStringLiteral("taviron-print-XXXXXX.pdf")));
+    if (!file.open()) return REPORT_ERR_PRINT_FAILED;
+    file.close();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file.fileName());
+    if (const int painted = Paint(*r, printer)) return painted;
+    const QueueOutcome outcome =
+        SubmitToQueue(name.toUtf8().constData(), QFile::encodeName(file.fileName()).constData(),
+                      r->jobTitle.toUtf8().constData(), std::max(1, copies), &r->printMessage);
+    switch (outcome) {
+    case QueueOutcome::Printing:
+        return 0;
+    case QueueOutcome::Waiting:
+        return REPORT_PRINT_WAITING;
+    case QueueOutcome::NotAccepting:
+        return REPORT_ERR_NOT_ACCEPTING;
+    case QueueOutcome::NoPrinter:
+        return REPORT_ERR_PRINTER;
+    default:
+        return REPORT_ERR_PRINT_FAILED;
+    }
+#else
+    if (QPrinterInfo::printerInfo(name).isNull()) return REPORT_ERR_PRINTER;
+    printer.setPrinterName(name);
+    if (!printer.isValid()) return REPORT_ERR_PRINTER;
+    printer.setCopyCount(std::max(1, copies));
     return Paint(*r, printer);
+#endif
+}
+
+const char *Report_PrintMessage(int handle) {
+    Report *r = Find(handle);
+    return r ? r->printMessage.c_str() : "";
 }
 
 int Report_Discard(int handle) {

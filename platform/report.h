@@ -9,6 +9,7 @@ enum {
     REPORT_ATTR_FOOTER_LEFT_TEXT = 11,
     REPORT_ATTR_FOOTER_CENTER_TEXT = 12,
     REPORT_ATTR_FOOTER_RIGHT_TEXT = 13,
+    REPORT_ATTR_JOB_TITLE = 20, // the name the print job carries in the printer's queue
 };
 // Footer texts may hold these fields, filled in on every page when it is printed.
 // Their forms follow the toolkit's language (SetToolkitLanguage): German "31.12.2026", "14:05",
@@ -27,13 +28,17 @@ enum {
 
 // Error codes (negative results).
 enum {
-    REPORT_ERR_NO_RUNTIME = -1,   // the user-interface runtime is not running
-    REPORT_ERR_HANDLE = -2,       // no such report
-    REPORT_ERR_ATTRIBUTE = -3,    // attribute unknown or value of the wrong kind
-    REPORT_ERR_IMAGE = -4,        // image file missing or unreadable
-    REPORT_ERR_PRINTER = -5,      // no such printer
-    REPORT_ERR_PRINT_FAILED = -6, // the printer or the PDF file could not be written
+    REPORT_ERR_NO_RUNTIME = -1,    // the user-interface runtime is not running
+    REPORT_ERR_HANDLE = -2,        // no such report
+    REPORT_ERR_ATTRIBUTE = -3,     // attribute unknown or value of the wrong kind
+    REPORT_ERR_IMAGE = -4,         // image file missing or unreadable
+    REPORT_ERR_PRINTER = -5,       // no such printer
+    REPORT_ERR_PRINT_FAILED = -6,  // the printer or the PDF file could not be written
+    REPORT_ERR_NOT_ACCEPTING = -7, // the printer's queue refuses jobs
 };
+// Report_Print's result when the printer's queue took the job but does not print it now
+// (the queue is stopped or the job is held): it waits there.
+enum { REPORT_PRINT_WAITING = 1 };
 
 // Creates an empty report; 0 and a handle in *handle, or a negative code.
 int Report_New(int *handle);
@@ -51,8 +56,12 @@ int Report_NewLine(int handle);
 // report.
 int Report_AppendImageFile(int handle, const char *path, const char *name);
 // Prints the report on the printer of that name, or, when the name holds a '/', into the PDF
-// file of that path. Returns 0 when printed, a negative code otherwise.
+// file of that path. Returns 0 when printed (the printer's queue took the job and prints),
+// REPORT_PRINT_WAITING when the job waits in a stopped queue, a negative code otherwise.
 int Report_Print(int handle, const char *printerName, int copies);
+// What the printer's queue said about the last Report_Print of this report (the reason for a
+// refusal or for waiting), or "" when it gave no reason.
+const char *Report_PrintMessage(int handle);
 // Releases the report.
 int Report_Discard(int handle);
 

@@ -34,6 +34,39 @@ const TextPair kReportFailed = {"Report konnte nicht initialisiert werden...",
                                 "Could not initialize reports..."};
 const TextPair kPrinted = {"Ausdruck erfolgreich!", "Print successful!"};
 const TextPair kPrintError = {"Druckfehler!", "Print error!"};
+const TextPair kPrintWaiting = {
+    "Der Druckauftrag wartet in der Warteschlange des Druckers %s; der Drucker ist angehalten.",
+    "The print job is waiting in the queue of printer %s; the printer is stopped."};
+
+// The job's name in the printer's queue: the program and the sensor's identification.
+void SetJobTitle(int report) {
+    char title[200];
+    if (App.PanelId[0] != '\0')
+        std::snprintf(title, sizeof title, "%s - %s", kVersionLine, App.PanelId);
+    else
+        std::snprintf(title, sizeof title, "%s", kVersionLine);
+    Report_SetReportAttribute(report, REPORT_ATTR_JOB_TITLE, title);
+}
+
+// Tells the operator what became of the print: printed, waiting in a stopped queue (naming the
+// printer), or failed, with the queue's reason where it gave one.
+void ShowPrintOutcome(int report, const char *printerName, int result) {
+    char text[1024];
+    const char *reason = Report_PrintMessage(report);
+    if (result == 0) {
+        std::snprintf(text, sizeof text, "%s", Txt(kPrinted));
+    } else if (result == REPORT_PRINT_WAITING) {
+        std::snprintf(text, sizeof text, Txt(kPrintWaiting), printerName);
+        if (reason[0] != '\0')
+            std::snprintf(text + std::strlen(text), sizeof text - std::strlen(text), "\n%s",
+                          reason);
+    } else if (reason[0] != '\0') {
+        std::snprintf(text, sizeof text, "%s\n%s", Txt(kPrintError), reason);
+    } else {
+        std::snprintf(text, sizeof text, "%s", Txt(kPrintError));
+    }
+    MessagePopup(Txt(kTitleInfo), text);
+}
 
 constexpr int kBlack = 0x000000;
 
@@ -149,10 +182,8 @@ void PrintScopeGraph() {
     printerName[0] = '\0';
     SelectPrinter(printerName);
     if (printerName[0] != '\0') {
-        if (Report_Print(report, printerName, 1) == 0)
-            MessagePopup(Txt(kTitleInfo), Txt(kPrinted));
-        else
-            MessagePopup(Txt(kTitleInfo), Txt(kPrintError));
+        SetJobTitle(report);
+        ShowPrintOutcome(report, printerName, Report_Print(report, printerName, 1));
     }
 
     Report_Discard(report);

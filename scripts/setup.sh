@@ -10,6 +10,7 @@ packages=(
   libqt6opengl6-dev                                      # Qt 6 OpenGL config, needed by UI Tools
   qt6-translations-l10n                                  # Qt's own dialogs in German
   cups printer-driver-cups-pdf                           # a real print queue for the print tests
+  libcups2-dev                                           # print jobs followed in their queue
   libgtest-dev libbenchmark-dev                          # tests and benchmarks
   libinih-dev libsimpleini-dev                           # INI peers, benchmarks only
   xvfb xdotool imagemagick poppler-utils                 # real-window checks, PDF checks
