@@ -236,4 +236,10 @@ enum {
 };
 int GetProjectDir(char *directory); // directory of the program, 260 characters
 int SplitPath(const char *path, char *drive, char *directory, char *fileName);
+// The usable areas of the screens (without the desktop's bars), the main screen first: up to
+// `max` of them into `areas`; returns how many there are.
+struct ScreenArea {
+    int left, top, width, height;
+};
+int GetScreenAreas(ScreenArea *areas, int max);
 int GetFileInfo(const char *path, long *size); // 1 when the file exists, 0 otherwise

@@ -280,7 +280,7 @@ int NewCtrl(int panel, int style, const char *label, int top, int left) {
     if (!p) return kErrPanel;
     if (style != CTRL_TEXT_MSG)
         return kErrAttr; // the program only ever makes text messages at run time
-    auto *l = new QLabel(QString::fromUtf8(label ? label : ""), p->widget);
+    auto *l = new QLabel(QString::fromUtf8(label ? label : ""), ContentOf(*p));
     l->setProperty("autoSize", true);
     l->move(left, top);
     l->adjustSize();

@@ -62,6 +62,7 @@ struct PanelRec {
     int parent = 0;
     std::string name; // constant name, e.g. MAINP
     QPointer<QWidget> widget;
+    QPointer<QWidget> page; // a window's controls sit on this page inside a scroll area
     PanelCallbackPtr callback = nullptr;
     void *callbackData = nullptr;
     std::vector<int> children;     // child panels in creation order (tab pages first)
@@ -74,6 +75,8 @@ struct PanelRec {
 PanelRec *FindPanel(int panel);
 CtrlRec *FindCtrl(int panel, int control);
 PanelRec *PanelOfWidget(const QWidget *w);
+// The widget a panel's controls and child panels are placed in.
+QWidget *ContentOf(PanelRec &p);
 int RegisterPanel(std::unique_ptr<PanelRec> rec); // returns the new handle
 void ForgetPanel(int panel);                      // with its children
 std::vector<int> AllPanels();                     // every handle, in creation order

@@ -14,8 +14,10 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QUiLoader>
+#include <QVBoxLayout>
 
 #include <cstdio>
 #include <limits>
@@ -224,6 +226,35 @@ int BuildPanel(const std::vector<UirPanel> &all, const UirPanel &def, QWidget *w
     return handle;
 }
 
+// A window smaller than its panel keeps every control reachable: the controls move onto a page
+// of the panel's designed size inside a scroll area that fills the window, with scroll bars
+// only while the window is smaller than the page. Larger, the page grows with the window.
+void MakeScrollable(PanelRec &p) {
+    QWidget *w = p.widget;
+    auto *page = new QWidget;
+    page->setObjectName(w->objectName() + QStringLiteral("_page"));
+    page->setMinimumSize(w->size());
+    page->setProperty("tav_panel", p.handle); // a click beside the controls is the panel's
+    for (QObject *o : w->children()) {
+        auto *child = qobject_cast<QWidget *>(o);
+        if (!child || child->isWindow()) continue;
+        const bool hidden = child->isHidden();
+        child->setParent(page);
+        child->setHidden(hidden);
+    }
+    auto *scroll = new QScrollArea(w);
+    scroll->setObjectName(w->objectName() + QStringLiteral("_scroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(page);
+    scroll->viewport()->setAutoFillBackground(false);
+    page->setAutoFillBackground(false);
+    auto *layout = new QVBoxLayout(w);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    p.page = page;
+}
+
 } // namespace
 
 int LoadPanel(int parent, const char *resourceFile, int panelNumber) {
@@ -253,7 +284,7 @@ int LoadPanel(int parent, const char *resourceFile, int panelNumber) {
     if (!w) return -2;
     w->hide();
     if (parentRec) {
-        w->setParent(parentRec->widget);
+        w->setParent(ContentOf(*parentRec));
     } else {
         QSize size = w->size();
         w->setParent(nullptr);
@@ -265,5 +296,6 @@ int LoadPanel(int parent, const char *resourceFile, int panelNumber) {
         delete w;
         return -1;
     }
+    if (!parentRec) MakeScrollable(*FindPanel(handle));
     return handle;
 }

@@ -28,6 +28,21 @@ QRect Available(QWidget *w) {
 
 } // namespace
 
+int GetScreenAreas(ScreenArea *areas, int max) {
+    QList<QScreen *> screens = QGuiApplication::screens();
+    if (QScreen *primary = QGuiApplication::primaryScreen()) {
+        screens.removeAll(primary);
+        screens.prepend(primary);
+    }
+    int n = 0;
+    for (QScreen *s : screens) {
+        if (n >= max) break;
+        const QRect r = s->availableGeometry();
+        areas[n++] = {r.left(), r.top(), r.width(), r.height()};
+    }
+    return int(screens.size());
+}
+
 int DisplayPanel(int panel) {
     PanelRec *p = FindPanel(panel);
     if (!p || !p->widget) return kErrPanel;

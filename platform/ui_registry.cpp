@@ -47,6 +47,10 @@ CtrlRec *FindCtrl(int panel, int control) {
     return it == p->controls.end() ? nullptr : &it->second;
 }
 
+QWidget *ContentOf(PanelRec &p) {
+    return p.page ? p.page.data() : p.widget.data();
+}
+
 PanelRec *PanelOfWidget(const QWidget *w) {
     for (auto &[handle, rec] : Panels())
         if (rec->widget == w) return rec.get();

@@ -10,6 +10,7 @@
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "settings/language.h"
+#include "settings/window_place.h"
 
 #include <cstdio>
 #include <cstring>
@@ -107,19 +108,50 @@ void GetU16(const char *tag, u16 *field) {
     if (Ini_GetInt(App.IniHandle, kComm, tag, &value) == 1) *field = static_cast<u16>(value);
 }
 
+// Puts the main window at `stored` where the operator can reach and use it there; otherwise
+// at the default size, centred (so a sane place is what the next store writes back).
+// Returns false when the window is left as it is.
+bool PlaceMainWindow(WindowRect stored, bool onlyIfChanged = false) {
+    ScreenArea areas[8];
+    const int count = GetScreenAreas(areas, 8);
+    WindowRect screens[8];
+    for (int i = 0; i < count && i < 8; ++i)
+        screens[i] = {areas[i].left, areas[i].top, areas[i].width, areas[i].height};
+    const WindowRect r =
+        PlaceWindow(stored, screens, count < 8 ? count : 8, kDefaultWidth, kDefaultHeight);
+    if (onlyIfChanged && r.left == stored.left && r.top == stored.top && r.width == stored.width &&
+        r.height == stored.height)
+        return false;
+    SetPanelPos(App.MainPanel, r.top, r.left);
+    SetPanelSize(App.MainPanel, r.height, r.width);
+    return true;
+}
+
+// The window as the panels were designed (where the desktop puts it), unless it does not fit
+// the screens, as on a small screen or with a large scale factor.
+void PlaceDesignedWindow() {
+    WindowRect designed{};
+    GetPanelAttribute(App.MainPanel, ATTR_LEFT, &designed.left);
+    GetPanelAttribute(App.MainPanel, ATTR_TOP, &designed.top);
+    GetPanelAttribute(App.MainPanel, ATTR_WIDTH, &designed.width);
+    GetPanelAttribute(App.MainPanel, ATTR_HEIGHT, &designed.height);
+    PlaceMainWindow(designed, true);
+}
+
 void LoadWindow() {
     int zoom = 0;
-    if (Ini_GetInt(App.IniHandle, kPosition, "MAINPANEL FULLSCREEN", &zoom) != 1) return;
+    if (Ini_GetInt(App.IniHandle, kPosition, "MAINPANEL FULLSCREEN", &zoom) != 1) {
+        PlaceDesignedWindow();
+        return;
+    }
     if (zoom == VAL_MAXIMIZE) {
         SetPanelAttribute(App.MainPanel, ATTR_WINDOW_ZOOM, VAL_MAXIMIZE);
         return;
     }
-    int left = GetIntOr(kPosition, "MAINPANEL LEFT", kDefaultLeft);
-    int top = GetIntOr(kPosition, "MAINPANEL TOP", kDefaultTop);
-    int width = GetIntOr(kPosition, "MAINPANEL WIDTH", kDefaultWidth);
-    int height = GetIntOr(kPosition, "MAINPANEL HEIGHT", kDefaultHeight);
-    SetPanelPos(App.MainPanel, top, left);
-    SetPanelSize(App.MainPanel, height, width);
+    PlaceMainWindow({GetIntOr(kPosition, "MAINPANEL LEFT", kDefaultLeft),
+                     GetIntOr(kPosition, "MAINPANEL TOP", kDefaultTop),
+                     GetIntOr(kPosition, "MAINPANEL WIDTH", kDefaultWidth),
+                     GetIntOr(kPosition, "MAINPANEL HEIGHT", kDefaultHeight)});
 }
 
 void LoadServerList() {
@@ -172,6 +204,8 @@ void LoadPanelSettings() {
             CopyText(App.HwInfoFilePath, sizeof App.HwInfoFilePath, App.ProjectDir);
         LoadServerList();
         CloseSettingsFile();
+    } else {
+        PlaceDesignedWindow();
     }
 
     SetCtrlVal(App.ConnectTab, CONNECT_LANGUAGE, App.LanguageIndex);

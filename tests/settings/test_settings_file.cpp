@@ -368,3 +368,46 @@ TEST_F(SettingsTest, UnusableFileIsKeptAsBackupBeforeItIsReplaced) {
         started = false;
     }
 }
+
+// A stored place the operator could not reach or use is replaced, when applied, by the default
+// size centred on the main screen, and that is what the next store writes back; a place on the
+// second screen is kept. (The tests run on two screens: 1280 x 1024 and 1024 x 768 beside it.)
+TEST_F(SettingsTest, StoredWindowOffEveryScreenOrTooSmallOpensCentred) {
+    struct Case {
+        const char *name;
+        int left, top, width, height;
+        int expectLeft, expectTop, expectWidth, expectHeight;
+    } cases[] = {
+        {"far off to the left and tiny", -5000, -5000, 5, 5, 133, 167, 1014, 690},
+        {"tiny on the screen", 10, 40, 5, 5, 133, 167, 1014, 690},
+        {"beyond the right edge", 2400, 100, 900, 600, 133, 167, 1014, 690},
+        {"on the second screen", 1400, 100, 800, 500, 1400, 100, 800, 500},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteSettings(With(kHeader, {"", "[PANEL POSITION]", "MAINPANEL FULLSCREEN = 0",
+                                     "MAINPANEL LEFT = " + std::to_string(c.left),
+                                     "MAINPANEL TOP = " + std::to_string(c.top),
+                                     "MAINPANEL WIDTH = " + std::to_string(c.width),
+                                     "MAINPANEL HEIGHT = " + std::to_string(c.height)}));
+        Start();
+        int left = 0, top = 0, width = 0, height = 0;
+        GetPanelAttribute(App.MainPanel, ATTR_LEFT, &left);
+        GetPanelAttribute(App.MainPanel, ATTR_TOP, &top);
+        GetPanelAttribute(App.MainPanel, ATTR_WIDTH, &width);
+        GetPanelAttribute(App.MainPanel, ATTR_HEIGHT, &height);
+        EXPECT_EQ(left, c.expectLeft);
+        EXPECT_EQ(top, c.expectTop);
+        EXPECT_EQ(width, c.expectWidth);
+        EXPECT_EQ(height, c.expectHeight);
+        StorePanelSettings();
+        const std::string stored = ReadFile("PanelSettings.cfg");
+        EXPECT_NE(stored.find("MAINPANEL LEFT = " + std::to_string(c.expectLeft) + "\r\n"),
+                  std::string::npos);
+        EXPECT_NE(stored.find("MAINPANEL WIDTH = " + std::to_string(c.expectWidth) + "\r\n"),
+                  std::string::npos);
+        ShutDown();
+        TestProcessEvents(5);
+        started = false;
+    }
+}
