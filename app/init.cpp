@@ -41,7 +41,10 @@ void InitAll() {
     GetCtrlVal(App.ParaTab, PARA_CNT_STROKE_EDGE, &App.ParaValues[CntStrokeEdge]);
 
     GetProjectDir(App.ProjectDir);
-    JoinPath(App.SettingsFilePath, App.ProjectDir, "PanelSettings.cfg");
+    // Beside the program, unless it is installed or its folder is read-only (platform/ui.h).
+    char settingsDir[kPathSize];
+    GetSettingsDir(settingsDir);
+    JoinPath(App.SettingsFilePath, settingsDir, "PanelSettings.cfg");
 
     Combo_NewComboBox(App.ConnectTab, CONNECT_SERVER);
     Combo_SetComboAttribute(App.ConnectTab, CONNECT_SERVER, ATTR_COMBO_LIST_BGCOLOR,

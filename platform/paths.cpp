@@ -1,13 +1,18 @@
-// Path utilities: the program's directory, splitting a path, whether a file exists.
+// Path utilities: the program's directory, where the program keeps the files it writes and
+// finds the files it reads, splitting a path, whether a file exists.
 #include "platform/ui.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <pwd.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -19,12 +24,105 @@ void CopyCapped(char *out, const std::string &s, int size) {
 }
 
 std::string g_projectDirForTests; // empty: the program's own directory
+std::string g_dataDirForTests;    // empty: the installed data folder
+
+// Where `cmake --install` puts the program and its read-only files.
+#ifndef TAVIRON_INSTALL_BIN_DIR
+#define TAVIRON_INSTALL_BIN_DIR ""
+#endif
+#ifndef TAVIRON_INSTALL_DATA_DIR
+#define TAVIRON_INSTALL_DATA_DIR ""
+#endif
+
+// The name of the program's folder inside the user's configuration folder.
+constexpr const char *kUserFolderName = "taviron-scope";
+
+std::string ProjectDir() {
+    char dir[MAX_PATHNAME_LEN];
+    GetProjectDir(dir);
+    return dir;
+}
+
+std::string DataDir() {
+    return g_dataDirForTests.empty() ? TAVIRON_INSTALL_DATA_DIR : g_dataDirForTests;
+}
+
+bool SameFolder(const std::string &a, const std::string &b) {
+    struct stat sa, sb;
+    return !a.empty() && !b.empty() && stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// $XDG_CONFIG_HOME/taviron-scope, else ~/.config/taviron-scope (a relative XDG_CONFIG_HOME is
+// not valid and is passed over).
+std::string UserConfigFolder() {
+    const char *xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char *home = std::getenv("HOME");
+        if (!home || !*home) {
+            const passwd *pw = getpwuid(getuid());
+            home = pw ? pw->pw_dir : "/tmp";
+        }
+        base = std::string(home) + "/.config";
+    }
+    return base + "/" + kUserFolderName;
+}
+
+// Creates `path` and the folders above it that are missing (mode 0700 for new ones: settings
+// are the user's own).
+void MakeFolders(const std::string &path) {
+    for (std::size_t cut = path.find('/', 1);; cut = path.find('/', cut + 1)) {
+        mkdir(path.substr(0, cut).c_str(), 0700);
+        if (cut == std::string::npos) break;
+    }
+}
 
 } // namespace
 
 // Tests give each run a private program directory (platform/testing.h).
 void SetProjectDirForTests(const std::string &directory) {
     g_projectDirForTests = directory;
+}
+
+void SetDataDirForTests(const std::string &directory) {
+    g_dataDirForTests = directory;
+}
+
+// An unpacked copy keeps its files beside itself, as the program always did. An installed
+// program, or one in a folder the user may not write, keeps them in the user's configuration
+// folder (also when root could write into the installed program's folder).
+int GetSettingsDir(char *directory) {
+    std::string dir = ProjectDir();
+    if (dir.empty() || access(dir.c_str(), W_OK) != 0 || SameFolder(dir, TAVIRON_INSTALL_BIN_DIR)) {
+        dir = UserConfigFolder();
+        MakeFolders(dir);
+    }
+    CopyCapped(directory, dir, MAX_PATHNAME_LEN);
+    return 0;
+}
+
+int FindProgramFile(const char *fileName, int currentDirectoryFirst, char *path) {
+    std::string name = fileName ? fileName : "";
+    std::vector<std::string> candidates;
+    if (!name.empty() && name[0] == '/') {
+        candidates.push_back(name);
+    } else if (!name.empty()) {
+        if (currentDirectoryFirst) candidates.push_back(name);
+        candidates.push_back(ProjectDir() + "/" + name);
+        if (!DataDir().empty()) candidates.push_back(DataDir() + "/" + name);
+    }
+    for (const std::string &c : candidates) {
+        struct stat st;
+        if (stat(c.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            CopyCapped(path, c, MAX_PATHNAME_LEN);
+            return 1;
+        }
+    }
+    CopyCapped(path, name, MAX_PATHNAME_LEN);
+    return 0;
 }
 
 int GetProjectDir(char *directory) {

@@ -67,7 +67,7 @@ std::string FirstLine(const std::string &path) {
 
 std::string MapFilePath() {
     char dir[MAX_PATHNAME_LEN];
-    GetProjectDir(dir);
+    GetSettingsDir(dir); // beside the panel settings file
     return std::string(dir) + "/" + kMapFileName;
 }
 

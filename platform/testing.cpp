@@ -20,6 +20,7 @@
 #include <QTest>
 
 void SetProjectDirForTests(const std::string &directory); // paths.cpp
+void SetDataDirForTests(const std::string &directory);    // paths.cpp
 
 namespace {
 
@@ -180,6 +181,10 @@ void TestRunFromLoop(std::function<void()> work) {
 
 void TestSetProjectDir(const char *directory) {
     SetProjectDirForTests(directory ? directory : "");
+}
+
+void TestSetDataDir(const char *directory) {
+    SetDataDirForTests(directory ? directory : "");
 }
 
 std::vector<TestCtrlLayout> TestPanelLayout(int panel, int *panelWidth, int *panelHeight) {

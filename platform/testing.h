@@ -63,6 +63,8 @@ void TestScreenSize(int *width, int *height);
 // Makes GetProjectDir report `directory` (empty: the program's own directory again), so a test
 // can give the program a private folder for its resource and settings files.
 void TestSetProjectDir(const char *directory);
+// Makes the installed data folder `directory` for FindProgramFile (empty: the real one again).
+void TestSetDataDir(const char *directory);
 
 // Runs `work` from the event loop once it is running (for tests that enter WinMain's loop).
 void TestRunFromLoop(std::function<void()> work);

@@ -221,7 +221,7 @@ int InitUserInterface(int argc, char **argv); // 1 on success, 0 when it cannot 
 // Called once the program, or a test run, is done with the user interface (not from inside
 // the event loop); InitUserInterface may start the runtime again afterwards.
 int CloseUserInterface();
-int RunUserInterface();                       // returns the code given to QuitUserInterface
+int RunUserInterface(); // returns the code given to QuitUserInterface
 int QuitUserInterface(int returnCode);
 int ProcessSystemEvents();
 int SetWaitCursor(int on);
@@ -235,6 +235,16 @@ enum {
     MAX_FILENAME_LEN = 260
 };
 int GetProjectDir(char *directory); // directory of the program, 260 characters
+// The folder of the files the program writes for itself (panel settings, COM mapping): the
+// program's directory while the user may write there and the program is not an installed
+// one; otherwise the user's configuration folder, $XDG_CONFIG_HOME/taviron-scope or else
+// ~/.config/taviron-scope, made when missing. 260 characters.
+int GetSettingsDir(char *directory);
+// A file the program reads and never writes (resource file, logo, language files), given by a
+// plain name: looked for in the current directory (when `currentDirectoryFirst`), then beside
+// the program, then in the installed data folder. `path` (260 characters) receives the first
+// that exists, or the name unchanged when none does. Returns 1 when found, 0 otherwise.
+int FindProgramFile(const char *fileName, int currentDirectoryFirst, char *path);
 int SplitPath(const char *path, char *drive, char *directory, char *fileName);
 // The usable areas of the screens (without the desktop's bars), the main screen first: up to
 // `max` of them into `areas`; returns how many there are.

@@ -308,13 +308,10 @@ int DisplayImageFile(int panel, int control, const char *file) {
     if (int e = Lookup(panel, control, &c)) return e;
     auto *l = qobject_cast<QLabel *>(c->widget.data());
     if (!l) return kErrAttr;
-    QString path = QString::fromLocal8Bit(file);
-    if (QFileInfo(path).isRelative() && !QFileInfo::exists(path)) {
-        // A plain file name is looked for beside the program as well.
-        QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(path);
-        if (QFileInfo::exists(besideProgram)) path = besideProgram;
-    }
-    QPixmap pm(path);
+    // A plain file name is looked for beside the program and in the installed data folder too.
+    char found[MAX_PATHNAME_LEN];
+    FindProgramFile(file, 1, found);
+    QPixmap pm(QString::fromLocal8Bit(found));
     if (pm.isNull()) return -12; // image cannot be read
     l->setPixmap(pm);
     if (!l->hasScaledContents()) l->resize(pm.size());

@@ -259,10 +259,10 @@ void MakeScrollable(PanelRec &p) {
 
 int LoadPanel(int parent, const char *resourceFile, int panelNumber) {
     QString path = QString::fromLocal8Bit(resourceFile);
-    if (QFileInfo(path).isRelative()) {
-        char dir[MAX_PATHNAME_LEN];
-        GetProjectDir(dir);
-        path = QDir(QString::fromLocal8Bit(dir)).filePath(path);
+    if (QFileInfo(path).isRelative()) { // beside the program, else the installed data folder
+        char found[MAX_PATHNAME_LEN];
+        FindProgramFile(resourceFile, 0, found);
+        path = QString::fromLocal8Bit(found);
     }
     PanelRec *parentRec = parent ? FindPanel(parent) : nullptr;
     if (parent && !parentRec) return -1;

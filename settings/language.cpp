@@ -11,7 +11,8 @@
 
 namespace {
 
-// Language files by LanguageIndex, opened relative to the current directory.
+// Language files by LanguageIndex: in the current directory, else beside the program, else in
+// the installed data folder (a program started from a desktop menu runs in the home folder).
 constexpr const char *kLanguageFiles[2] = {"language_ger.lwl", "language_eng.lwl"};
 
 const TextPair kTextStrokeTol = {
@@ -69,6 +70,8 @@ void InitLanguage() {
     // The tab pages and both child panels hang under the main panel, so this one call
     // relabels the whole user interface. A missing or broken file leaves the texts as they
     // are; the program's own texts switch all the same.
-    LocalizePanel(App.MainPanel, kLanguageFiles[App.LanguageIndex]);
+    char languageFile[MAX_PATHNAME_LEN];
+    FindProgramFile(kLanguageFiles[App.LanguageIndex], 1, languageFile);
+    LocalizePanel(App.MainPanel, languageFile);
     WriteLanguageTexts();
 }

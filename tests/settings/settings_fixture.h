@@ -41,6 +41,8 @@ class SettingsTest : public ::testing::Test {
         oldCwd = fs::current_path();
         fs::current_path(dir);
         TestSetProjectDir(dir.c_str());
+        // No installed data folder: the files are those of this directory only.
+        TestSetDataDir((dir / "no-data-folder").c_str());
         App = AppState{};
         SetPopupResponder([this](const PopupRecord &r, std::string *) {
             popups.push_back(r);
@@ -55,6 +57,7 @@ class SettingsTest : public ::testing::Test {
         }
         SetPopupResponder({});
         TestSetProjectDir("");
+        TestSetDataDir("");
         std::filesystem::current_path(oldCwd);
         std::filesystem::remove_all(dir);
     }

@@ -145,3 +145,28 @@ TEST_F(SettingsTest, QtsOwnDialogsFollowTheLanguageFromTheStartAndOnEverySwitch)
         EXPECT_EQ(popups[1].labels, step.captions);
     }
 }
+
+// Started from a desktop menu the current directory is the user's home, without language
+// files: the labels come from the files beside the program, or from the installed data folder.
+TEST_F(SettingsTest, GermanLabelsFromAnyCurrentDirectory) {
+    namespace fs = std::filesystem;
+    const fs::path home = dir / "home", data = dir / "share";
+    fs::create_directories(home);
+    fs::create_directories(data);
+    fs::current_path(home);
+    WriteSettings({"[GENERAL INFO]", "FILE TYPE: = \"Panel Settings\"", "LANGUAGE = 0"});
+    Start();
+    EXPECT_EQ(Label(App.MainPanel, MAINP_SEND), "SENDEN (F9)") << "files beside the program";
+    EXPECT_EQ(Text(App.ParaTab, PARA_TEXT_STROKE_TOL), kStrokeTolGer);
+
+    // Only the installed data folder has them.
+    for (const char *f : {"language_ger.lwl", "language_eng.lwl"})
+        fs::rename(dir / f, data / f);
+    TestSetDataDir(data.c_str());
+    TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, 1);
+    TestProcessEvents(10);
+    EXPECT_EQ(Label(App.MainPanel, MAINP_SEND), "SEND (F9)") << "files in the data folder";
+    TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, 0);
+    TestProcessEvents(10);
+    EXPECT_EQ(Label(App.MainPanel, MAINP_SEND), "SENDEN (F9)") << "files in the data folder";
+}
