@@ -1,7 +1,7 @@
 // Start-up, the banner, the child panel switch and shut-down of the program.
 #pragma once
 
-#include "app/state.h"
+#include "base/state.h"
 
 // Entry: returns the process exit code, 0 after a normal end, -1 when the runtime cannot start
 // or a panel cannot be loaded.
@@ -17,13 +17,6 @@ void ShutDown();
 void ShowLogo();
 int ShowInfoText(const char *text, int tooltip, int left, int top, int pointSize, int bgColor,
                  int textColor);
-void ShowChildPanelDisp(int panel);
 // Makes the scope page visible, brings it to the front with the scope panel and ends the live
 // cycle, as picking the page does. For --scope and the tab control's key combination.
 void ShowScopePage();
-
-// The program's directory separator: files sit beside the program in ProjectDir.
-constexpr const char *kDirSep = "/";
-
-// Directory, separator and file name joined into a path buffer of the state, cut to fit.
-void JoinPath(char (&out)[kPathSize], const char *dir, const char *file);

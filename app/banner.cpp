@@ -1,6 +1,6 @@
 // The banner along the top of the main panel: title, the maker's lines and the logo.
 #include "app/app.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/ui.h"
 
 #include "Tavironv10.h"

@@ -1,18 +1,15 @@
 // The start-up sequence: from loaded panels to a program that shows its window and, once the
 // link is there, has tried to reach the sensor.
 #include "app/app.h"
-#include "app/state.h"
-#include "link/connection.h"
+#include "base/panels.h"
+#include "base/state.h"
+#include "connect/connection.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "scope/scope_graph.h"
 #include "settings/settings.h"
 
 #include "Tavironv10.h"
-
-#include <cstdio>
-#include <cstring>
-#include <string>
 
 namespace {
 
@@ -69,11 +66,4 @@ void InitAll() {
     if (App.LinkOk == 1) SetButtonsDimmed(kAllControls, kEnabled);
 
     if (App.ScopePageAtStart) ShowScopePage();
-}
-
-void JoinPath(char (&out)[kPathSize], const char *dir, const char *file) {
-    std::string path = std::string(dir) + kDirSep + file;
-    std::size_t n = std::min(path.size(), sizeof out - 1);
-    std::memcpy(out, path.data(), n);
-    out[n] = 0;
 }

@@ -2,11 +2,11 @@
 // page changes that stop the live cycle, the switch between the two child panels, and the
 // scope page shown on request.
 #include "app/app.h"
-#include "app/callbacks.h"
-#include "app/state.h"
-#include "app/texts.h"
-#include "link/connection.h"
-#include "link/exchange.h"
+#include "base/callbacks.h"
+#include "base/state.h"
+#include "base/texts.h"
+#include "base/panels.h"
+#include "connect/connection.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 
@@ -22,12 +22,6 @@ const TextPair kHelpTab = {
     "Select TAB-window.\n<Ctrl>+<Shift>+S shows the SCOPE tab."};
 
 } // namespace
-
-void ShowChildPanelDisp(int panel) {
-    HidePanel(App.DataPanel);
-    HidePanel(App.ScopePanel);
-    DisplayPanel(panel == App.ScopePanel ? App.ScopePanel : App.DataPanel);
-}
 
 void ShowScopePage() {
     SetTabPageAttribute(App.MainPanel, MAINP_TAB, 2, ATTR_VISIBLE, 1);

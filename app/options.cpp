@@ -2,7 +2,7 @@
 // its line in the help text and the field it sets.
 #include "app/options.h"
 
-#include "app/state.h"
+#include "base/state.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // WinMain: loads the panels, runs the start-up sequence and the event loop, then shuts down.
 #include "app/app.h"
-#include "app/callbacks.h"
-#include "app/state.h"
+#include "base/callbacks.h"
+#include "base/state.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
 #include "platform/toolbox.h"

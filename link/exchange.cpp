@@ -3,10 +3,10 @@
 // processed on every pass of the wait. Every failure ends in SetTimeout.
 #include "link/exchange.h"
 
-#include "app/state.h"
-#include "app/texts.h"
-#include "link/connection.h"
-#include "link/frame.h"
+#include "base/state.h"
+#include "base/texts.h"
+#include "base/panels.h"
+#include "protocol/frame.h"
 #include "link/transport.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
@@ -16,7 +16,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <string>
 
 namespace {
@@ -161,11 +160,6 @@ int CheckHeaderCRC() {
     App.RxLength = h.length;
     App.RxDataCrc = h.dataCrc;
     return 1;
-}
-
-void SetLinkButtonsDimmed(int dimmed) {
-    for (int c : {CONNECT_ACCEPT, CONNECT_CHANGE_BAUDRATE, CONNECT_GEN_HW_INFO_FILE})
-        SetCtrlAttribute(App.ConnectTab, c, ATTR_DIMMED, dimmed);
 }
 
 void SetTimeout() {

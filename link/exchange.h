@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 
 // The texts a failed exchange leaves in ErrorText.
 extern const TextPair kTxtTimeout;      // no reply, or a line error, within the wait
@@ -37,10 +37,6 @@ int GetHeaderFrame();
 int GetDataFrame();
 // Checks the header in RxBuf and takes its fields into the state: 1, or -1 after LinkFailure.
 int CheckHeaderCRC();
-
-// The three buttons that need a link identified with the settings now on the page: ACCEPT,
-// CHANGE BAUDRATE and the hardware information button (kDimmed or kEnabled).
-void SetLinkButtonsDimmed(int dimmed);
 
 // The common failure handler: stops the live cycle and a waiting recording, marks the link
 // failed, shows "TIMEOUT!" on the data panel, appends ErrorText to the status box, dims the

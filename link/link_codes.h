@@ -3,7 +3,7 @@
 // firmware text.
 #pragma once
 
-#include "app/texts.h"
+#include "base/texts.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // that went away. A failure to open names the port or server and the system's reason.
 #include "link/transport.h"
 
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "link/exchange.h"
 #include "link/link_codes.h"
 #include "platform/ports.h"

@@ -1,5 +1,4 @@
-// Opening the serial port or the TCP conversation, the TCP data callback and the identity
-// check of the sensor at the other end.
+// Opening the serial port or the TCP conversation, and the TCP data callback.
 #pragma once
 
 #include <string>
@@ -10,7 +9,6 @@ int ClientTCPCB(unsigned int handle, int event, int error, void *callbackData);
 // Drops what the server sent before a request, as flushing the input queue does on the serial
 // line, so that the reply is the first thing RxBuf receives.
 void FlushTcpInput();
-void CheckComLine();
 
 // How many serial devices have gone away while open since the program started; each was
 // reported (SetTimeout) when it went. A wait that sees the count change stops: its failure

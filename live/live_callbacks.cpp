@@ -1,9 +1,9 @@
 // Callbacks of GO and STOP and the help of the data panel's displays.
-#include "app/callbacks.h"
+#include "base/callbacks.h"
 
-#include "app/state.h"
-#include "app/texts.h"
-#include "link/connection.h"
+#include "base/state.h"
+#include "base/texts.h"
+#include "base/panels.h"
 #include "live/live.h"
 #include "params/para.h"
 #include "platform/ui.h"

@@ -4,9 +4,9 @@
 #include "live/live.h"
 #include "live/live_data.h"
 
-#include "app/state.h"
+#include "base/state.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "params/para.h"
 
 void GetData() {

@@ -1,7 +1,7 @@
 // Decoding the 28-byte live data reply and placing its values on the period graph.
 #include "live/live_data.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // arithmetic on plain values, no widgets, so every rule can be checked on its own.
 #pragma once
 
-#include "app/state.h"
+#include "base/state.h"
 
 #include <cstdint>
 

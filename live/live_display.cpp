@@ -3,7 +3,7 @@
 #include "live/live.h"
 #include "live/live_data.h"
 
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/ui.h"
 
 #include "Tavironv10.h"

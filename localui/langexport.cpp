@@ -2,7 +2,7 @@
 // beside it and writes all their texts into a language file, by default language_eng.lwl
 // (the panels are designed in English). Usage: langexport [OUTPUT.lwl]
 #include "app/app.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "localui/localui.h"
 #include "platform/ui.h"
 

@@ -5,10 +5,10 @@
 #include "params/hwinfo.h"
 
 #include "Tavironv10.h"
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "params/hwinfo_layout.h"
 #include "params/para.h"
 #include "platform/ui.h"

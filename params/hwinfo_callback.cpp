@@ -1,9 +1,9 @@
 // Callback of the hardware information file button.
-#include "app/callbacks.h"
+#include "base/callbacks.h"
 
-#include "app/state.h"
-#include "app/texts.h"
-#include "link/connection.h"
+#include "base/state.h"
+#include "base/texts.h"
+#include "base/panels.h"
 #include "params/hwinfo.h"
 #include "platform/ui.h"
 

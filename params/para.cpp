@@ -2,10 +2,10 @@
 // sensor's working (RAM) set, on into or out of its EEPROM when EEPROM is selected.
 #include "params/para.h"
 
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "platform/ui.h"
 
 #include "Tavironv10.h"

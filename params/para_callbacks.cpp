@@ -1,10 +1,10 @@
 // Callbacks of SEND, GET, the memory toggles and the four parameter controls.
-#include "app/callbacks.h"
+#include "base/callbacks.h"
 
 #include "Tavironv10.h"
-#include "app/state.h"
-#include "app/texts.h"
-#include "link/connection.h"
+#include "base/state.h"
+#include "base/texts.h"
+#include "base/panels.h"
 #include "params/para.h"
 #include "params/parafile.h"
 #include "platform/ui.h"

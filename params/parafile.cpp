@@ -4,8 +4,8 @@
 // read take their defaults and are listed to the operator.
 #include "params/parafile.h"
 
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "params/para.h"
 #include "platform/ui.h"
 

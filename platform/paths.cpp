@@ -125,6 +125,10 @@ int FindProgramFile(const char *fileName, int currentDirectoryFirst, char *path)
     return 0;
 }
 
+void JoinPath(char *out, int size, const char *dir, const char *file) {
+    CopyCapped(out, std::string(dir) + kDirSep + file, size);
+}
+
 int GetProjectDir(char *directory) {
     std::string dir;
     if (!g_projectDirForTests.empty()) {

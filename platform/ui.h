@@ -245,6 +245,13 @@ int GetSettingsDir(char *directory);
 // the program, then in the installed data folder. `path` (260 characters) receives the first
 // that exists, or the name unchanged when none does. Returns 1 when found, 0 otherwise.
 int FindProgramFile(const char *fileName, int currentDirectoryFirst, char *path);
+// The program's directory separator: files sit beside the program in its directory.
+constexpr const char *kDirSep = "/";
+// Directory, separator and file name joined into `out` (room for `size` bytes), cut to fit.
+void JoinPath(char *out, int size, const char *dir, const char *file);
+template <int N> void JoinPath(char (&out)[N], const char *dir, const char *file) {
+    JoinPath(out, N, dir, file);
+}
 int SplitPath(const char *path, char *drive, char *directory, char *fileName);
 // The usable areas of the screens (without the desktop's bars), the main screen first: up to
 // `max` of them into `areas`; returns how many there are.

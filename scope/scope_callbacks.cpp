@@ -1,12 +1,11 @@
 // Callbacks of the scope settings page: cycle time, SCAN, BREAK, the recorder settings and the
 // comment box.
-#include "app/callbacks.h"
+#include "base/callbacks.h"
 
 #include "Tavironv10.h"
-#include "app/app.h"
-#include "app/state.h"
-#include "app/texts.h"
-#include "link/connection.h"
+#include "base/state.h"
+#include "base/texts.h"
+#include "base/panels.h"
 #include "platform/ui.h"
 #include "scope/scope.h"
 

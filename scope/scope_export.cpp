@@ -4,8 +4,8 @@
 #include "scope/scope_csv.h"
 
 #include "Tavironv10.h"
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 

@@ -4,7 +4,7 @@
 #include "scope/scope.h"
 
 #include "Tavironv10.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/ui.h"
 
 #include <cstring>

@@ -1,10 +1,10 @@
 // Callbacks of the scope panel: close, zoom 1:1, the graph's cursors and zoom, the delta
 // displays, the printout and the export.
-#include "app/callbacks.h"
+#include "base/callbacks.h"
 
-#include "app/app.h"
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/panels.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "platform/ui.h"
 #include "scope/scope.h"
 #include "scope/scope_graph.h"

@@ -5,9 +5,9 @@
 #include "scope/scope_graph.h"
 
 #include "Tavironv10.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "platform/rs232.h"
 #include "platform/ui.h"
 

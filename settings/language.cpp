@@ -4,8 +4,8 @@
 #include "settings/settings.h"
 
 #include "Tavironv10.h"
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "localui/localui.h"
 #include "platform/ui.h"
 

@@ -1,9 +1,9 @@
 // Callbacks of the sensor identification and the language selector.
-#include "app/callbacks.h"
+#include "base/callbacks.h"
 
 #include "Tavironv10.h"
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 

@@ -4,9 +4,8 @@
 #include "settings/settings.h"
 
 #include "Tavironv10.h"
-#include "app/app.h"
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "settings/language.h"

@@ -1,7 +1,7 @@
 // Fault names and the damage each fault does to a reply frame.
 #include "sim/faults.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 namespace tavsim {
 

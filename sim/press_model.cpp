@@ -2,7 +2,7 @@
 // same random draws), the output rules, and the signal the recorder samples.
 #include "sim/press_model.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <algorithm>
 #include <cmath>

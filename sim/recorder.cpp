@@ -2,7 +2,7 @@
 // ring index of the trigger sample).
 #include "sim/recorder.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <algorithm>
 #include <cmath>

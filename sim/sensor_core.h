@@ -3,7 +3,7 @@
 // serves every link; callers hold `mutex` around every call except those to `log`.
 #pragma once
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "sim/faults.h"
 #include "sim/press_model.h"
 #include "sim/recorder.h"

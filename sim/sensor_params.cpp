@@ -1,7 +1,7 @@
 // Parameter plausibility, the parameter block and the EEPROM file of the simulated sensor.
 #include "sim/sensor_params.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <cstdio>
 #include <cstdlib>

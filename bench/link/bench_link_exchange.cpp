@@ -7,9 +7,9 @@
 //   - CPU of the user-interface thread while a reply is awaited: one exchange whose reply never
 //     comes, so the wait runs its full 3 s.
 // Usage: bench_link_exchange [seconds per round] [rounds]   (default 0.2 s, 30 rounds)
-#include "app/state.h"
+#include "base/state.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "link/transport.h"
 #include "platform/tcp.h"
 #include "platform/ui.h"

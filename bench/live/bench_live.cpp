@@ -8,7 +8,7 @@
 #include "program_host.h"
 #include "raw_poller.h"
 
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/ui.h"
 
 #include "Tavironv10.h"

@@ -2,10 +2,10 @@
 #include "program_host.h"
 
 #include "app/app.h"
-#include "app/callbacks.h"
-#include "app/state.h"
+#include "base/callbacks.h"
+#include "base/state.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "live/live.h"
 #include "platform/testing.h"
 #include "platform/ui.h"

@@ -3,7 +3,7 @@
 
 #include "program_host.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "platform/ui.h"
 
 #include <arpa/inet.h>

@@ -3,7 +3,7 @@
 // on TCP, hands it to the program's data callback as the runtime does.
 #include "fake_line.h"
 
-#include "app/state.h"
+#include "base/state.h"
 #include "link/transport.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
@@ -63,6 +63,12 @@ int SetCtrlAttribute(int, int, int, int) {
     return 0;
 }
 int SetActiveTabPage(int, int, int) {
+    return 0;
+}
+int DisplayPanel(int) {
+    return 0;
+}
+int HidePanel(int) {
     return 0;
 }
 int MessagePopup(const char *, const char *) {

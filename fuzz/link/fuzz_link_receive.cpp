@@ -5,9 +5,9 @@
 // receive buffer, or end with anything but 1 or -1; a reply taken as valid must be one.
 #include "fake_line.h"
 
-#include "app/state.h"
+#include "base/state.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -8,7 +8,7 @@
 
 #include "app/app.h"
 #include "app/options.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 #include "sim/sim.h"

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "app/app.h"
-#include "app/state.h"
-#include "link/connection.h"
+#include "base/state.h"
+#include "connect/connection.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 #include "sim/sim.h"

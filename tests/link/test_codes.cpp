@@ -1,9 +1,9 @@
 // The link's pure parts: CRC-8 and the request frames FillTxBuf builds, the baud-rate table,
 // the typed port number, the open error texts and the reading of the firmware text.
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "link/link_codes.h"
 
 #include <gtest/gtest.h>

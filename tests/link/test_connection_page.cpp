@@ -3,7 +3,7 @@
 // change.
 #include "link_fixture.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "platform/toolbox.h"
 
 namespace {

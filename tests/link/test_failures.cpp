@@ -4,7 +4,7 @@
 #include "link_fixture.h"
 
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "link/transport.h"
 #include "platform/tcp.h"
 

@@ -3,7 +3,7 @@
 // failures of both transports, and the texts the sensor sends that do not fit their fields.
 #include "link_fixture.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>

@@ -3,7 +3,7 @@
 // and the memory toggles.
 #include "link_fixture.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "params/para.h"
 
 namespace {

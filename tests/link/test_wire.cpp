@@ -3,7 +3,7 @@
 #include "link_fixture.h"
 
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 namespace {
 

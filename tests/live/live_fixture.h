@@ -5,9 +5,10 @@
 #pragma once
 
 #include "app/app.h"
-#include "app/callbacks.h"
-#include "app/state.h"
-#include "link/frame.h"
+#include "base/panels.h"
+#include "base/callbacks.h"
+#include "base/state.h"
+#include "protocol/frame.h"
 #include "live/live_data.h"
 #include "platform/testing.h"
 #include "platform/ui.h"

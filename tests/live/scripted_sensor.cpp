@@ -1,7 +1,7 @@
 // A sensor that answers from a script, for replies the simulated sensor never gives.
 #include "scripted_sensor.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <arpa/inet.h>
 #include <chrono>

@@ -2,7 +2,7 @@
 // graph (with counts too large for 32-bit arithmetic) and what the graph draws from them.
 #include "live/live_data.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <gtest/gtest.h>
 

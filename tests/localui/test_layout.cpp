@@ -5,7 +5,7 @@
 
 #include "Tavironv10.h"
 #include "app/app.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 #include "settings/language.h"

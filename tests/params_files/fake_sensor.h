@@ -4,7 +4,7 @@
 // bare header.
 #pragma once
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

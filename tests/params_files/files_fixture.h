@@ -8,7 +8,7 @@
 #pragma once
 
 #include "app/app.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 

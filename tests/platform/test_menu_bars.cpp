@@ -3,7 +3,7 @@
 // report of a panel.
 #include "Tavironv10.h"
 #include "app/app.h"
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 

@@ -4,7 +4,7 @@
 
 #include "scope_fixture.h"
 
-#include "link/connection.h"
+#include "connect/connection.h"
 #include "sim/sim.h"
 
 #include <functional>

@@ -6,7 +6,8 @@
 #pragma once
 
 #include "app/app.h"
-#include "app/state.h"
+#include "base/panels.h"
+#include "base/state.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 #include "scope/scope_calc.h"

@@ -1,7 +1,7 @@
 // The stand-in sensor of scripted_sensor.h: plain POSIX sockets and one thread.
 #include "scripted_sensor.h"
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

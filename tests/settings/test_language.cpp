@@ -3,7 +3,7 @@
 #include "settings_fixture.h"
 
 #include "Tavironv10.h"
-#include "app/callbacks.h"
+#include "base/callbacks.h"
 #include "settings/settings.h"
 #include "tests/common/panel_text.h"
 

@@ -2,7 +2,7 @@
 // pseudo-terminal, plain POSIX, sending request frames and reading reply bytes with time-outs.
 #pragma once
 
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <cstdint>
 #include <string>

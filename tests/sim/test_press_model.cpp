@@ -1,6 +1,6 @@
 // The press model and the recorder without any link: determinism, plausible cycles, the output
 // rules with DIRECT and INVERSE, the 60-second rule, and each trigger mode of the recorder.
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "sim/press_model.h"
 #include "sim/recorder.h"
 

@@ -1,6 +1,6 @@
 // The simulated sensor's small parts: plausibility, the EEPROM file, what each fault does to a
 // frame, the COM port mapping file, and the program's options and commands.
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "sim/com_map.h"
 #include "sim/faults.h"
 #include "sim/options.h"

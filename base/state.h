@@ -4,7 +4,7 @@
 #pragma once
 
 #include "inifile/inifile.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // Selection of the current language's half of a text pair, and the help popup.
-#include "app/texts.h"
+#include "base/texts.h"
 
-#include "app/state.h"
+#include "base/state.h"
 #include "platform/ui.h"
 
 const TextPair kTitleInfo = {"Info!", "Message!"};

@@ -2,7 +2,7 @@
 // connection attempt and the popup that lets the operator close the program or go offline.
 #pragma once
 
-#include "app/texts.h"
+#include "base/texts.h"
 
 // "Could not establish connection! ..." in the popup of a failed attempt.
 extern const TextPair kTxtNoConnection;

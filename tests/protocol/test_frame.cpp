@@ -1,5 +1,5 @@
 // Golden vectors for the CRC-8 and the request frames, and the header check's rejections.
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // CRC-8 table and routine, and building and checking of the sensor's frame header.
-#include "link/frame.h"
+#include "protocol/frame.h"
 
 #include <cstring>
 

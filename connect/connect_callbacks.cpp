@@ -1,13 +1,13 @@
 // Callbacks of the connection page: protocol, port, baud rate, server, the link buttons and
 // the status box.
-#include "app/callbacks.h"
+#include "base/callbacks.h"
 
 #include "Tavironv10.h"
-#include "app/state.h"
-#include "app/texts.h"
-#include "link/connection.h"
+#include "base/state.h"
+#include "base/texts.h"
+#include "connect/connection.h"
 #include "link/exchange.h"
-#include "link/link_internal.h"
+#include "connect/link_internal.h"
 #include "platform/ports.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"

@@ -1,15 +1,14 @@
 // The identity check after the line opened: the firmware text (order 7) must name the version
 // this program is made for, the sensor's name and serial number (order 15) go to the status
 // box, and the sensor's parameters are read once.
-#include "link/transport.h"
+#include "connect/connection.h"
 
-#include "app/state.h"
-#include "app/texts.h"
-#include "link/connection.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "link/link_codes.h"
-#include "link/link_internal.h"
+#include "connect/link_internal.h"
 #include "params/para.h"
 #include "platform/ui.h"
 

@@ -1,4 +1,4 @@
 // The application state itself: zero-filled at program start.
-#include "app/state.h"
+#include "base/state.h"
 
 AppState App{};

@@ -1,14 +1,13 @@
-// Connection management: which controls the chosen protocol shows, the one place that dims and
-// enables the operation controls of every page, a connection attempt, going offline and
-// changing the sensor's baud rate.
-#include "link/connection.h"
+// Connection management: which controls the chosen protocol shows, a connection attempt, going
+// offline and changing the sensor's baud rate.
+#include "connect/connection.h"
 
-#include "app/state.h"
-#include "app/texts.h"
+#include "base/state.h"
+#include "base/texts.h"
 #include "link/exchange.h"
-#include "link/frame.h"
+#include "protocol/frame.h"
 #include "link/link_codes.h"
-#include "link/link_internal.h"
+#include "connect/link_internal.h"
 #include "link/transport.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
@@ -74,23 +73,6 @@ void InitConnectPanel() {
     Show(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, serial);
     Combo_SetComboAttribute(App.ConnectTab, CONNECT_SERVER, ATTR_COMBO_VISIBLE, !serial);
     Show(App.ConnectTab, CONNECT_PORT_NUMBER, !serial);
-}
-
-void SetButtonsDimmed(int keepParaControls, int dimmed) {
-    if (!keepParaControls) {
-        for (int c : {MAINP_SEND, MAINP_GET, MAINP_RAM, MAINP_EEPROM, MAINP_FILE})
-            Dim(App.MainPanel, c, dimmed);
-    }
-    Dim(App.MainPanel, MAINP_GO, dimmed);
-    for (int c : {CONNECT_TRY_TO_CONNECT, CONNECT_DISCONNECT, CONNECT_BAUDRATE})
-        Dim(App.ConnectTab, c, dimmed);
-    if (dimmed == 1) {
-        Dim(App.ConnectTab, CONNECT_CHANGE_BAUDRATE, 1);
-        Dim(App.ConnectTab, CONNECT_GEN_HW_INFO_FILE, 1);
-    }
-    for (int c : {SCOPETAB_GET_CYCLE_TIME, SCOPETAB_SCAN, SCOPETAB_BREAK})
-        Dim(App.ScopeTab, c, dimmed);
-    ProcessSystemEvents();
 }
 
 // The attempt shows the busy cursor from start to end (popups lift it while they ask) and the

@@ -1,0 +1,25 @@
+// The controls every page shares: which child panel the main window shows, and the one place
+// that dims and enables the operations of all pages while one of them talks to the sensor.
+#pragma once
+
+// First argument of SetButtonsDimmed: whether SEND, GET and the memory toggles follow too.
+constexpr int kAllControls = 0;
+constexpr int kKeepParaControls = 1; // the live cycle leaves them usable
+// `dimmed` of SetButtonsDimmed and SetLinkButtonsDimmed.
+constexpr int kEnabled = 0;
+constexpr int kDimmed = 1;
+
+// Dims (kDimmed) or enables (kEnabled) GO, the connection page's TRY TO CONNECT, DISCONNECT
+// and baud rate, the scope page's buttons and, unless kKeepParaControls, the parameter
+// page's SEND, GET, RAM, EEPROM and FILE; then lets the screen show it. Dimming also dims
+// CHANGE BAUDRATE and the hardware information button; enabling leaves those two to the
+// identity check (SetLinkButtonsDimmed).
+void SetButtonsDimmed(int keepParaControls, int dimmed);
+
+// The three buttons that need a link identified with the settings now on the page: ACCEPT,
+// CHANGE BAUDRATE and the hardware information button.
+void SetLinkButtonsDimmed(int dimmed);
+
+// Shows the scope panel when `panel` is the scope panel, otherwise the data panel, and hides
+// the other one.
+void ShowChildPanelDisp(int panel);
