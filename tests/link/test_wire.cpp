@@ -5,14 +5,32 @@
 #include "link/exchange.h"
 #include "protocol/frame.h"
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace {
 
-const char *kOrder1 = "55 01 00 00 08 00 21 69 32 00 19 00 00 00 00 00";
-const char *kOrder2 = "55 02 00 00 00 00 AA B9";
-const char *kOrder7 = "55 07 00 00 00 00 AA 52";
-const char *kOrder8 = "55 08 00 00 00 00 AA 76";
-const char *kOrder15 = "55 0F 00 00 00 00 AA F3";
-const char *kOrder190 = "55 BE 04 00 00 00 AA DC";
+// A request frame in the sensor log's hex notation, built by the protocol's frame code (whose
+// bytes tests/protocol checks against the golden values).
+std::string Request(u8 order, u16 argument, const std::vector<u8> &data = {}) {
+    u8 frame[FrameMaxSize];
+    const int n = frameBuild(frame, sizeof frame, order, argument, data.data(), int(data.size()));
+    std::string out;
+    char b[4];
+    for (int i = 0; i < n; ++i) {
+        std::snprintf(b, sizeof b, i ? " %02X" : "%02X", frame[i]);
+        out += b;
+    }
+    return out;
+}
+
+const std::string kOrder1 = Request(OrderSendPara, 0, {50, 0, 25, 0, 0, 0, 0, 0});
+const std::string kOrder2 = Request(OrderGetPara, 0);
+const std::string kOrder7 = Request(OrderFirmware, 0);
+const std::string kOrder8 = Request(OrderLiveData, 0);
+const std::string kOrder15 = Request(OrderSensorId, 0);
+const std::string kOrder190 = Request(OrderChangeBaudrate, 4);
 
 class WireTest : public LinkTest, public ::testing::WithParamInterface<bool> {
   protected:
