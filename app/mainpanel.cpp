@@ -3,9 +3,10 @@
 // scope page shown on request.
 #include "app/app.h"
 #include "base/callbacks.h"
+#include "base/help.h"
+#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
-#include "base/panels.h"
 #include "connect/connection.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
@@ -49,10 +50,8 @@ int CBF_MAINP(int panel, int event, void *, int, int) {
 }
 
 int CBF_TabMain1(int panel, int control, int event, void *, int, int) {
+    if (HelpAsked(event, kHelpTab)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(kHelpTab);
-        break;
     case EVENT_SHORTCUT: // the tab control's key combination: the hidden scope page
         ShowScopePage();
         break;

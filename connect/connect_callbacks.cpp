@@ -1,13 +1,14 @@
 // Callbacks of the connection page: protocol, port, baud rate, server, the link buttons and
 // the status box.
 #include "base/callbacks.h"
+#include "base/help.h"
 
 #include "Tavironv10.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "connect/connection.h"
-#include "link/exchange.h"
 #include "connect/link_internal.h"
+#include "link/exchange.h"
 #include "platform/ports.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
@@ -59,10 +60,8 @@ void CommitServer() {
 int CBF_EditCommunicationProtocol(int, int, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie die RS232 oder TCP/IP Schnittstelle.",
                                   "Select RS232 or TCP/IP Interface."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         InitConnectPanel();
         SetLinkButtonsDimmed(kDimmed);
@@ -76,10 +75,8 @@ int CBF_EditCommunicationProtocol(int, int, int event, void *, int, int) {
 int CBF_ButtonFindComPorts(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zeigt eine Liste der verfuegbaren COM PORTS.",
                                   "Shows a list of available COM PORTS."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         ListComPorts();
         break;
@@ -92,10 +89,8 @@ int CBF_ButtonFindComPorts(int, int, int event, void *, int, int) {
 int CBF_EditSelectComPort(int, int, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie einen seriellen COM-Port.",
                                   "Select a serial COM-PORT."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         SetLinkButtonsDimmed(kDimmed);
         break;
@@ -111,10 +106,8 @@ int CBF_EditSelectBaudrate(int, int, int event, void *, int, int) {
         "Nutzeroberflaeche \nmuessen mit der gleichen Baudrate arbeiten.",
         "Select the Baudrate for data transfer. \n\nAttention! Sensor and user surface \nmust work "
         "with the same Baudrate."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
         break;
@@ -129,10 +122,8 @@ int CBF_ButtonChangeBaudrate(int, int, int event, void *, int, int) {
         "Ausgewaehlte Baudrate auf Sensor speichern. \n\nNeue Baudrate mit EEPROM und SENDEN "
         "bestaetigen.",
         "Save selected Baudrate to sensor. \n\nConfirm new baudrate with EEPROM and SEND."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
         SetLinkButtonsDimmed(kDimmed);
@@ -148,10 +139,8 @@ int CBF_ButtonChangeBaudrate(int, int, int event, void *, int, int) {
 int CBF_StringIpAdress(int, int, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie einen Server per Bezeichnung oder IP-Adresse.",
                                   "Select a Server by name or IP address."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         CommitServer();
         break;
@@ -163,10 +152,8 @@ int CBF_StringIpAdress(int, int, int event, void *, int, int) {
 
 int CBF_StringPortNumber(int, int, int event, void *, int, int) {
     static const TextPair help = {"Waehlen Sie eine Port-Nummer.", "Select a port number."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
         break;
@@ -178,10 +165,8 @@ int CBF_StringPortNumber(int, int, int event, void *, int, int) {
 
 int CBF_ButtonTryToConnect(int, int, int event, void *, int, int) {
     static const TextPair help = {"Verbindungsaufbau zum Sensor.", "Try to connect sensor."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
         TryToConnect();
@@ -195,10 +180,8 @@ int CBF_ButtonTryToConnect(int, int, int event, void *, int, int) {
 
 int CBF_ButtonDisconnect(int, int, int event, void *, int, int) {
     static const TextPair help = {"Verbindungsabbruch vom Sensor.", "Disconnect from sensor."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         Disconnect();
         break;
@@ -212,10 +195,8 @@ int CBF_ButtonAccept(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Verbindungseinstellungen bestaetigen \nund zum Parametrierungs-Reiter wechseln.",
         "Accept settings for communication \nand switch to para-panel."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         StorePanelSettings();
         SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);

@@ -1,9 +1,10 @@
 // Callbacks of GO and STOP and the help of the data panel's displays.
 #include "base/callbacks.h"
+#include "base/help.h"
 
+#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
-#include "base/panels.h"
 #include "live/live.h"
 #include "params/para.h"
 #include "platform/ui.h"
@@ -21,10 +22,8 @@ int CBF_ButtonGo(int panel, int control, int event, void *, int, int) {
     static const TextPair help = {
         "Startet Datenaustausch zwischen Sensor und PC. \n\nFunktionstaste: F11",
         "Starts data transfer from sensor to PC. \n\nShortcut Key: F11."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         if (g_goActive) break;
         g_goActive = true;
@@ -46,10 +45,8 @@ int CBF_ButtonStop(int panel, int control, int event, void *, int, int) {
     static const TextPair help = {
         "Stoppt Datenaustausch zwischen Sensor und PC. \n\nFunktionstaste: F12",
         "Stops data transfer from sensor to PC. \n\nShortcut Key: F12."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT: // the cycle ends at its next test of Running
         App.Running = 0;
         break;
@@ -74,10 +71,8 @@ int CBF_Displays(int panel, int control, int event, void *, int, int) {
         "the gap. \n\nCNT STROKE: When the stamping stroke occurs. \n\nLOWER TOL LIMIT and UPPER "
         "TOL LIMIT display the tolerance window. \n\nBAD CNT LOWER TOL LIMIT and BAD CNT UPPER TOL "
         "LIMIT indicate \nhow many identical errors have occurred in sequence."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     default:
         break;
     }
@@ -91,10 +86,8 @@ int CBF_LedOut(int panel, int control, int event, void *, int, int) {
                                   "ist 0V. \nLED AN (orange): Ausgang ist +24V.",
                                   "Displays the status of the output. \nLed OFF (black): Output is "
                                   "0V. \nLed ON (orange): Output is +24V."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     default:
         break;
     }
@@ -113,10 +106,8 @@ int CBF_GraphPaper(int panel, int control, int event, void *, int, int) {
         "length corresponds to one period. \n\nThe green area symbolizes the length of the gap. "
         "\n\nCyan displays the tolerance window. \n\nThe blue cursor represents the stamping "
         "stroke."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     default:
         break;
     }

@@ -5,13 +5,14 @@
 #include "params/hwinfo.h"
 
 #include "Tavironv10.h"
+#include "base/help.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "link/exchange.h"
-#include "protocol/frame.h"
 #include "params/hwinfo_layout.h"
 #include "params/para.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,9 +20,6 @@
 
 namespace {
 
-
-const TextPair kNoFileSelected = {"Keine Datei ausgewaehlt! \nAktion wird nicht ausgefuehrt!",
-                                  "No file was selected! \nProcess will not be done!"};
 const TextPair kSaved = {"Datei wurde gespeichert!", "File has been saved!"};
 // A file that did not reach the disk must not be announced as saved.
 const TextPair kNotSaved = {"Datei konnte nicht gespeichert werden!", "File could not be saved!"};
@@ -61,7 +59,7 @@ int GenerateHWInfoFile() {
     HardwareText(App.TxFrame, std::min(received, kHwBlockSize), hardwareText);
 
     if (SelectHwInfoFile() < 1) {
-        AppendToStatusBox(Txt(kNoFileSelected));
+        AppendToStatusBox(Txt(kTxtNoFileSelected));
         AppendToStatusBox("\n\n");
         return -1;
     }

@@ -1,9 +1,10 @@
 // Callback of the hardware information file button.
 #include "base/callbacks.h"
+#include "base/help.h"
 
+#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
-#include "base/panels.h"
 #include "params/hwinfo.h"
 #include "platform/ui.h"
 
@@ -12,10 +13,8 @@ int CBF_ButtonGenHwInfoFile(int, int, int event, void *, int, int) {
         "Hardware Initialisierungs-Datei auf Festplatte speichern. \nSenden Sie diese Datei an den "
         "Hersteller fuer Support.",
         "Save Hardware Initial File to disk. \nSend this file to your supplier for assistance."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         // No second operation may start while the exchanges wait for the sensor.
         SetButtonsDimmed(kAllControls, kDimmed);

@@ -1,10 +1,11 @@
 // Callbacks of SEND, GET, the memory toggles and the four parameter controls.
 #include "base/callbacks.h"
+#include "base/help.h"
 
 #include "Tavironv10.h"
+#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
-#include "base/panels.h"
 #include "params/para.h"
 #include "params/parafile.h"
 #include "platform/ui.h"
@@ -17,10 +18,8 @@ int CBF_ButtonSend(int, int, int event, void *, int, int) {
         "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
         "selectable file. \nThe target of the parameter transfer is determined by the select "
         "button (RAM, EEPROM, FILE). \n\nShortcut Key: F9."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         // FILE works on files also while the live cycle runs; a running cycle sends the values
         // itself before its next poll.
@@ -48,10 +47,8 @@ int CBF_ButtonGet(int, int, int event, void *, int, int) {
         "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of the "
         "parameter transfer is determined by the select button (RAM, EEPROM, FILE). \n\nShortcut "
         "Key: F10."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         if (App.MemorySelect == 3) {
             ReadParaFromFile();
@@ -73,10 +70,8 @@ int CBF_ButtonSelectMem(int, int control, int event, void *, int, int) {
     static const TextPair help = {
         "Waehlen Sie die Quelle bzw. das Ziel fuer die Parameteruebertragung.",
         "Select source respectively the target for the parameter transfer."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_VAL_CHANGED: {
         // The toggle that raised the event decides; exactly one of the three stays on.
         i16 select = control == MAINP_RAM      ? 1
@@ -97,34 +92,21 @@ int CBF_ButtonSelectMem(int, int control, int event, void *, int, int) {
 }
 
 int CBF_EditStrokeTol(int, int control, int event, void *, int, int) {
-    static const TextPair help = {
-        "Plus / Minus Toleranz fuer Stanzhub. \nEingabe in Promille.",
-        "Plus / minus tolerance for punching stroke. \nInput in per thousand."};
     if (event == EVENT_COMMIT) ParaChosen(control);
-    return AnswerHelp(event, help);
+    return AnswerHelp(event, kTextStrokeTol);
 }
 
 int CBF_EditBadCntToFail(int, int control, int event, void *, int, int) {
-    static const TextPair help = {
-        "Anzahl von Fehlerereignissen, \nbevor die Ausgaenge geschaltet werden",
-        "Number of errors before \nthe outputs are set."};
     if (event == EVENT_COMMIT) ParaChosen(control);
-    return AnswerHelp(event, help);
+    return AnswerHelp(event, kTextBadCntToFail);
 }
 
 int CBF_EditDigOutmode(int, int control, int event, void *, int, int) {
-    static const TextPair help = {"Waehle die Ansteuerung der Digitalausgaenge. \nDIREKT : "
-                                  "Ausgaenge sind High aktiv. \nINVERS : Ausgaenge sind Low aktiv.",
-                                  "Select the control of the digital outputs. \nDIRECT  : Outputs "
-                                  "are high activ. \nINVERSE : Outputs are low activ."};
     if (event == EVENT_COMMIT) ParaChosen(control);
-    return AnswerHelp(event, help);
+    return AnswerHelp(event, kTextDigOutmode);
 }
 
 int CBF_EditCntStrokeEdge(int, int control, int event, void *, int, int) {
-    static const TextPair help = {
-        "Waehlen Sie aus, welche Kante des \nStanzhubs ausgewertet werden soll.",
-        "Select which edge of the \npunching stroke should be evaluated."};
     if (event == EVENT_COMMIT) ParaChosen(control);
-    return AnswerHelp(event, help);
+    return AnswerHelp(event, kTextCntStrokeEdge);
 }

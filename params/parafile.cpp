@@ -4,6 +4,7 @@
 // read take their defaults and are listed to the operator.
 #include "params/parafile.h"
 
+#include "base/help.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "params/para.h"
@@ -36,8 +37,6 @@ constexpr ParaKey kParaKeys[4] = {
     {"CNT STROKE EDGE", CntStrokeEdge, 0},
 };
 
-const TextPair kNoFileSelected = {"Keine Datei ausgewaehlt! \nAktion wird nicht ausgefuehrt!",
-                                  "No file was selected! \nProcess will not be done!"};
 const TextPair kNotParaFile = {
     "Gewaehlte Datei ist keine Parameter-Datei! \nTrotzdem fortfahren?",
     "Selected file is not a parameter file! \nDo you want to proceed anyway?"};
@@ -82,7 +81,7 @@ bool ProceedAnyway(const TextPair &question) {
 
 void SendParaToFile() {
     if (SelectParaFile() < 1) {
-        MessagePopup(Txt(kTitleInfo), Txt(kNoFileSelected));
+        MessagePopup(Txt(kTitleInfo), Txt(kTxtNoFileSelected));
         return;
     }
     if (!ParaValuesChosen()) return;
@@ -107,7 +106,7 @@ void SendParaToFile() {
 
 void ReadParaFromFile() {
     if (SelectParaFile() != VAL_EXISTING_FILE_SELECTED) {
-        MessagePopup(Txt(kTitleInfo), Txt(kNoFileSelected));
+        MessagePopup(Txt(kTitleInfo), Txt(kTxtNoFileSelected));
         return;
     }
 

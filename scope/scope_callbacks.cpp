@@ -1,11 +1,12 @@
 // Callbacks of the scope settings page: cycle time, SCAN, BREAK, the recorder settings and the
 // comment box.
 #include "base/callbacks.h"
+#include "base/help.h"
 
 #include "Tavironv10.h"
+#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
-#include "base/panels.h"
 #include "platform/ui.h"
 #include "scope/scope.h"
 
@@ -14,10 +15,8 @@ int CBF_ButtonGetCycleTime(int, int, int event, void *, int, int) {
                                   "unterbrechen, \ndann Schaltflaeche klicken.",
                                   "Get cycle time from sensor. \nDon't interrupt the sensor for 8 "
                                   "seconds \nthen press the button."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
         GetCycleTime();
@@ -33,10 +32,8 @@ int CBF_ButtonGetCycleTime(int, int, int event, void *, int, int) {
 int CBF_ButtonScan(int, int, int event, void *, int, int) {
     static const TextPair help = {"Datenrekorder starten und das Ergebnis im Graph anzeigen.",
                                   "Start data recording and display the result in the graph."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
         SetCtrlAttribute(App.ScopePanel, SCOPEP_BUSY, ATTR_VISIBLE, 1);
@@ -53,10 +50,8 @@ int CBF_ButtonScan(int, int, int event, void *, int, int) {
 
 int CBF_ButtonBreakScan(int, int, int event, void *, int, int) {
     static const TextPair help = {"Datenrekorder abbrechen.", "Break data recording."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
         BreakDataScan();
@@ -80,10 +75,8 @@ int CBF_EditTriggerMode(int, int, int event, void *, int, int) {
         "Data recording starts when signal goes lower than TRIGGER LEVEL. \nINTERNAL OUT0: Data "
         "recording starts when OUT0 exits tolerance. \nEXTERNAL IN0: Data recording starts when "
         "IN0 goes high."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         // Level only for the edge triggers, pre-trigger for every triggered mode.
         GetCtrlVal(App.ScopeTab, SCOPETAB_TRIG_MODE, &App.ScopeTriggerMode);
@@ -114,10 +107,8 @@ int CBF_EditTriggerLevel(int, int, int event, void *, int, int) {
 int CBF_EditScanRate(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zeichnet pro SCAN RATE Zyklus einen Wert auf.",
                                   "Record a value every SCAN RATE scan."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         calcScopDeltaXY();
         break;

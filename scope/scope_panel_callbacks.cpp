@@ -1,6 +1,7 @@
 // Callbacks of the scope panel: close, zoom 1:1, the graph's cursors and zoom, the delta
 // displays, the printout and the export.
 #include "base/callbacks.h"
+#include "base/help.h"
 
 #include "base/panels.h"
 #include "base/state.h"
@@ -12,10 +13,8 @@
 int CBF_ButtonCloseSP(int, int, int event, void *, int, int) {
     static const TextPair help = {"Schliesst PANEL und kehrt zu HAUPT PANEL zurueck.",
                                   "Close PANEL and return to MAIN PANEL."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT: // back to the live displays
         ShowChildPanelDisp(App.DataPanel);
         break;
@@ -29,10 +28,8 @@ int CBF_ButtonZoomScope11(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Zoom in: <Strg>+Linke Maustaste (ziehen zum auswaehlen).\nZoom out: ZOOM 1:1 klicken.",
         "Zoom in: <Ctrl>+Left Mouse Button (drag to select). \nZoom out: Press ZOOM 1:1."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         ZoomScopeFull();
         calcScopDeltaXY();
@@ -50,10 +47,8 @@ int CBF_GraphScope(int, int, int event, void *, int, int) {
         "klicken.",
         "Displays record results.\n\nUpdate display deltaX and deltaY by moving the cursors. "
         "\nZoom in: <Ctrl>+Left Mouse Button (drag to select). \nZoom out: Press ZOOM 1:1."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_VAL_CHANGED: // a cursor was moved: onto the trace, then measure
         SnapScopeCursors();
         calcScopDeltaXY();
@@ -84,10 +79,8 @@ int CBF_ButtonExportScope(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Letzte Aufnahme als CSV-Datei speichern, dazu ein Bild des Scope-Fensters (PNG).",
         "Save the last recording as a CSV file, with a picture of the scope panel (PNG)."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         ExportScope();
         break;
@@ -100,10 +93,8 @@ int CBF_ButtonExportScope(int, int, int event, void *, int, int) {
 int CBF_ButtonPrintScopeGraph(int, int, int event, void *, int, int) {
     static const TextPair help = {"Einstellungen, Scope Graph und Kommentare drucken.",
                                   "Print settings,scope graph and comment."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         PrintScopeGraph();
         break;

@@ -4,6 +4,7 @@
 #include "settings/settings.h"
 
 #include "Tavironv10.h"
+#include "base/help.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "localui/localui.h"
@@ -15,20 +16,6 @@ namespace {
 // the installed data folder (a program started from a desktop menu runs in the home folder).
 constexpr const char *kLanguageFiles[2] = {"language_ger.lwl", "language_eng.lwl"};
 
-const TextPair kTextStrokeTol = {
-    "Plus / Minus Toleranz fuer Stanzhub. \nEingabe in Promille.",
-    "Plus / minus tolerance for punching stroke. \nInput in per thousand."};
-const TextPair kTextBadCntToFail = {
-    "Anzahl von Fehlerereignissen, \nbevor die Ausgaenge geschaltet werden",
-    "Number of errors before \nthe outputs are set."};
-const TextPair kTextDigOutmode = {
-    "Waehle die Ansteuerung der Digitalausgaenge. \nDIREKT : Ausgaenge sind High aktiv. "
-    "\nINVERS : Ausgaenge sind Low aktiv.",
-    "Select the control of the digital outputs. \nDIRECT  : Outputs are high activ. "
-    "\nINVERSE : Outputs are low activ."};
-const TextPair kTextCntStrokeEdge = {
-    "Waehlen Sie aus, welche Kante des \nStanzhubs ausgewertet werden soll.",
-    "Select which edge of the \npunching stroke should be evaluated."};
 const TextPair kTextOutmode = {
     "Bei DIGITAL OUTMODE = DIREKT werden die Ausgaenge wie folgt geschaltet: \n"
     "OUT0 ist LO, wenn der Stanzhub ausserhalb der Toleranz liegt.\n"

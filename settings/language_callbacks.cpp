@@ -1,5 +1,6 @@
 // Callbacks of the sensor identification and the language selector.
 #include "base/callbacks.h"
+#include "base/help.h"
 
 #include "Tavironv10.h"
 #include "base/state.h"
@@ -12,10 +13,8 @@ int CBF_EditID(int, int, int event, void *, int, int) {
                                   "Fenstern der Software angezeigt.",
                                   "Insert sensor identification. \nThis ID will be displayed in "
                                   "some panels of the software."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT: // the identification is taken on commit only
         GetCtrlVal(App.ConnectTab, CONNECT_ID, App.PanelId);
         break;
@@ -27,10 +26,8 @@ int CBF_EditID(int, int, int event, void *, int, int) {
 
 int CBF_EditLanguage(int, int, int event, void *, int, int) {
     static const TextPair help = {"Sprache auswaehlen.", "Select a language."};
+    if (HelpAsked(event, help)) return 0;
     switch (event) {
-    case EVENT_RIGHT_CLICK:
-        ShowHelp(help);
-        break;
     case EVENT_COMMIT:
         InitLanguage();
         break;
