@@ -98,7 +98,16 @@ int Ini_SectionExists(IniText document, const char *section);
 int Ini_ItemExists(IniText document, const char *section, const char *tag);
 
 // Text format.
+// Ini_WriteGeneric hands the document's lines to `sink` in order; Ini_ReadGeneric adds the
+// sections and items of the lines `source` delivers to the document. Both stop at the first
+// negative result of the callback and return it.
 int Ini_WriteGeneric(IniText document, Ini_LineSinkFunc sink, void *sinkContext);
 int Ini_ReadGeneric(IniText document, Ini_LineSourceFunc source, void *sourceContext);
+// Adds the sections and items of the file at `path` to the document; INI_ERR_OPEN_FOR_READ
+// when the file cannot be opened (the document is then unchanged).
 int Ini_ReadFromFile(IniText document, const char *path);
-int Ini_WriteToFile(IniText document, const char *path); // path null: standard output
+// Writes the whole document to `path` safely: the text goes to a temporary file in the same
+// directory, is flushed to the disk and is then renamed over the target in one step. On
+// success the file holds the new text; on any failure (a negative result) the target is left
+// exactly as it was and the temporary file is removed. A null path writes to standard output.
+int Ini_WriteToFile(IniText document, const char *path);

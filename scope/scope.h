@@ -4,10 +4,19 @@
 
 #include <string>
 
+// Asks the sensor for its scan cycle counts and shows scan frequency and cycle time on the
+// scope page (0 when the sensor gives none); a link failure leaves both at 0.
 void GetCycleTime();
+// SCAN: starts a recording with the scope page's settings, waits (events running) until the
+// trigger fires, BREAK ends the wait or the link fails, then checks the record and plots it.
+// A record that fails its checks is reported like a link failure and keeps the last traces.
 void GetScopeData();
+// BREAK: tells the sensor to drop the waiting recording and ends the wait; 1 or -1 as an
+// exchange returns.
 int BreakDataScan();
+// The cursor deltas of the scope panel's graphs, shown in their displays.
 void calcScopDeltaXY();
+// The printout of the scope panel on the chosen printer.
 void PrintScopeGraph();
 void SelectPrinter(char *printerName); // buffer of 512 bytes
 

@@ -3,4 +3,5 @@
 // texts (standard dialogs, their buttons, the printout's footer) follow along.
 #pragma once
 
+// Writes those texts into their controls in the language of LanguageIndex.
 void WriteLanguageTexts();
