@@ -4,15 +4,15 @@
 
 #include "base/state.h"
 #include "base/texts.h"
-#include "link/exchange.h"
-#include "protocol/frame.h"
-#include "link/link_codes.h"
 #include "connect/link_internal.h"
+#include "link/exchange.h"
+#include "link/link_codes.h"
 #include "link/transport.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 
 #include "Tavironv10.h"
 

@@ -5,12 +5,12 @@
 
 #include "base/state.h"
 #include "base/texts.h"
-#include "link/exchange.h"
-#include "protocol/frame.h"
-#include "link/link_codes.h"
 #include "connect/link_internal.h"
+#include "link/exchange.h"
+#include "link/link_codes.h"
 #include "params/para.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 
 #include "Tavironv10.h"
 

@@ -3,14 +3,14 @@
 // processed on every pass of the wait. Every failure ends in SetTimeout.
 #include "link/exchange.h"
 
+#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
-#include "base/panels.h"
-#include "protocol/frame.h"
 #include "link/transport.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 
 #include "Tavironv10.h"
 

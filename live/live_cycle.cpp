@@ -6,8 +6,8 @@
 
 #include "base/state.h"
 #include "link/exchange.h"
-#include "protocol/frame.h"
 #include "params/para.h"
+#include "protocol/frame.h"
 
 void GetData() {
     App.Running = 1;

@@ -5,8 +5,8 @@
 #include "base/state.h"
 #include "base/texts.h"
 #include "link/exchange.h"
-#include "protocol/frame.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 
 #include "Tavironv10.h"
 

@@ -7,9 +7,9 @@
 #include "Tavironv10.h"
 #include "base/state.h"
 #include "link/exchange.h"
-#include "protocol/frame.h"
 #include "platform/rs232.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 
 #include <cstring>
 

@@ -9,10 +9,10 @@
 // Usage: bench_link_exchange [seconds per round] [rounds]   (default 0.2 s, 30 rounds)
 #include "base/state.h"
 #include "link/exchange.h"
-#include "protocol/frame.h"
 #include "link/transport.h"
 #include "platform/tcp.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 #include "sim/sim.h"
 
 #include <algorithm>
@@ -178,8 +178,8 @@ int Run(int argc, char **argv) {
         pollRatio.push_back(b.perSecond / c.perSecond);
         rawCpu.push_back(a.cpuPerExchange);
         programCpu.push_back(b.cpuPerExchange);
-        std::printf("%5d  %14.0f  %13.0f  %14.0f  %5.3f  %16.3f\n", r + 1, a.perSecond,
-                    c.perSecond, b.perSecond, ratio.back(), pollRatio.back());
+        std::printf("%5d  %14.0f  %13.0f  %14.0f  %5.3f  %16.3f\n", r + 1, a.perSecond, c.perSecond,
+                    b.perSecond, ratio.back(), pollRatio.back());
     }
     std::printf("median raw %.0f/s, raw polling %.0f/s, DataExchange %.0f/s; median ratio %.3f "
                 "(goal >= 0.8), to the polling client %.3f\n",

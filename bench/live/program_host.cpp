@@ -5,10 +5,10 @@
 #include "base/callbacks.h"
 #include "base/state.h"
 #include "link/exchange.h"
-#include "protocol/frame.h"
 #include "live/live.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 
 #include "Tavironv10.h"
 

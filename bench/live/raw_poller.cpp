@@ -3,8 +3,8 @@
 
 #include "program_host.h"
 
-#include "protocol/frame.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

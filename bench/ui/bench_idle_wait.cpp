@@ -32,8 +32,7 @@ namespace {
 
 int Run(int argc, char **argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!InitUserInterface(argc, argv))
-        return 1;
+    if (!InitUserInterface(argc, argv)) return 1;
     const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
 
     double waiting = CoreShare(seconds, [] { ProcessSystemEvents(); });

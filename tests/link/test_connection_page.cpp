@@ -3,8 +3,8 @@
 // change.
 #include "link_fixture.h"
 
-#include "protocol/frame.h"
 #include "platform/toolbox.h"
+#include "protocol/frame.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "link_fixture.h"
 
 #include "link/exchange.h"
-#include "protocol/frame.h"
 #include "link/transport.h"
 #include "platform/tcp.h"
+#include "protocol/frame.h"
 
 #include <cstring>
 

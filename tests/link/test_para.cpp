@@ -3,8 +3,8 @@
 // and the memory toggles.
 #include "link_fixture.h"
 
-#include "protocol/frame.h"
 #include "params/para.h"
+#include "protocol/frame.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #pragma once
 
 #include "app/app.h"
-#include "base/panels.h"
 #include "base/callbacks.h"
+#include "base/panels.h"
 #include "base/state.h"
-#include "protocol/frame.h"
 #include "live/live_data.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 #include "sim/sim.h"
 
 #include "Tavironv10.h"
