@@ -58,7 +58,7 @@ int CBF_ButtonStop(int panel, int control, int event, void *, int, int) {
     return 0;
 }
 
-int CBF_Displays(int panel, int control, int event, void *, int, int) {
+int CBF_Displays(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Zeigt an, bei welchem Zaehlerstand ein Ereignis eingetreten ist. \n\nDer Zaehlerstand "
         "entspricht fast genau einer Angabe in Mikrosekunden. \n\nPERIODE: Zeit von Aussparung zu "
@@ -71,32 +71,18 @@ int CBF_Displays(int panel, int control, int event, void *, int, int) {
         "the gap. \n\nCNT STROKE: When the stamping stroke occurs. \n\nLOWER TOL LIMIT and UPPER "
         "TOL LIMIT display the tolerance window. \n\nBAD CNT LOWER TOL LIMIT and BAD CNT UPPER TOL "
         "LIMIT indicate \nhow many identical errors have occurred in sequence."};
-    if (HelpAsked(event, help)) return 0;
-    switch (event) {
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_LedOut(int panel, int control, int event, void *, int, int) {
+int CBF_LedOut(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zeigt den Status des Ausgaenge an. \nLED AUS (schwarz): Ausgang "
                                   "ist 0V. \nLED AN (orange): Ausgang ist +24V.",
                                   "Displays the status of the output. \nLed OFF (black): Output is "
                                   "0V. \nLed ON (orange): Output is +24V."};
-    if (HelpAsked(event, help)) return 0;
-    switch (event) {
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
 
-int CBF_GraphPaper(int panel, int control, int event, void *, int, int) {
+int CBF_GraphPaper(int, int, int event, void *, int, int) {
     static const TextPair help = {
         "Zeigt graphisch an, wann die einzelnen Ereignisse stattfinden. \n\nDie Gesamtlaenge "
         "entspricht einer Periode (normiert auf 1000). \n\nDie gruene Flaeche symbolisiert die "
@@ -106,12 +92,5 @@ int CBF_GraphPaper(int panel, int control, int event, void *, int, int) {
         "length corresponds to one period. \n\nThe green area symbolizes the length of the gap. "
         "\n\nCyan displays the tolerance window. \n\nThe blue cursor represents the stamping "
         "stroke."};
-    if (HelpAsked(event, help)) return 0;
-    switch (event) {
-    default:
-        break;
-    }
-    (void)panel;
-    (void)control;
-    return 0;
+    return AnswerHelp(event, help);
 }
