@@ -15,8 +15,12 @@
 
 FakeLine g_line;
 
+// A read into the application state must land inside RxBuf. A read into a buffer of its own
+// (the bytes dropped before a request go to a scratch buffer) is AddressSanitizer's to watch.
 void CheckInsideRxBuf(const void *p, size_t n) {
     const uint8_t *b = static_cast<const uint8_t *>(p);
+    const uint8_t *state = reinterpret_cast<const uint8_t *>(&App);
+    if (b < state || b >= state + sizeof App) return;
     if (b < App.RxBuf || b + n > App.RxBuf + sizeof App.RxBuf) std::abort();
 }
 
