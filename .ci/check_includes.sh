@@ -11,8 +11,8 @@ cd "$root"
 # What each folder may include besides itself, lowest layer first.
 declare -A may=(
   [inifile]=""
-  [platform]=""
   [protocol]=""
+  [platform]="inifile"
   [base]="inifile platform protocol"
   [localui]="base inifile platform"
   [settings]="localui base inifile platform"
@@ -22,7 +22,7 @@ declare -A may=(
   [live]="params link base inifile platform protocol"
   [scope]="link base inifile platform protocol"
   [app]="connect live scope params link settings localui base inifile platform protocol"
-  [sim]="protocol"
+  [sim]="protocol inifile"
 )
 # Programs of their own that sit beside a library and start the whole program.
 declare -A top_files=(

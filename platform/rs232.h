@@ -14,8 +14,8 @@ enum {
     kRsErrUnknownSystem = -1, // the system refused for a reason not listed here
     kRsErrInvalidPort = -2,   // number outside 1..255
     kRsErrPortNotOpen = -3,
-    kRsErrIo = -4,         // the line broke down during an operation
-    kRsErrDeviceGone = -5, // the device went away while the port was open
+    kRsErrIo = -4,          // the line broke down during an operation
+    kRsErrDeviceGone = -5,  // the device went away while the port was open
     kRsErrNoPortFound = -6, // no device behind the number (an adapter not plugged in)
     kRsErrCannotOpen = -7,  // the device exists but is busy or not permitted
     kRsErrInvalidParity = -10,
