@@ -4,12 +4,12 @@
 // resident size before, its peak during and after the flood, the bytes dropped, and whether the
 // next exchange after the flood gets its reply.
 // Usage: bench_tcp_flood [megabytes]   (default 1024)
-#include "app/state.h"
+#include "base/state.h"
 #include "link/exchange.h"
-#include "link/frame.h"
 #include "link/transport.h"
 #include "platform/tcp.h"
 #include "platform/ui.h"
+#include "protocol/frame.h"
 #include "sim/sim.h"
 #include "tests/link/flood_proxy.h"
 
