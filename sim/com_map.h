@@ -12,9 +12,18 @@ namespace tavsim {
 // with CR LF.
 std::string mapComPort(const std::string &existing, int number, const std::string &device);
 
+// The text of the mapping file without the COM<number> line, when that line still names
+// `device` (someone may have mapped the number to another device since). Other lines stay.
+std::string unmapComPort(const std::string &existing, int number, const std::string &device);
+
 // Reads `path` (missing file: empty), maps the port and writes the file through a temporary
 // file. `path` may name a directory, which then receives "ComPorts.cfg". Returns the path
 // written, or an empty string on failure.
 std::string writeComPortMapping(const std::string &path, int number, const std::string &device);
+
+// Takes the mapping of COM<number> to `device` out of the file at `path` (a file or its
+// directory, as above), writing through a temporary file. True when the file no longer maps
+// the number to the device (also when it never did or is missing).
+bool removeComPortMapping(const std::string &path, int number, const std::string &device);
 
 } // namespace tavsim

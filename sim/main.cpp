@@ -31,6 +31,10 @@ int main(int argc, char **argv) {
         std::fputs(usageText(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("%s\n", versionText().c_str());
+        return 0;
+    }
 
     std::ofstream logFile;
     std::ostream *logOut = &std::cerr;
@@ -57,8 +61,10 @@ int main(int argc, char **argv) {
     if (options.sim.serial)
         std::printf("Serial: %s at %d baud\n", sim.serialPath().c_str(),
                     baudRateOf(sim.baudIndex()));
+    std::string written, mapped; // the mapping file and the device, when a COM port was mapped
     if (options.mapCom > 0) {
-        std::string written =
+        mapped = sim.serialPath();
+        written =
             writeComPortMapping(options.mapFile, options.mapCom, sim.serialPath());
         if (written.empty()) {
             std::fprintf(stderr, "taviron-sim: cannot write the mapping file in %s\n",
@@ -97,5 +103,10 @@ int main(int argc, char **argv) {
         }
     }
     sim.stop();
+    // The pseudo-terminal is gone: a mapping left behind would send the front end's requests
+    // into whatever terminal takes that device next.
+    if (!written.empty() && !removeComPortMapping(written, options.mapCom, mapped))
+        std::fprintf(stderr, "taviron-sim: cannot take COM%d out of %s\n", options.mapCom,
+                     written.c_str());
     return 0;
 }

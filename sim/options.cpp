@@ -32,7 +32,8 @@ const char *usageText() {
            "  --no-tcp               no TCP server\n"
            "  --serial, --pty        serial line on a new pseudo-terminal\n"
            "  --map-com N            also write COM<N> = \"<pty>\" into ComPorts.cfg (implies "
-           "--serial)\n"
+           "--serial);\n"
+           "                         taken out again when the program ends\n"
            "  --map-file PATH        the mapping file, or its directory (default: .)\n"
            "  --baud INDEX|RATE      start rate (0..7 or 9600..921600; default: EEPROM, 115200)\n"
            "  --pace, --no-pace      serial bytes at the line rate (default) / as fast as "
@@ -48,12 +49,17 @@ const char *usageText() {
            "  --fault KIND[:N[:ORDER]]  start with a fault (see the command 'fault')\n"
            "  --log FILE             log to FILE instead of standard error\n"
            "  --quiet                no log lines\n"
+           "  --help, --version      this text / the version, and end\n"
            "commands on standard input:\n"
            "  fault KIND [N [ORDER]]  KIND: noreply hcrc dcrc start err1 err2 short long garbage\n"
            "                          trickle close; N replies (default 1, 0 = until 'fault "
            "off')\n"
            "  fault off | firmware TEXT | in0 0|1 | press run|stop | press offset US\n"
            "  press advance SECONDS | eeprom T B M E | status | quit\n";
+}
+
+std::string versionText() {
+    return std::string("taviron-sim ") + TAVIRON_VERSION;
 }
 
 bool parseFault(const std::vector<std::string> &words, FaultSetting *setting, std::string *error) {
@@ -96,6 +102,8 @@ bool parseOptions(const std::vector<std::string> &args, ProgramOptions *o, std::
         long n;
         if (a == "--help" || a == "-h") {
             o->help = true;
+        } else if (a == "--version") {
+            o->version = true;
         } else if (a == "--tcp") {
             if (!value(&v)) return false;
             size_t colon = v.rfind(':');

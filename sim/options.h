@@ -15,6 +15,7 @@ struct ProgramOptions {
     std::string logFile;       // empty: standard error
     bool quiet = false;        // no log lines
     bool help = false;
+    bool version = false;
 };
 
 // Parses argv; false with *error set on a bad option.
@@ -24,6 +25,8 @@ bool parseOptions(const std::vector<std::string> &args, ProgramOptions *options,
 bool parseFault(const std::vector<std::string> &words, FaultSetting *setting, std::string *error);
 
 const char *usageText();
+// "taviron-sim <version>", the version of the program it simulates the sensor for.
+std::string versionText();
 
 // Runs one stdin command against the sensor. Returns the reply text for the operator;
 // *quit is set by "quit".

@@ -164,6 +164,35 @@ TEST(SimComMap, AddsReplacesAndKeepsOtherItemsWithCrLf) {
     fs::remove_all(dir);
 }
 
+TEST(SimComMap, UnmapTakesOutOnlyItsOwnLine) {
+    const std::string file = "[COM PORTS]\r\nCOM1 = \"/dev/ttyUSB0\"\r\nCOM3 = \"/dev/pts/7\"\r\n\r\n"
+                             "[OTHER]\r\nCOM3 = \"/dev/pts/7\"\r\n";
+    struct Case {
+        int number;
+        std::string device, expected;
+    } cases[] = {
+        // our line goes; the same text in another section stays
+        {3, "/dev/pts/7",
+         "[COM PORTS]\r\nCOM1 = \"/dev/ttyUSB0\"\r\n\r\n[OTHER]\r\nCOM3 = \"/dev/pts/7\"\r\n"},
+        // mapped to another device since, or never mapped: left alone
+        {3, "/dev/pts/8", file},
+        {4, "/dev/pts/7", file},
+        {1, "/dev/ttyUSB", file},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(unmapComPort(file, c.number, c.device), c.expected) << c.number << c.device;
+    EXPECT_EQ(unmapComPort(mapComPort("", 2, "/dev/a\"b"), 2, "/dev/a\"b"), "[COM PORTS]\r\n");
+
+    fs::path dir = freshDir("tav-comunmap-");
+    EXPECT_TRUE(removeComPortMapping(dir.string(), 4, "/dev/pts/9")); // no file: nothing to do
+    EXPECT_FALSE(fs::exists(dir / "ComPorts.cfg"));
+    writeComPortMapping(dir.string(), 4, "/dev/pts/9");
+    writeComPortMapping(dir.string(), 5, "/dev/pts/10");
+    EXPECT_TRUE(removeComPortMapping(dir.string(), 4, "/dev/pts/9"));
+    EXPECT_EQ(readFile(dir / "ComPorts.cfg"), "[COM PORTS]\r\nCOM5 = \"/dev/pts/10\"\r\n");
+    fs::remove_all(dir);
+}
+
 TEST(SimOptions, ParsesTheCommandLine) {
     ProgramOptions o;
     std::string error;

@@ -77,6 +77,7 @@ class Program {
         std::string l = text + "\n";
         EXPECT_EQ(::write(stdin_, l.data(), l.size()), ssize_t(l.size()));
     }
+    void signal(int number) { kill(pid_, number); }
     // Exit code once the program has ended within `ms`; -1 while it runs.
     int exitCode(int ms) {
         for (int waited = 0;; waited += 10) {
@@ -138,6 +139,7 @@ TEST(SimProgram, ServesMapsLogsTakesCommandsAndQuits) {
     sim.command("quit");
     EXPECT_EQ(sim.line(), "bye");
     EXPECT_EQ(sim.exitCode(3000), 0);
+    EXPECT_EQ(readFile(dir / "ComPorts.cfg"), "[COM PORTS]\r\n"); // its pty is gone
     const std::string log = readFile(dir / "sim.log");
     EXPECT_NE(log.find("tcp    RX 55 07 00 00 00 00 AA 52  order 7"), std::string::npos) << log;
     EXPECT_NE(log.find("serial RX 55 0F 00 00 00 00 AA F3"), std::string::npos) << log;
@@ -145,7 +147,31 @@ TEST(SimProgram, ServesMapsLogsTakesCommandsAndQuits) {
     fs::remove_all(dir);
 }
 
-TEST(SimProgram, BadOptionEndsWithUsage) {
-    Program sim({"--baud", "1234"});
-    EXPECT_EQ(sim.exitCode(3000), 2);
+TEST(SimProgram, EndedBySignalTakesItsMappingOutAndKeepsTheOthers) {
+    fs::path dir = fs::temp_directory_path() / ("tav-sim-signal-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string other = "[COM PORTS]\r\nCOM1 = \"/dev/ttyUSB0\"\r\n";
+    std::ofstream(dir / "ComPorts.cfg", std::ios::binary) << other;
+    for (int signal : {SIGTERM, SIGINT}) {
+        Program sim({"--no-tcp", "--map-com", "2", "--map-file", dir.string(), "--quiet"});
+        ASSERT_EQ(sim.line().rfind("Serial: ", 0), 0u);
+        ASSERT_EQ(sim.line().rfind("COM2 = ", 0), 0u);
+        EXPECT_NE(readFile(dir / "ComPorts.cfg").find("COM2 = "), std::string::npos);
+        sim.signal(signal);
+        EXPECT_EQ(sim.exitCode(3000), 0) << signal;
+        EXPECT_EQ(readFile(dir / "ComPorts.cfg"), other) << signal;
+    }
+    fs::remove_all(dir);
+}
+
+TEST(SimProgram, BadOptionEndsWithUsageVersionAndHelpAnswer) {
+    Program bad({"--baud", "1234"});
+    EXPECT_EQ(bad.exitCode(3000), 2);
+    Program version({"--version"});
+    EXPECT_EQ(version.line(), "taviron-sim " TAVIRON_VERSION);
+    EXPECT_EQ(version.exitCode(3000), 0);
+    Program help({"--help"});
+    EXPECT_EQ(help.line(), "usage: taviron-sim [options]");
+    EXPECT_EQ(help.exitCode(3000), 0);
 }
