@@ -265,3 +265,12 @@ int TestPaintCount(int panel, int control) {
     }
     return it->second;
 }
+
+int TestWindowIconSize(int panel) {
+    PanelRec *rec = FindPanel(panel);
+    if (!rec || !rec->widget) return 0;
+    int largest = 0;
+    for (const QSize &size : rec->widget->windowIcon().availableSizes())
+        largest = std::max(largest, size.width());
+    return largest;
+}

@@ -99,3 +99,6 @@ long long TestTcpBuffered(unsigned int handle);
 // How often the control's widget has painted itself since the first call for it (which starts
 // the count at 0): checks that the screen follows the values while the program is busy.
 int TestPaintCount(int panel, int control);
+
+// The largest size the panel's window icon comes in, 0 when the window has none of its own.
+int TestWindowIconSize(int panel);

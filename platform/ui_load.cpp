@@ -4,11 +4,13 @@
 #include "platform/uir_scan.h"
 #include "platform/widgets.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -255,6 +257,17 @@ void MakeScrollable(PanelRec &p) {
     p.page = page;
 }
 
+// The program's window icon lies beside its panel file, wherever that was found (beside the
+// program, or in the installed data folder): the first top-level panel loaded sets it for
+// every window. Without the file the windows keep the desktop's default icon.
+constexpr const char *kWindowIconFile = "taviron-scope.png";
+
+void SetWindowIconBeside(const QString &panelFile) {
+    if (!qApp || !QApplication::windowIcon().isNull()) return;
+    const QString icon = QFileInfo(panelFile).dir().filePath(kWindowIconFile);
+    if (QFileInfo(icon).isFile()) QApplication::setWindowIcon(QIcon(icon));
+}
+
 } // namespace
 
 int LoadPanel(int parent, const char *resourceFile, int panelNumber) {
@@ -290,6 +303,7 @@ int LoadPanel(int parent, const char *resourceFile, int panelNumber) {
         w->setParent(nullptr);
         w->setWindowFlags(Qt::Window);
         w->resize(size);
+        SetWindowIconBeside(path);
     }
     int handle = BuildPanel(panels, *def, w, parent);
     if (handle < 0) {

@@ -1,6 +1,6 @@
 // Runtime operations the localisation library and its tests rely on: menu bars made at run
-// time, the busy indicator's label, the program directory a test can set and the layout
-// report of a panel.
+// time, the busy indicator's label, the window icon, the program directory a test can set and
+// the layout report of a panel.
 #include "Tavironv10.h"
 #include "app/app.h"
 #include "base/state.h"
@@ -77,6 +77,13 @@ TEST_F(RuntimeTest, MenuBarGoesWithItsPanel) {
     EXPECT_EQ(GetPanelMenuBar(panel), 0);
     EXPECT_LT(NewMenuItem(bar, "BAR_B", "B"), 0);
     EXPECT_EQ(ItemText(bar, 0, ATTR_CONSTANT_NAME), "<error>");
+}
+
+TEST_F(RuntimeTest, WindowsShowTheIconBesideThePanelFile) {
+    EXPECT_EQ(TestWindowIconSize(App.MainPanel), 256);
+    int other = LoadPanel(0, "Tavironv10.uir", DATAP);
+    EXPECT_EQ(TestWindowIconSize(other), 256);
+    DiscardPanel(other);
 }
 
 TEST_F(RuntimeTest, BusyIndicatorLabelIsItsText) {

@@ -1,0 +1,54 @@
+# Where an installed TAVIRON Scope keeps its files (the usual places of a Linux program), and
+# the Debian package built from them with CPack:
+#   bin/TavironScope, bin/taviron-sim                 the program and the simulated sensor
+#   share/taviron-scope/                              panels, logo, language files, window icon
+#   share/applications/taviron-scope.desktop          the desktop menu entry
+#   share/icons/hicolor/*/apps/taviron-scope.*        the menu icon
+include(GNUInstallDirs)
+
+set(TAVIRON_DATA_DIR_NAME taviron-scope)
+set(TAVIRON_INSTALLED_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/${TAVIRON_DATA_DIR_NAME})
+
+install(TARGETS TavironScope taviron-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES
+  ${CMAKE_SOURCE_DIR}/resources/Tavironv10.uir
+  ${CMAKE_SOURCE_DIR}/resources/logoHV.bmp
+  ${CMAKE_SOURCE_DIR}/resources/language_eng.lwl
+  ${CMAKE_SOURCE_DIR}/resources/language_ger.lwl
+  ${CMAKE_SOURCE_DIR}/resources/taviron-scope.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/${TAVIRON_DATA_DIR_NAME})
+install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope-48.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps RENAME taviron-scope.png)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The Debian package: `cpack -G DEB` in the build folder. Depends comes from the libraries the
+# two programs link (dpkg-shlibdeps: the Qt 6 modules, the serial-port module among them), plus
+# what Qt loads at run time rather than links: the CUPS print plugin ships in
+# libqt6printsupport6 and the X11 platform plugin in libqt6gui6.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME taviron-scope)
+set(CPACK_PACKAGE_VENDOR "TAVIRON")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PC front end of the TAVIRON stamping-press sensor")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Connects to one TAVIRON optical sensor over RS232 or TCP, reads and writes its parameters,\n\
+shows its live counters and outputs, records its triggered data recorder and prints it.\n\
+Includes taviron-sim, a simulated sensor for trying the program without hardware.")
+set(CPACK_PACKAGE_CONTACT "TAVIRON Scope maintainers <maintainers@taviron.invalid>")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6printsupport6, libqt6serialport6, libqt6gui6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, cups-client")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
+
+# The installed data folder, for the program to find its files when they are not beside it.
+target_compile_definitions(tav_platform PUBLIC TAVIRON_DATA_DIR="${TAVIRON_INSTALLED_DATA_DIR}")

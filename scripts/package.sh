@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the Debian package of the program from a build folder (the program and the simulated
+# sensor only) and checks what it holds: its control data names the Qt 6 libraries, the
+# serial-port module and the package of the CUPS print plugin, and its contents put the
+# programs, their data, the desktop entry and the icon where they belong.
+# Usage: scripts/package.sh [build-dir]   (default: build; the .deb lands there)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+for tool in dpkg-deb dpkg-shlibdeps; do
+  command -v "$tool" >/dev/null || { echo "package: $tool is missing (package dpkg-dev)" >&2; exit 2; }
+done
+
+TAVIRON_TARGETS="TavironScope taviron-sim taviron_resources" scripts/setup.sh "$build"
+rm -f "$build"/taviron-scope_*.deb
+(cd "$build" && cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log" >&2; exit 1; }
+deb=$(ls "$build"/taviron-scope_*.deb)
+echo "package: $deb"
+dpkg-deb --info "$deb"
+
+fail=0
+depends=$(dpkg-deb --field "$deb" Depends)
+for need in libqt6widgets6 libqt6gui6 libqt6core6 libqt6network6 libqt6serialport6 \
+            libqt6printsupport6 libc6 libstdc++6; do
+  # Debian 13 names some of the libraries with a t64 suffix.
+  grep -Eq "(^|, )$need(t64)?( |,|$)" <<<"$depends" ||
+    { echo "package: Depends does not name $need: $depends" >&2; fail=1; }
+done
+contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
+for path in ./usr/bin/TavironScope ./usr/bin/taviron-sim \
+            ./usr/share/taviron-scope/Tavironv10.uir ./usr/share/taviron-scope/logoHV.bmp \
+            ./usr/share/taviron-scope/language_eng.lwl ./usr/share/taviron-scope/language_ger.lwl \
+            ./usr/share/taviron-scope/taviron-scope.png \
+            ./usr/share/applications/taviron-scope.desktop \
+            ./usr/share/icons/hicolor/48x48/apps/taviron-scope.png \
+            ./usr/share/icons/hicolor/256x256/apps/taviron-scope.png \
+            ./usr/share/icons/hicolor/scalable/apps/taviron-scope.svg; do
+  grep -qxF "$path" <<<"$contents" || { echo "package: $path is missing" >&2; fail=1; }
+done
+# Nothing of the build or the tests in it.
+if grep -E 'test_|bench_|fuzz_|/build/|\.a$|\.h$' <<<"$contents"; then
+  echo "package: holds files of the build or the tests" >&2
+  fail=1
+fi
+# The desktop entry starts the installed program by name and shows the installed icon.
+entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/applications/taviron-scope.desktop)
+grep -qx 'Exec=TavironScope' <<<"$entry" && grep -qx 'Icon=taviron-scope' <<<"$entry" ||
+  { echo "package: the desktop entry does not start TavironScope with its icon" >&2; fail=1; }
+if command -v lintian >/dev/null; then
+  # Lintian's errors fail the package; its warnings are shown.
+  lintian --no-tag-display-limit "$deb" | tee "$build/lintian.log" || true
+  if grep -q '^E:' "$build/lintian.log"; then fail=1; fi
+fi
+((fail == 0)) || { echo "package: FAILED" >&2; exit 1; }
+echo "package: control data and contents as they should be"
