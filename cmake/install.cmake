@@ -27,25 +27,26 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# The Debian package: `cpack -G DEB` in the build folder. Depends comes from the libraries the
-# two programs link (dpkg-shlibdeps: the Qt 6 modules, the serial-port module among them), plus
-# what Qt loads at run time rather than links: the CUPS print plugin ships in
-# libqt6printsupport6 and the X11 platform plugin in libqt6gui6.
+# The Debian package: `cpack -G DEB` in the build folder (scripts/package.sh builds and checks
+# it). Depends comes from the libraries the two programs link (dpkg-shlibdeps): the Qt 6
+# modules, the serial-port module among them. What Qt loads at run time rather than links comes
+# with them on Debian 12 and 13: the CUPS print plugin ships in libqt6printsupport6, the X11
+# platform plugin in libqt6gui6 (scripts/package.sh checks that Depends names their packages).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME taviron-scope)
 set(CPACK_PACKAGE_VENDOR "TAVIRON")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PC front end of the TAVIRON stamping-press sensor")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Connects to one TAVIRON optical sensor over RS232 or TCP, reads and writes its parameters,\n\
-shows its live counters and outputs, records its triggered data recorder and prints it.\n\
-Includes taviron-sim, a simulated sensor for trying the program without hardware.")
+  "Connects to one TAVIRON optical sensor over RS232 or TCP, reads and writes\n\
+its parameters, shows its live counters and outputs, records its triggered\n\
+data recorder and prints it. Includes taviron-sim, a simulated sensor for\n\
+trying the program without hardware.")
 set(CPACK_PACKAGE_CONTACT "TAVIRON Scope maintainers <maintainers@taviron.invalid>")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6printsupport6, libqt6serialport6, libqt6gui6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, cups-client")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
