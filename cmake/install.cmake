@@ -7,7 +7,6 @@
 include(GNUInstallDirs)
 
 set(TAVIRON_DATA_DIR_NAME taviron-scope)
-set(TAVIRON_INSTALLED_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/${TAVIRON_DATA_DIR_NAME})
 
 install(TARGETS TavironScope taviron-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES
@@ -25,7 +24,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/taviron-scope)
 
 # The Debian package: `cpack -G DEB` in the build folder (scripts/package.sh builds and checks
 # it). Depends comes from the libraries the two programs link (dpkg-shlibdeps): the Qt 6
@@ -42,14 +41,12 @@ its parameters, shows its live counters and outputs, records its triggered\n\
 data recorder and prints it. Includes taviron-sim, a simulated sensor for\n\
 trying the program without hardware.")
 set(CPACK_PACKAGE_CONTACT "TAVIRON Scope maintainers <maintainers@taviron.invalid>")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY /usr)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The package holds what the build was configured for (scripts/package.sh: prefix /usr), so the
+# data folder compiled into the program is the one the package fills.
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, cups-client")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
-
-# The installed data folder, for the program to find its files when they are not beside it.
-target_compile_definitions(tav_platform PUBLIC TAVIRON_DATA_DIR="${TAVIRON_INSTALLED_DATA_DIR}")

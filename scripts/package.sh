@@ -11,7 +11,9 @@ for tool in dpkg-deb dpkg-shlibdeps; do
   command -v "$tool" >/dev/null || { echo "package: $tool is missing (package dpkg-dev)" >&2; exit 2; }
 done
 
-TAVIRON_TARGETS="TavironScope taviron-sim taviron_resources" scripts/setup.sh "$build"
+# Installed under /usr, where the program then looks for its data folder.
+TAVIRON_TARGETS="TavironScope taviron-sim taviron_resources" scripts/setup.sh "$build" \
+  -DCMAKE_INSTALL_PREFIX=/usr
 rm -f "$build"/taviron-scope_*.deb
 (cd "$build" && cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log" >&2; exit 1; }
 deb=$(ls "$build"/taviron-scope_*.deb)
