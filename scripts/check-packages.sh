@@ -50,7 +50,7 @@ printf '%s\n' "${optional[@]}" | sort -u >"$work/optional"
 keep_system_files() {
   while read -r f; do
     case "$f" in /usr/local/*) continue ;; /usr/* | /lib/* | /lib64/* | /bin/* | /sbin/*) ;; *) continue ;; esac
-    [ -f "$f" ] && echo "$f"
+    if [ -f "$f" ]; then echo "$f"; fi
   done
 }
 
@@ -81,7 +81,7 @@ owners_of() {
   cut -f2 "$work/owners.1" | sort -u >"$work/owners.known"
   sort -u "$work/owners.in" | comm -23 - "$work/owners.known" | while read -r f; do
     printf '%s\t%s\n' "$(readlink -f "$f")" "$f"
-    [ "${f#/usr}" != "$f" ] && printf '%s\t%s\n' "${f#/usr}" "$f"
+    if [ "${f#/usr}" != "$f" ]; then printf '%s\t%s\n' "${f#/usr}" "$f"; fi
   done | sort -u >"$work/owners.alt"
   cut -f1 "$work/owners.alt" | dpkg_search >"$work/owners.2"
   cat "$work/owners.1"
