@@ -46,6 +46,10 @@ int main(int argc, char **argv) {
         }
         logOut = &logFile;
     }
+    // Before anything is announced: whoever starts the program may end it as soon as it has
+    // read the announcement, and the mapping must still be taken out then.
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     std::mutex logMutex;
     SimSensor sim(options.sim);
     if (!options.quiet)
@@ -76,8 +80,6 @@ int main(int argc, char **argv) {
     }
     std::fflush(stdout);
 
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     bool quit = false, stdinOpen = true;
     std::string pending;
     while (!quit && !quitSignal) {
