@@ -32,6 +32,7 @@ mirror_from_apt_sources() {
 mirror="$(mirror_from_apt_sources)" || { echo "fresh-root: no Debian mirror in the apt sources" >&2; exit 1; }
 
 root="$(mktemp -d /var/tmp/taviron-root-"$release".XXXXXX)"
+chmod 0755 "$root" # it is the fresh system's /, which every user must be able to enter
 cleanup() {
   local rc=$?
   # Unmount everything below the root, deepest first, before removing it.
