@@ -28,9 +28,10 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}
 
 # The Debian package: `cpack -G DEB` in the build folder (scripts/package.sh builds and checks
 # it). Depends comes from the libraries the two programs link (dpkg-shlibdeps): the Qt 6
-# modules, the serial-port module among them. What Qt loads at run time rather than links comes
-# with them on Debian 12 and 13: the CUPS print plugin ships in libqt6printsupport6, the X11
-# platform plugin in libqt6gui6 (scripts/package.sh checks that Depends names their packages).
+# modules (the serial line is the program's own, on the terminal devices). What Qt loads at
+# run time rather than links comes with them on Debian 12 and 13: the CUPS print plugin ships
+# in libqt6printsupport6, the X11 platform plugin in libqt6gui6 (scripts/package.sh checks
+# that Depends names their packages).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME taviron-scope)
 set(CPACK_PACKAGE_VENDOR "TAVIRON")

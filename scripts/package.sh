@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package of the program from a build folder (the program and the simulated
-# sensor only) and checks what it holds: its control data names the Qt 6 libraries, the
-# serial-port module and the package of the CUPS print plugin, and its contents put the
-# programs, their data, the desktop entry and the icon where they belong.
+# sensor only) and checks what it holds: its control data names the Qt 6 libraries and the
+# package of the CUPS print plugin, and its contents put the programs, their data, the desktop
+# entry and the icon where they belong.
 # Usage: scripts/package.sh [build-dir]   (default: build; the .deb lands there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +27,7 @@ named=$(sed 's/ *([^)]*)//g; s/ *| */\n/g; s/, */\n/g' <<<"$depends" | sort -u)
 # the X11 platform plugin, whichever package ships them on this release.
 plugins=$(dpkg -S '*/qt6/plugins/printsupport/libcupsprintersupport.so' \
                   '*/qt6/plugins/platforms/libqxcb.so' | sed 's/[:,].*//' | sort -u)
-for need in libqt6widgets6 libqt6gui6 libqt6core6 libqt6network6 libqt6serialport6 \
+for need in libqt6widgets6 libqt6gui6 libqt6core6 libqt6network6 \
             libqt6printsupport6 libqt6uitools6 libc6 libstdc++6 $plugins; do
   # Debian 13 names some of the libraries with a t64 suffix.
   grep -qxE "${need//+/\\+}(t64)?" <<<"$named" ||

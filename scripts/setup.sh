@@ -14,7 +14,7 @@ release=""
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-dev           # compilers and build
-  qt6-base-dev qt6-tools-dev qt6-serialport-dev libgl-dev # Qt 6: widgets, UI loader, serial, print
+  qt6-base-dev qt6-tools-dev libgl-dev                   # Qt 6: widgets, UI loader, network, print
   qt6-translations-l10n                                  # Qt's own dialogs in German
   cups printer-driver-cups-pdf                           # a real print queue for the print tests
   libcups2-dev                                           # print jobs followed in their queue
