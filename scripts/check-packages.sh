@@ -21,6 +21,12 @@ optional=(
   libglu1-mesa-dev                            # CMake's OpenGL module looks for GLU
   libgmock-dev                                # GTest's config adds the GMock targets it finds
   locales                                     # the C library's locale aliases
+  # CMake's X11 module looks for every X11 extension library; the tests use only Xlib.
+  libice-dev libsm-dev libxt-dev libxext-dev libxft-dev libxrender-dev libxfixes-dev
+  libxcomposite-dev libxss-dev libxi-dev libxrandr-dev libxinerama-dev libxcursor-dev
+  libxdamage-dev libxtst-dev libxv-dev libxmu-dev libxpm-dev libxaw7-dev libxkbfile-dev
+  libxres-dev libxdmcp-dev libxau-dev libxkbcommon-dev libxshmfence-dev libfontconfig-dev
+  libfontconfig1-dev libfreetype-dev libfreetype6-dev
 )
 
 for tool in strace ninja dpkg apt-cache; do
