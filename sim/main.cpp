@@ -68,8 +68,7 @@ int main(int argc, char **argv) {
     std::string written, mapped; // the mapping file and the device, when a COM port was mapped
     if (options.mapCom > 0) {
         mapped = sim.serialPath();
-        written =
-            writeComPortMapping(options.mapFile, options.mapCom, sim.serialPath());
+        written = writeComPortMapping(options.mapFile, options.mapCom, sim.serialPath());
         if (written.empty()) {
             std::fprintf(stderr, "taviron-sim: cannot write the mapping file in %s\n",
                          options.mapFile.c_str());

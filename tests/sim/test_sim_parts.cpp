@@ -165,8 +165,9 @@ TEST(SimComMap, AddsReplacesAndKeepsOtherItemsWithCrLf) {
 }
 
 TEST(SimComMap, UnmapTakesOutOnlyItsOwnLine) {
-    const std::string file = "[COM PORTS]\r\nCOM1 = \"/dev/ttyUSB0\"\r\nCOM3 = \"/dev/pts/7\"\r\n\r\n"
-                             "[OTHER]\r\nCOM3 = \"/dev/pts/7\"\r\n";
+    const std::string file =
+        "[COM PORTS]\r\nCOM1 = \"/dev/ttyUSB0\"\r\nCOM3 = \"/dev/pts/7\"\r\n\r\n"
+        "[OTHER]\r\nCOM3 = \"/dev/pts/7\"\r\n";
     struct Case {
         int number;
         std::string device, expected;
