@@ -28,5 +28,5 @@ int LocateCom(const char *filter, int *ports, int count);
 
 // What an operator recognises COM<port> by: the device it reaches (a by-id name resolved to
 // the device node) and, where the system knows it, the adapter's product name in brackets,
-// e.g. "/dev/ttyUSB0 (FT232R USB UART)". Always terminated; returns 0 or -2 as above.
+// e.g. "/dev/ttyUSB0 (USB Serial Adapter)". Always terminated; returns 0 or -2 as above.
 int GetComPortDescription(int port, char *buffer, int size);

@@ -155,9 +155,9 @@ TEST_F(PortsTest, AdaptersGetNumbersRecordedByTheirStableNames) {
     BuiltIn(0, "4");
     BuiltIn(2, "4"); // COM3 is a built-in port present
     WriteFile(MapFile(), "[COM PORTS]\r\nCOM4 = \"/dev/absent\"\r\n");
-    const std::string ftdi = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
-    const std::string acm = "usb-Arduino_Uno_9563-if00";
-    fs::path usb0 = Adapter(ftdi, "ttyUSB0", "FT232R USB UART");
+    const std::string adapter = "usb-Serial_Adapter_A50285BI-if00-port0";
+    const std::string acm = "usb-Board_9563-if00";
+    fs::path usb0 = Adapter(adapter, "ttyUSB0", "USB Serial Adapter");
     fs::path acm0 = Adapter(acm, "ttyACM0", "");
 
     EXPECT_EQ(Located(), (std::vector<int>{1, 3, 5, 6}));
@@ -167,23 +167,23 @@ TEST_F(PortsTest, AdaptersGetNumbersRecordedByTheirStableNames) {
                                  (byId / acm).string() +
                                  "\"\r\n"
                                  "COM6 = \"" +
-                                 (byId / ftdi).string() +
+                                 (byId / adapter).string() +
                                  "\"\r\n"
                                  "\r\n";
     EXPECT_EQ(ReadFile(MapFile()), expected);
     EXPECT_EQ(Description(1), "/dev/ttyS0");
-    EXPECT_EQ(Description(6), usb0.string() + " (FT232R USB UART)");
+    EXPECT_EQ(Description(6), usb0.string() + " (USB Serial Adapter)");
     EXPECT_EQ(Description(5), acm0.string()) << "no product name known";
-    EXPECT_EQ(Device(6), (byId / ftdi).string());
+    EXPECT_EQ(Device(6), (byId / adapter).string());
 
     // Unplugged: the number is no longer listed, and stays reserved for the adapter.
-    fs::remove(byId / ftdi);
+    fs::remove(byId / adapter);
     EXPECT_EQ(Located(), (std::vector<int>{1, 3, 5}));
     EXPECT_EQ(ReadFile(MapFile()), expected);
     // Plugged in again, the system names another node: same number, same file.
-    fs::path usb1 = Adapter(ftdi, "ttyUSB1", "FT232R USB UART");
+    fs::path usb1 = Adapter(adapter, "ttyUSB1", "USB Serial Adapter");
     EXPECT_EQ(Located(), (std::vector<int>{1, 3, 5, 6}));
-    EXPECT_EQ(Description(6), usb1.string() + " (FT232R USB UART)");
+    EXPECT_EQ(Description(6), usb1.string() + " (USB Serial Adapter)");
     EXPECT_EQ(ReadFile(MapFile()), expected);
     // A number the operator gave an adapter by hand is kept, under any name for the device.
     fs::path usb2 = Adapter("usb-Other_Adapter-if00-port0", "ttyUSB2", "");

@@ -150,7 +150,7 @@ TEST(SimComMap, AddsReplacesAndKeepsOtherItemsWithCrLf) {
     EXPECT_EQ(mapComPort("[OTHER]\r\nKey = 1\r\n", 2, "/dev/a\"b"),
               "[OTHER]\r\nKey = 1\r\n\r\n[COM PORTS]\r\nCOM2 = \"/dev/a\\\"b\"\r\n\r\n");
     // A long device name stays on one line, as the program reads it.
-    const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    const std::string byId = "/dev/serial/by-id/usb-Serial_Adapter_A50285BI-if00-port0";
     EXPECT_EQ(mapComPort("", 4, byId), "[COM PORTS]\r\nCOM4 = \"" + byId + "\"\r\n\r\n");
 
     fs::path dir = freshDir("tav-commap-");
