@@ -5,11 +5,13 @@
 
 #include "base/state.h"
 #include "link/transport.h"
+#include "platform/ports.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
 #include "platform/ui.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -116,6 +118,20 @@ int ComRd(int, void *buffer, int count) {
 int GetInQLen(int) {
     return int(std::min<size_t>(Available(), 1 << 20));
 }
+int SetComWakeCount(int, int) {
+    return 0;
+}
+int InstallComCallback(int, ComCallbackPtr, void *) {
+    return 0; // the fake device never goes away
+}
+int GetComOpenReason(int, char *systemText, int size) {
+    if (systemText && size > 0) systemText[0] = '\0';
+    return kComReasonNone;
+}
+int GetComPortDescription(int, char *buffer, int size) {
+    if (buffer && size > 0) std::snprintf(buffer, size_t(size), "%s", "fake line");
+    return 0;
+}
 int GetComStat(int) {
     ++g_line.statusReads;
     return g_line.lineErrorEvery && g_line.statusReads % g_line.lineErrorEvery == 0 ? 0x0100 : 0;
@@ -126,6 +142,10 @@ int ConnectToTCPServerEx(unsigned int *handle, unsigned int, const char *, tcpFu
                          unsigned int, unsigned int) {
     *handle = 1;
     return 0;
+}
+int GetTCPConnectReason(char *systemText, int size) {
+    if (systemText && size > 0) systemText[0] = '\0';
+    return kTcpReasonNone;
 }
 int DisconnectFromTCPServer(unsigned int) {
     return 0;
