@@ -36,7 +36,8 @@ int CBF_MAINP(int panel, int event, void *, int, int) {
     case EVENT_CLOSE:
         App.Running = 0;     // a running live cycle ends at its next test
         App.ScanRunning = 0; // and so does a recording waiting for its trigger
-        StorePanelSettings();
+        // A setting that could not be kept is said before the window goes.
+        if (const int status = StorePanelSettings(); status != 0) TellSettingsNotSaved(status);
         QuitUserInterface(0);
         break;
     case EVENT_RIGHT_DOUBLE_CLICK:

@@ -198,7 +198,7 @@ int CBF_ButtonAccept(int, int, int event, void *, int, int) {
     if (HelpAsked(event, help)) return 0;
     switch (event) {
     case EVENT_COMMIT:
-        StorePanelSettings();
+        if (const int status = StorePanelSettings(); status != 0) ShowSettingsNotSaved(status);
         SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
         break;
     default:

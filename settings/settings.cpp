@@ -6,6 +6,7 @@
 #include "Tavironv10.h"
 #include "base/state.h"
 #include "base/texts.h"
+#include "inifile/inifile.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "settings/language.h"
@@ -240,16 +241,16 @@ void GetConnectionSettingsFromFile() {
     SetCtrlVal(App.ConnectTab, CONNECT_PORT_NUMBER, App.PortNumberText);
 }
 
-void StorePanelSettings() {
+int StorePanelSettings() {
     // The identification as the control shows it, committed or not.
     char panelId[sizeof App.PanelId];
     GetCtrlVal(App.ConnectTab, CONNECT_ID, panelId);
     int language = 1;
     GetCtrlVal(App.ConnectTab, CONNECT_LANGUAGE, &language);
 
-    if (!KeepUnusableSettingsFile()) return;
+    if (!KeepUnusableSettingsFile()) return kSettingsNotReplaced;
     App.IniHandle = Ini_New(0);
-    if (!App.IniHandle) return;
+    if (!App.IniHandle) return INI_ERR_OUT_OF_MEMORY;
     Ini_PutString(App.IniHandle, kGeneral, "FILE TYPE:", kFileType);
     Ini_PutString(App.IniHandle, kGeneral, "SCOPE VERSION:", kScopeVersion);
     Ini_PutString(App.IniHandle, kGeneral, "PANEL ID:", panelId);
@@ -285,6 +286,7 @@ void StorePanelSettings() {
     Ini_PutString(App.IniHandle, kComm, "PORT NUMBER", App.PortNumberText);
 
     // Written through a temporary file: an existing file is only replaced by a complete one.
-    Ini_WriteToFile(App.IniHandle, App.SettingsFilePath);
+    const int status = Ini_WriteToFile(App.IniHandle, App.SettingsFilePath);
     CloseSettingsFile();
+    return status < 0 ? status : 0;
 }

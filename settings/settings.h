@@ -1,13 +1,24 @@
 // The panel settings file beside the program, and the language of the user interface.
 #pragma once
 
+#include <string>
+
 // Reads the panel settings file (language, identification, window, directories, server list)
 // and applies it; a missing or unreadable file leaves the defaults.
 void LoadPanelSettings();
 // The connection page's protocol, port, baud rate, server and port number from the file.
 void GetConnectionSettingsFromFile();
 // Writes the current settings to the panel settings file (replaced whole, never half written).
-void StorePanelSettings();
+// Returns 0 when the file was written; otherwise the INI library's error code, or
+// kSettingsNotReplaced when an unusable file there could not be kept aside first.
+int StorePanelSettings();
+constexpr int kSettingsNotReplaced = -1;
+// What a failed store is said with: "Settings not saved: <path>: <reason> (<code>)".
+std::string SettingsNotSavedText(int code);
+// The failure on the status line and the connection page's status box (after ACCEPT).
+void ShowSettingsNotSaved(int code);
+// The failure in a popup the operator must confirm (on closing, before the program ends).
+void TellSettingsNotSaved(int code);
 // Relabels the panels from the language file of LanguageIndex and writes the program's own
 // texts in that language.
 void InitLanguage();
