@@ -4,6 +4,7 @@
 #   share/taviron-scope/                              panels, logo, language files, window icon
 #   share/applications/taviron-scope.desktop          the desktop menu entry
 #   share/icons/hicolor/*/apps/taviron-scope.*        the menu icon
+#   share/man/man1/TavironScope.1.gz, taviron-sim.1.gz  the manual pages
 include(GNUInstallDirs)
 
 set(TAVIRON_DATA_DIR_NAME taviron-scope)
@@ -25,6 +26,19 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.png
 install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/taviron-scope)
+
+# The manual pages, compressed as Debian keeps them (gzip -n: the same bytes on every build).
+set(TAVIRON_MAN_PAGES)
+foreach(page TavironScope.1 taviron-sim.1)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/resources/man/${page} > ${CMAKE_BINARY_DIR}/man/${page}.gz
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/man/${page} VERBATIM)
+  list(APPEND TAVIRON_MAN_PAGES ${CMAKE_BINARY_DIR}/man/${page}.gz)
+endforeach()
+add_custom_target(taviron_man_pages DEPENDS ${TAVIRON_MAN_PAGES})
+add_dependencies(taviron_resources taviron_man_pages) # built with what an install needs
+install(FILES ${TAVIRON_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The Debian package: `cpack -G DEB` in the build folder (scripts/package.sh builds and checks
 # it). Depends comes from the libraries the two programs link (dpkg-shlibdeps): the Qt 6

@@ -41,7 +41,8 @@ for path in ./usr/bin/TavironScope ./usr/bin/taviron-sim \
             ./usr/share/applications/taviron-scope.desktop \
             ./usr/share/icons/hicolor/48x48/apps/taviron-scope.png \
             ./usr/share/icons/hicolor/256x256/apps/taviron-scope.png \
-            ./usr/share/icons/hicolor/scalable/apps/taviron-scope.svg; do
+            ./usr/share/icons/hicolor/scalable/apps/taviron-scope.svg \
+            ./usr/share/man/man1/TavironScope.1.gz ./usr/share/man/man1/taviron-sim.1.gz; do
   grep -qxF "$path" <<<"$contents" || { echo "package: $path is missing" >&2; fail=1; }
 done
 # Nothing of the build or the tests in it.
