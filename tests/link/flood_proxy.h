@@ -3,8 +3,8 @@
 // and replies through unchanged and writes the flood toward the program between them.
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "tests/support/loopback.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,15 +17,7 @@
 class FloodProxy {
   public:
     explicit FloodProxy(int sensorPort) : sensorPort_(sensorPort) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        bind(listener_, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-        listen(listener_, 1);
-        getsockname(listener_, reinterpret_cast<sockaddr *>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
+        listener_ = ListenOnLoopback(&port_);
         thread_ = std::thread([this] { Serve(); });
     }
     ~FloodProxy() {
@@ -39,19 +31,6 @@ class FloodProxy {
     bool done() const { return floodLeft_ == 0; }
 
   private:
-    static int Connect(int port) {
-        int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(uint16_t(port));
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
-            close(fd);
-            return -1;
-        }
-        return fd;
-    }
-
     void Serve() {
         int client = -1, sensor = -1;
         std::vector<uint8_t> noise(64 * 1024, 0xA5);
@@ -61,7 +40,7 @@ class FloodProxy {
                 pollfd p{listener_, POLLIN, 0};
                 if (poll(&p, 1, 20) <= 0) continue;
                 client = accept(listener_, nullptr, nullptr);
-                sensor = Connect(sensorPort_);
+                sensor = ConnectToLoopback(sensorPort_);
                 continue;
             }
             const bool flooding = floodLeft_ > 0;

@@ -4,9 +4,8 @@
 #include "link_fixture.h"
 
 #include "protocol/frame.h"
+#include "tests/support/loopback.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -19,15 +18,9 @@ const char *kNoConnectionGer =
 
 // A TCP port on 127.0.0.1 where nobody listens.
 int FreePort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
-    close(fd);
-    return ntohs(a.sin_port);
+    int port = 0;
+    close(ListenOnLoopback(&port));
+    return port;
 }
 
 class IdentityTest : public LinkTest {

@@ -5,7 +5,7 @@
 
 #include "link/transport.h"
 #include "params/para.h"
-#include "scripted_sensor.h"
+#include "tests/support/scripted_sensor.h"
 
 #include <algorithm>
 #include <cstring>
@@ -362,9 +362,10 @@ TEST_F(LiveCycleTest, RepliesOfOtherLengthsShowTheirFirst28BytesOrZerosBeyondThe
     };
     const std::vector<u8> full = data(0x10, 28), longer = data(0x40, 40), shorter = data(0x80, 12);
     // The third reply comes late, so STOP lands while the third poll waits.
-    ScriptedSensor sensor({{ScriptedSensor::Frame(OrderLiveData, full)},
-                           {ScriptedSensor::Frame(OrderLiveData, longer)},
-                           {ScriptedSensor::Frame(OrderLiveData, shorter), 300}});
+    ScriptedSensor sensor;
+    sensor.queueReply(OrderLiveData, {ScriptedSensor::frame(OrderLiveData, 0, full)});
+    sensor.queueReply(OrderLiveData, {ScriptedSensor::frame(OrderLiveData, 0, longer)});
+    sensor.queueReply(OrderLiveData, {ScriptedSensor::frame(OrderLiveData, 0, shorter)}, 300);
     App.ComProtocol = 1;
     std::snprintf(App.IpAddress, sizeof App.IpAddress, "127.0.0.1");
     App.PortNumber = sensor.port();
@@ -372,7 +373,7 @@ TEST_F(LiveCycleTest, RepliesOfOtherLengthsShowTheirFirst28BytesOrZerosBeyondThe
     ASSERT_EQ(App.TcpConnected, 1);
 
     LiveDataRec afterLonger{};
-    RunWhen([&] { return sensor.requests() >= 3; },
+    RunWhen([&] { return sensor.requestCount() >= 3; },
             [&] {
                 afterLonger = App.LiveData;
                 Click(App.MainPanel, MAINP_STOP);

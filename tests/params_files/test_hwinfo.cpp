@@ -2,12 +2,29 @@
 // sensor: the exchanges it makes, the file it writes, and what it reports when the dialog is
 // cancelled, the link fails or the file cannot be written.
 #include "connected_fixture.h"
-#include "fake_sensor.h"
+
+#include "protocol/frame.h"
+#include "tests/support/scripted_sensor.h"
 
 namespace {
 
 const char *kTimeoutEng = "TIMEOUT! \nNo data received! \nCommunication error! \nCheck power "
                           "supply and COM settings. \nTry to connect again!";
+
+// A sensor that answers the identity check, the parameter read and every other order like the
+// simulated one, but sends a hardware block of any length (the simulated sensor always sends 512
+// bytes).
+void AnswerWithBlock(ScriptedSensor &sensor, const ScriptedSensor::Bytes &block) {
+    const std::string firmware = "TAVIRON V1.0.3 2026-11-28";
+    sensor.alwaysReply(OrderFirmware, {ScriptedSensor::frame(OrderFirmware, 0,
+                                                             {firmware.begin(), firmware.end()})});
+    sensor.alwaysReply(OrderSensorId,
+                       {ScriptedSensor::frame(OrderSensorId, 4711, {'F', 'A', 'K', 'E'})});
+    sensor.alwaysReply(OrderGetPara,
+                       {ScriptedSensor::frame(OrderGetPara, 0, {50, 0, 25, 0, 0, 0, 0, 0})});
+    sensor.alwaysReply(OrderHardwareInfo, {ScriptedSensor::frame(OrderHardwareInfo, 0, block)});
+    sensor.acknowledgeOthers();
+}
 
 class HwInfoTest : public ConnectedTest {
   protected:
@@ -142,7 +159,8 @@ TEST_F(ConnectedTest, HardwareBlockOfAnotherLengthKeepsTheFileLayout) {
         std::vector<std::uint8_t> block(c.length);
         for (int i = 0; i < c.length; ++i)
             block[i] = std::uint8_t(i + 1);
-        FakeSensor sensor(block);
+        ScriptedSensor sensor;
+        AnswerWithBlock(sensor, block);
         Connect(sensor.port());
         chosenPath = (dir / "hw.ini").string();
 

@@ -3,12 +3,11 @@
 // callback sees its own answer), the server closing, and reads and writes by handle.
 #include "platform/tcp.h"
 #include "platform/ui.h"
+#include "tests/support/loopback.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
@@ -22,15 +21,7 @@ namespace {
 class EchoServer {
   public:
     EchoServer() {
-        listen_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listen_, reinterpret_cast<sockaddr *>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        getsockname(listen_, reinterpret_cast<sockaddr *>(&a), &len);
-        port_ = ntohs(a.sin_port);
-        ::listen(listen_, 1);
+        listen_ = ListenOnLoopback(&port_);
         thread_ = std::thread([this] { Run(); });
     }
     ~EchoServer() {

@@ -3,7 +3,7 @@
 // BREAK during the wait, failures of the start request and of the record, and the sensor
 // going away while the recording waits.
 #include "recorder_fixture.h"
-#include "scripted_sensor.h"
+#include "tests/support/scripted_sensor.h"
 
 #include "link/transport.h"
 #include "scope/scope.h"
