@@ -43,12 +43,6 @@ std::vector<BannerText> RunTimeTexts(int panel) {
     return out;
 }
 
-int Dimmed(int panel, int ctrl) {
-    int d = -1;
-    GetCtrlAttribute(panel, ctrl, ATTR_DIMMED, &d);
-    return d;
-}
-
 } // namespace
 
 TEST_F(ProgramTest, StartsOnTheParameterPageWithTheDataPanelAndBanner) {
@@ -257,8 +251,9 @@ TEST(EventLoop, QuitBeforeTheLoopMakesItReturnAtOnce) {
 }
 
 TEST(WinMain, EndsWithZeroWhenTheMainPanelIsClosed) {
-    SensorEnvironment env;
-    env.Start();
+    ProgramEnvironment env;
+    env.StartEnvironment({.simulatedSensor = true});
+    ASSERT_FALSE(HasFatalFailure());
     App = AppState{};
     SetPopupResponder([](const PopupRecord &, std::string *) { return 1; });
     static char name[] = "test_app";
@@ -270,7 +265,7 @@ TEST(WinMain, EndsWithZeroWhenTheMainPanelIsClosed) {
     EXPECT_EQ(WinMain(1, argv), 0);
     EXPECT_EQ(App.LinkOk, 1) << "connected at start-up, then closed by the operator";
     SetPopupResponder({});
-    env.Stop();
+    env.StopEnvironment();
 }
 
 TEST(WinMain, WithoutItsResourceFileTheProgramEndsWithMinusOne) {

@@ -205,7 +205,7 @@ TEST_F(PageTest, DisconnectGoesOfflineAndSendThenWritesAFile) {
     Click(App.MainPanel, MAINP_SEND);
     ASSERT_FALSE(popups.empty());
     EXPECT_EQ(popups[0].kind, "file");
-    EXPECT_TRUE(std::filesystem::exists(dir / "chosen.ini"));
+    EXPECT_TRUE(std::filesystem::exists(programDir / "chosen.ini"));
     EXPECT_TRUE(Requests().empty());
 
     // TRY TO CONNECT brings the sensor back.
@@ -258,9 +258,9 @@ TEST_F(PageTest, FailedBaudRateOrderReopensNothing) {
 TEST_F(PageTest, AcceptStoresTheSettingsAndShowsTheParameterPage) {
     UseTcp();
     Connect();
-    ASSERT_FALSE(std::filesystem::exists(dir / "PanelSettings.cfg"));
+    ASSERT_FALSE(std::filesystem::exists(programDir / "PanelSettings.cfg"));
     Click(App.ConnectTab, CONNECT_ACCEPT);
     EXPECT_EQ(ActivePage(), 1);
-    EXPECT_TRUE(std::filesystem::exists(dir / "PanelSettings.cfg"));
+    EXPECT_TRUE(std::filesystem::exists(programDir / "PanelSettings.cfg"));
     EXPECT_TRUE(Requests().empty()) << "accepting sends nothing to the sensor";
 }

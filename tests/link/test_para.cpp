@@ -235,7 +235,7 @@ TEST_F(ParaTest, ValueARingCannotShowIsReportedAndNotSentBack) {
                   std::string::npos)
             << popups.back().text;
     }
-    EXPECT_FALSE(std::filesystem::exists(dir / "chosen.ini"));
+    EXPECT_FALSE(std::filesystem::exists(programDir / "chosen.ini"));
     EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{60, 20, 65535, 65535}));
 
     // Choosing one ring is not enough while the other still waits.

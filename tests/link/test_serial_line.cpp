@@ -26,7 +26,7 @@ class SerialLineTest : public LinkTest {
 
     void SetUp() override {
         LinkTest::SetUp();
-        byId = dir / "usb-Sensor_Adapter-if00-port0";
+        byId = programDir / "usb-Sensor_Adapter-if00-port0";
         PointAdapterAt(sim->serialPath());
         TestMapComPort(1, byId.c_str());
         UseSerial(1);

@@ -1,40 +1,25 @@
-// The program started in-process as WinMain starts it, in a private folder, connected over the
-// serial line to a simulated sensor that also serves TCP. The sensor's log is watched as it
-// grows, so a test can act (click STOP, SEND, a tab) at a chosen moment inside the running
-// cycle: actions queued with RunWhen run from the wait loops of the cycle's exchanges.
+// The program started in-process as WinMain starts it, in a private folder with the language
+// files, connected over the serial line to a simulated sensor that also serves TCP. The sensor's
+// log is watched as it grows, so a test can act (click STOP, SEND, a tab) at a chosen moment
+// inside the running cycle: actions queued with RunWhen run from the wait loops of the cycle's
+// exchanges.
 #pragma once
 
-#include "app/app.h"
 #include "base/callbacks.h"
 #include "base/panels.h"
-#include "base/state.h"
 #include "live/live_data.h"
-#include "platform/testing.h"
-#include "platform/ui.h"
 #include "protocol/frame.h"
-#include "sim/sim.h"
-
-#include "Tavironv10.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/program_fixture.h"
 
 #include <atomic>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-namespace fs = std::filesystem;
-
-class LiveTest : public ::testing::Test {
+class LiveTest : public ProgramFixture {
   protected:
-    std::unique_ptr<tavsim::SimSensor> sim;
-    std::vector<PopupRecord> popups;
-    fs::path dir;
-
     // Requests the sensor has received, in order: their order codes and the count of polls.
     std::mutex ordersMutex;
     std::vector<int> orders;
@@ -45,61 +30,30 @@ class LiveTest : public ::testing::Test {
     // Queued actions check this first, so none outlives its test.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
-    void SetUp() override {
-        tavsim::SimConfig config;
-        config.tcpPort = 0;
-        config.serial = true;
+    LiveTest() {
+        setup.simulatedSensor = true;
+        setup.languageFiles = true;
+    }
+
+    void ConfigureSim(tavsim::SimConfig &config) override {
         config.pace = false;
-        config.sensor.steppedClock = true;
         config.sensor.seed = 7;
-        sim = std::make_unique<tavsim::SimSensor>(config);
-        std::string error;
-        ASSERT_TRUE(sim->start(&error)) << error;
+    }
+
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        if (HasFatalFailure()) return;
         sim->setLogSink([this](const tavsim::LogEntry &e) { Record(e); });
-
-        dir = fs::temp_directory_path() /
-              ("taviron_live_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        for (const char *f :
-             {"Tavironv10.uir", "logoHV.bmp", "language_eng.lwl", "language_ger.lwl"})
-            fs::copy_file(fs::path(TAVIRON_BIN_DIR) / f, dir / f);
-        TestSetProjectDir(dir.c_str());
-        TestMapComPort(1, sim->serialPath().c_str());
-        BeforeStart();
-
-        App = AppState{};
-        SetPopupResponder([this](const PopupRecord &r, std::string *) {
-            popups.push_back(r);
-            return 1;
-        });
-        static char name[] = "test_live";
-        static char *argv[] = {name, nullptr};
-        ASSERT_EQ(LoadPanels(1, argv), 0);
-        InitAll();
-        TestProcessEvents(20);
         ASSERT_EQ(App.LinkOk, 1) << "start-up connects over the serial line";
         ClearRecords();
     }
-
-    // Runs with the program's folder ready, before the program starts (a settings file, ...).
-    virtual void BeforeStart() {}
 
     void TearDown() override {
         *alive = false;
         App.Running = 0;
         TestProcessEvents(5);
-        ShutDown();
-        TestProcessEvents(5);
-        SetPopupResponder({});
-        TestMapComPort(1, nullptr);
-        TestSetProjectDir(nullptr);
-        if (sim) {
-            sim->setLogSink({});
-            sim->stop();
-        }
-        fs::remove_all(dir);
+        if (sim) sim->setLogSink({});
+        ProgramFixture::TearDown();
     }
 
     void Record(const tavsim::LogEntry &e) {
@@ -200,27 +154,11 @@ class LiveTest : public ::testing::Test {
         ClearRecords();
     }
 
-    static int Dimmed(int panel, int control) {
-        int v = -1;
-        GetCtrlAttribute(panel, control, ATTR_DIMMED, &v);
-        return v;
-    }
     static unsigned Shown(int control) {
         unsigned v = 0xDEADBEEF;
         GetCtrlVal(App.DataPanel, control, &v);
         return v;
     }
-    static int ActivePage() {
-        int page = -1;
-        GetActiveTabPage(App.MainPanel, MAINP_TAB, &page);
-        return page;
-    }
-    static std::string StatusBox() {
-        char text[8192];
-        GetCtrlVal(App.ConnectTab, CONNECT_STATUS, text);
-        return text;
-    }
-
     // The seven displays and four LEDs show `d`.
     static void ExpectDisplays(const LiveDataRec &d) {
         EXPECT_EQ(Shown(DATAP_CNT_PERIOD), d.CntPeriod);

@@ -214,7 +214,7 @@ TEST_F(LiveCycleTest, SendWithFileSelectedWritesTheFileAndTheCycleGoesOn) {
     ConnectTcp();
     Click(App.MainPanel, MAINP_FILE);
     TestProcessEvents(5);
-    const fs::path file = dir / "during_cycle.ini";
+    const fs::path file = programDir / "during_cycle.ini";
     SetPopupResponder([this, file](const PopupRecord &r, std::string *path) {
         popups.push_back(r);
         if (r.kind == "file") *path = file.string();
@@ -278,7 +278,7 @@ TEST_F(LiveCycleTest, ClosingTheMainPanelEndsTheCycleAndTheProgram) {
     RunGo();
     EXPECT_EQ(int(polls), 2);
     EXPECT_EQ(App.Running, 0);
-    EXPECT_TRUE(fs::exists(dir / "PanelSettings.cfg")) << "closing stores the settings";
+    EXPECT_TRUE(fs::exists(programDir / "PanelSettings.cfg")) << "closing stores the settings";
     EXPECT_EQ(RunUserInterface(), 0) << "the quit asked for during the cycle ends the loop";
 }
 
@@ -313,7 +313,7 @@ TEST_F(LiveCycleTest, ALinkFailureEndsTheCycleKeepingTheLastValuesShown) {
         char status[64];
         GetCtrlVal(App.DataPanel, DATAP_STATUS, status);
         EXPECT_STREQ(status, "TIMEOUT!");
-        const std::string box = StatusBox();
+        const std::string box = Status();
         ASSERT_GE(box.size(), std::strlen(c.text));
         EXPECT_EQ(box.substr(box.size() - std::strlen(c.text)), c.text);
         EXPECT_EQ(ActivePage(), 0);
@@ -331,7 +331,7 @@ TEST_F(LiveCycleTest, ARefusedSendEndsTheCycleBeforeThePoll) {
     ASSERT_FALSE(o.empty());
     EXPECT_EQ(o.back(), OrderSendPara) << "no poll after the refused SEND";
     EXPECT_EQ(App.LinkOk, 0);
-    const std::string box = StatusBox();
+    const std::string box = Status();
     EXPECT_NE(box.find("Message!\n1 Parameter in RAM did not pass plausibility check"),
               std::string::npos)
         << box;
@@ -366,11 +366,8 @@ TEST_F(LiveCycleTest, RepliesOfOtherLengthsShowTheirFirst28BytesOrZerosBeyondThe
     sensor.queueReply(OrderLiveData, {ScriptedSensor::frame(OrderLiveData, 0, full)});
     sensor.queueReply(OrderLiveData, {ScriptedSensor::frame(OrderLiveData, 0, longer)});
     sensor.queueReply(OrderLiveData, {ScriptedSensor::frame(OrderLiveData, 0, shorter)}, 300);
-    App.ComProtocol = 1;
-    std::snprintf(App.IpAddress, sizeof App.IpAddress, "127.0.0.1");
-    App.PortNumber = sensor.port();
-    InitTCP_IP();
-    ASSERT_EQ(App.TcpConnected, 1);
+    OpenTcp(sensor.port());
+    ASSERT_FALSE(HasFatalFailure());
 
     LiveDataRec afterLonger{};
     RunWhen([&] { return sensor.requestCount() >= 3; },

@@ -12,19 +12,13 @@ namespace {
 
 class LiveKeysTest : public LiveTest {
   protected:
-    fs::path oldCwd;
+    // The language files are found in the current folder.
+    LiveKeysTest() { setup.currentFolder = true; }
 
-    // The stored language is German; the language files are found in the current folder.
+    // The stored language is German.
     void BeforeStart() override {
-        std::ofstream(dir / "PanelSettings.cfg", std::ios::binary)
+        std::ofstream(programDir / "PanelSettings.cfg", std::ios::binary)
             << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\nLANGUAGE = 0\r\n\r\n";
-        oldCwd = fs::current_path();
-        fs::current_path(dir);
-    }
-
-    void TearDown() override {
-        LiveTest::TearDown();
-        if (!oldCwd.empty()) fs::current_path(oldCwd);
     }
 
     void SwitchLanguage(int index) {

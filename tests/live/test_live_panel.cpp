@@ -104,7 +104,7 @@ class LivePanelTest : public LiveTest {
         App.LiveData = d;
         SetPanelData();
         TestProcessEvents(20);
-        const fs::path bmp = dir / "datap.bmp";
+        const fs::path bmp = programDir / "datap.bmp";
         EXPECT_EQ(SavePanelDisplayToFile(App.DataPanel, bmp.c_str()), 0);
         const Image img = ReadBmp(bmp);
         EXPECT_GT(img.width, 0);

@@ -1,26 +1,17 @@
-// The program connected over TCP to a sensor on this machine (the simulated one or a bare
-// fake), with the helpers the tests of the buttons share.
+// The program connected over TCP to a sensor on this machine (the simulated one or a scripted
+// stand-in), with the helpers the tests of the buttons share.
 #pragma once
 
 #include "files_fixture.h"
 
 #include "connect/connection.h"
-#include "sim/sim.h"
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 class ConnectedTest : public FilesTest {
   protected:
-    std::unique_ptr<tavsim::SimSensor> sim;
-
-    void TearDown() override {
-        FilesTest::TearDown();
-        if (sim) sim->stop();
-    }
-
     // The simulated sensor on a free port; it powers up with the parameter set of its EEPROM:
     // 120, 7, 1, 1.
     void StartSimulatedSensor() {
@@ -30,9 +21,7 @@ class ConnectedTest : public FilesTest {
         config.tcpPort = 0;
         config.sensor.steppedClock = true;
         config.sensor.eepromFile = (dir / "eeprom.txt").string();
-        sim = std::make_unique<tavsim::SimSensor>(config);
-        std::string error;
-        ASSERT_TRUE(sim->start(&error)) << error;
+        StartSim(config);
     }
 
     void Connect(int port) {
@@ -57,12 +46,6 @@ class ConnectedTest : public FilesTest {
         TestProcessEvents(10);
     }
 
-    std::string Status() {
-        char text[4096];
-        GetCtrlVal(App.ConnectTab, CONNECT_STATUS, text);
-        return text;
-    }
-
     // The orders the sensor received, in order, as "order/argument".
     std::vector<std::string> Orders() {
         std::vector<std::string> out;
@@ -72,11 +55,5 @@ class ConnectedTest : public FilesTest {
                 out.push_back(std::to_string(order) + "/" + std::to_string(lo + 256 * hi));
         }
         return out;
-    }
-
-    int Dimmed(int panel, int control) {
-        int d = -1;
-        GetCtrlAttribute(panel, control, ATTR_DIMMED, &d);
-        return d;
     }
 };

@@ -1,31 +1,19 @@
-// The program started in-process as WinMain starts it, in a private program folder of its own
-// (resource file and logo linked in, no panel settings file, so the defaults apply). COM1, the
+// The program started in-process as WinMain starts it, in a private program folder. COM1, the
 // default port, leads to no device, so the start-up connection attempt fails at once and the
-// program goes offline, as the operator's Offline answer makes it. Every popup is answered by
-// a script: file dialogs return the path the test chose (or are cancelled), confirmations take
+// program goes offline, as the operator's Offline answer makes it. Every popup is answered by a
+// script: file dialogs return the path the test chose (or are cancelled), confirmations take
 // their answers from a queue. Each test gets a fresh folder for its files. Helpers read and
 // write files byte for byte.
 #pragma once
 
-#include "app/app.h"
-#include "base/state.h"
-#include "platform/testing.h"
-#include "platform/ui.h"
-
-#include "Tavironv10.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/program_fixture.h"
 
 #include <algorithm>
 #include <deque>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 inline std::string ReadBytes(const fs::path &path) {
     std::ifstream in(path, std::ios::binary);
@@ -41,51 +29,22 @@ inline fs::path DataFile(const char *name) {
     return fs::path(TAVIRON_TEST_DATA) / name;
 }
 
-class FilesTest : public ::testing::Test {
+class FilesTest : public ProgramFixture {
   protected:
-    std::vector<PopupRecord> popups;
     std::deque<int> confirmAnswers; // answers of the next confirmations; Yes when empty
     std::string chosenPath;         // what the next file dialog returns; "" = cancelled
-    fs::path base;                  // this test's own folder
-    fs::path dir;                   // where its files go
+    fs::path dir;                   // where this test's files go
 
     void SetUp() override {
-        base = fs::temp_directory_path() /
-               ("taviron_files_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(base);
-        dir = base / "files";
-        fs::path programDir = base / "program";
+        ProgramFixture::SetUp();
+        if (HasFatalFailure()) return;
+        dir = programDir / "files";
         fs::create_directories(dir);
-        fs::create_directories(programDir);
-        for (const char *f : {"Tavironv10.uir", "logoHV.bmp"})
-            fs::create_symlink(fs::path(TAVIRON_BIN_DIR) / f, programDir / f);
-        TestSetProjectDir(programDir.c_str());
-        TestMapComPort(1, (programDir / "no-such-device").c_str());
-
-        App = AppState{};
-        SetPopupResponder(
-            [this](const PopupRecord &r, std::string *path) { return Answer(r, path); });
-        static char name[] = "test_params_files";
-        static char *argv[] = {name, nullptr};
-        ASSERT_EQ(LoadPanels(1, argv), 0);
-        InitAll();
-        TestProcessEvents(20);
         ASSERT_EQ(App.MemorySelect, 3) << "the program starts offline";
         popups.clear(); // start-up is not what these tests look at
     }
 
-    void TearDown() override {
-        ShutDown();
-        TestProcessEvents(5);
-        SetPopupResponder({});
-        TestMapComPort(1, nullptr);
-        TestSetProjectDir("");
-        fs::remove_all(base);
-    }
-
-    int Answer(const PopupRecord &r, std::string *path) {
-        popups.push_back(r);
+    int Answer(const PopupRecord &r, std::string *path) override {
         if (r.kind == "file") {
             if (chosenPath.empty()) return 0;
             *path = chosenPath;

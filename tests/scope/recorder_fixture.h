@@ -5,30 +5,13 @@
 #include "scope_fixture.h"
 
 #include "connect/connection.h"
-#include "sim/sim.h"
 
 #include <functional>
-#include <memory>
+#include <string>
 
 class RecorderTest : public ScopeProgramTest {
   protected:
-    std::unique_ptr<tavsim::SimSensor> sim;
-
-    std::string StartSensor() override {
-        tavsim::SimConfig config;
-        config.tcpPort = 0;
-        config.serial = true;
-        config.sensor.steppedClock = true;
-        sim = std::make_unique<tavsim::SimSensor>(config);
-        std::string error;
-        EXPECT_TRUE(sim->start(&error)) << error;
-        return sim->serialPath();
-    }
-
-    void TearDown() override {
-        ScopeProgramTest::TearDown();
-        if (sim) sim->stop();
-    }
+    RecorderTest() { setup.simulatedSensor = true; }
 
     // Connects over TCP (1) or the serial line (0) as an operator does on the connection page.
     void Connect(int protocol) {
@@ -44,10 +27,10 @@ class RecorderTest : public ScopeProgramTest {
         SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
         TestClickCtrl(App.ConnectTab, CONNECT_TRY_TO_CONNECT);
         TestProcessEvents(5);
-        ASSERT_EQ(App.LinkOk, 1) << Text(App.ConnectTab, CONNECT_STATUS);
+        ASSERT_EQ(App.LinkOk, 1) << Status();
         ASSERT_EQ(App.ComProtocol, protocol);
         popups.clear();
-        ResetTextBox(App.ConnectTab, CONNECT_STATUS, "");
+        ClearStatus();
         sim->clearLog();
     }
 

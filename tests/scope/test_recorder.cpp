@@ -271,14 +271,11 @@ class ScriptedReplyTest : public RecorderTest {
     void SetUp() override {
         RecorderTest::SetUp();
         ASSERT_GT(peer.port(), 0);
-        App.ComProtocol = 1;
-        std::snprintf(App.IpAddress, sizeof App.IpAddress, "127.0.0.1");
-        App.PortNumber = peer.port();
-        InitTCP_IP();
-        ASSERT_EQ(App.TcpConnected, 1);
+        OpenTcp(peer.port());
+        ASSERT_FALSE(HasFatalFailure());
         App.LinkOk = 1;
         popups.clear();
-        ResetTextBox(App.ConnectTab, CONNECT_STATUS, "");
+        ClearStatus();
     }
 
     static std::vector<std::uint8_t> CycleData(std::int32_t n0, std::int32_t n1) {

@@ -35,7 +35,7 @@ TEST_F(SettingsTest, SelectorSwitchesPanelsAndTheProgramsOwnTexts) {
 
 TEST_F(SettingsTest, WithoutTheEnglishFilePanelsStayGermanButTheProgramSwitches) {
     WriteSettings({"[GENERAL INFO]", "FILE TYPE: = \"Panel Settings\"", "LANGUAGE = 0"});
-    std::filesystem::remove(dir / "language_eng.lwl");
+    std::filesystem::remove(programDir / "language_eng.lwl");
     Start();
     ASSERT_EQ(Label(App.MainPanel, MAINP_SEND), "SENDEN (F9)");
     TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, 1);
@@ -94,7 +94,7 @@ TEST_F(SettingsTest, AcceptStoresAndBringsTheParameterPage) {
     Start();
     SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
     SetCtrlVal(App.ConnectTab, CONNECT_PORT_NUMBER, "5123");
-    ASSERT_FALSE(std::filesystem::exists(dir / "PanelSettings.cfg"));
+    ASSERT_FALSE(std::filesystem::exists(programDir / "PanelSettings.cfg"));
     CBF_ButtonAccept(App.ConnectTab, CONNECT_ACCEPT, EVENT_COMMIT, nullptr, 0, 0);
     int page = -1;
     GetActiveTabPage(App.MainPanel, MAINP_TAB, &page);
@@ -135,8 +135,8 @@ TEST_F(SettingsTest, QtsOwnDialogsFollowTheLanguageFromTheStartAndOnEverySwitch)
         popups.clear();
         ConfirmPopup("Info!", "?");
         char path[MAX_PATHNAME_LEN] = "";
-        FileSelectPopup(dir.c_str(), "Parameter.ini", "*.ini", "Parameter", VAL_OK_BUTTON, 0, 0, 1,
-                        1, path);
+        FileSelectPopup(programDir.c_str(), "Parameter.ini", "*.ini", "Parameter", VAL_OK_BUTTON, 0,
+                        0, 1, 1, path);
         ASSERT_EQ(popups.size(), 2u);
         EXPECT_EQ(popups[0].kind, "confirm");
         EXPECT_EQ(popups[0].buttons, step.confirm);
@@ -150,7 +150,7 @@ TEST_F(SettingsTest, QtsOwnDialogsFollowTheLanguageFromTheStartAndOnEverySwitch)
 // files: the labels come from the files beside the program, or from the installed data folder.
 TEST_F(SettingsTest, GermanLabelsFromAnyCurrentDirectory) {
     namespace fs = std::filesystem;
-    const fs::path home = dir / "home", data = dir / "share";
+    const fs::path home = programDir / "home", data = programDir / "share";
     fs::create_directories(home);
     fs::create_directories(data);
     fs::current_path(home);
@@ -161,7 +161,7 @@ TEST_F(SettingsTest, GermanLabelsFromAnyCurrentDirectory) {
 
     // Only the installed data folder has them.
     for (const char *f : {"language_ger.lwl", "language_eng.lwl"})
-        fs::rename(dir / f, data / f);
+        fs::rename(programDir / f, data / f);
     TestSetDataDir(data.c_str());
     TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, 1);
     TestProcessEvents(10);

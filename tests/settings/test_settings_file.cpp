@@ -41,7 +41,7 @@ std::vector<std::string> With(std::vector<std::string> a, const std::vector<std:
 
 TEST_F(SettingsTest, NoFileAtStartLeavesEveryDefault) {
     // An English start reads no language file: a marked one would show.
-    std::filesystem::remove(dir / "language_eng.lwl");
+    std::filesystem::remove(programDir / "language_eng.lwl");
     WriteFile("language_eng.lwl", ReadFile("language_ger.lwl"));
     Start();
     EXPECT_EQ(App.LanguageIndex, 1);
@@ -193,7 +193,7 @@ TEST_F(SettingsTest, StoringElevenServersKeepsTheFirstTen) {
 TEST_F(SettingsTest, DirectoriesFallBackToTheProgramDirectory) {
     WriteSettings(With(kHeader, {"", "[DIRECTORIES]", "HARDWARE INI FILE = \"/data/hw.ini\""}));
     Start();
-    EXPECT_EQ(std::string(App.ParaFilePath), dir.string()) << "the directory alone";
+    EXPECT_EQ(std::string(App.ParaFilePath), programDir.string()) << "the directory alone";
     EXPECT_STREQ(App.HwInfoFilePath, "/data/hw.ini");
 }
 
@@ -322,7 +322,7 @@ TEST_F(SettingsTest, FileWithByteOrderMarkIsRead) {
     EXPECT_STREQ(App.IpAddress, "127.0.0.9");
     EXPECT_STREQ(App.PortNumberText, "6001");
     StorePanelSettings();
-    EXPECT_FALSE(std::filesystem::exists(dir / "PanelSettings.cfg.bak"));
+    EXPECT_FALSE(std::filesystem::exists(programDir / "PanelSettings.cfg.bak"));
 }
 
 // A settings file that is there but could not be used is kept as PanelSettings.cfg.bak before
@@ -341,7 +341,7 @@ TEST_F(SettingsTest, UnusableFileIsKeptAsBackupBeforeItIsReplaced) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        std::filesystem::remove(dir / "PanelSettings.cfg.bak");
+        std::filesystem::remove(programDir / "PanelSettings.cfg.bak");
         WriteFile("PanelSettings.cfg", c.bytes);
         Start();
         StorePanelSettings();
@@ -360,7 +360,7 @@ TEST_F(SettingsTest, UnusableFileIsKeptAsBackupBeforeItIsReplaced) {
             StorePanelSettings();
             EXPECT_EQ(ReadFile("PanelSettings.cfg.bak"), "first backup");
         } else {
-            EXPECT_FALSE(std::filesystem::exists(dir / "PanelSettings.cfg.bak"));
+            EXPECT_FALSE(std::filesystem::exists(programDir / "PanelSettings.cfg.bak"));
             EXPECT_EQ(told.find("could not be used"), std::string::npos) << told;
         }
         ShutDown();

@@ -36,18 +36,18 @@ TEST_F(SettingsTest, ASaveThatFailsIsSaidWithThePathAndTheReason) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        std::filesystem::remove_all(dir / "PanelSettings.cfg.bak");
+        std::filesystem::remove_all(programDir / "PanelSettings.cfg.bak");
         WriteFile("PanelSettings.cfg", c.german ? kStoredGerman : "");
         Start();
         std::string path = Path("PanelSettings.cfg");
         const std::string unusable = "not a settings file\r\n";
         if (c.folderGone) {
-            path = (dir / "gone" / "PanelSettings.cfg").string();
+            path = (programDir / "gone" / "PanelSettings.cfg").string();
             std::snprintf(App.SettingsFilePath, sizeof App.SettingsFilePath, "%s", path.c_str());
         } else {
             // The backup's name is taken by a folder: the copy fails, so the file must stay.
             WriteFile("PanelSettings.cfg", unusable);
-            std::filesystem::create_directory(dir / "PanelSettings.cfg.bak");
+            std::filesystem::create_directory(programDir / "PanelSettings.cfg.bak");
         }
         char expected[1024];
         std::snprintf(expected, sizeof expected, c.told, path.c_str());
@@ -73,7 +73,7 @@ TEST_F(SettingsTest, ASaveThatFailsIsSaidWithThePathAndTheReason) {
         EXPECT_EQ(popups[0].text, expected);
 
         if (c.folderGone)
-            EXPECT_FALSE(std::filesystem::exists(dir / "gone"));
+            EXPECT_FALSE(std::filesystem::exists(programDir / "gone"));
         else
             EXPECT_EQ(ReadFile("PanelSettings.cfg"), unusable);
         ShutDown();

@@ -1,0 +1,128 @@
+// The program fixture of program_fixture.h.
+#include "program_fixture.h"
+
+#include "link/transport.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+void ProgramEnvironment::StartEnvironment(const ProgramSetup &setup) {
+    char tmpl[] = "/tmp/taviron-test-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    programDir = tmpl;
+    std::vector<const char *> files = {"Tavironv10.uir", "logoHV.bmp"};
+    if (setup.languageFiles) files.insert(files.end(), {"language_ger.lwl", "language_eng.lwl"});
+    for (const char *f : files)
+        fs::create_symlink(fs::path(TAVIRON_BIN_DIR) / f, programDir / f);
+    TestSetProjectDir(programDir.c_str());
+    TestSetDataDir((programDir / "no-data-folder").c_str());
+    if (setup.currentFolder) {
+        oldCwd_ = fs::current_path();
+        fs::current_path(programDir);
+    }
+    if (setup.simulatedSensor) {
+        tavsim::SimConfig config = SimDefaults();
+        ConfigureSim(config);
+        StartSim(config);
+        if (::testing::Test::HasFatalFailure()) return;
+        TestMapComPort(1, sim->serialPath().c_str());
+    } else {
+        TestMapComPort(1, (programDir / "no-such-device").c_str());
+    }
+}
+
+void ProgramEnvironment::StopEnvironment() {
+    TestMapComPort(1, nullptr);
+    if (sim) sim->stop();
+    TestSetProjectDir("");
+    TestSetDataDir("");
+    if (!oldCwd_.empty()) fs::current_path(oldCwd_);
+    oldCwd_.clear();
+    if (!programDir.empty()) fs::remove_all(programDir);
+}
+
+tavsim::SimConfig ProgramEnvironment::SimDefaults() {
+    tavsim::SimConfig config;
+    config.tcpPort = 0;
+    config.serial = true;
+    config.sensor.steppedClock = true;
+    return config;
+}
+
+void ProgramEnvironment::StartSim(const tavsim::SimConfig &config) {
+    sim = std::make_unique<tavsim::SimSensor>(config);
+    std::string error;
+    ASSERT_TRUE(sim->start(&error)) << error;
+}
+
+void ProgramFixture::SetUp() {
+    StartEnvironment(setup);
+    if (HasFatalFailure()) return;
+    App = AppState{};
+    BeforeStart();
+    if (HasFatalFailure()) return;
+    SetPopupResponder([this](const PopupRecord &r, std::string *path) {
+        popups.push_back(r);
+        return Answer(r, path);
+    });
+    if (setup.startInSetUp) Start();
+}
+
+void ProgramFixture::Start() {
+    // The test program's own name, as the program's is when it starts.
+    static char *argv[] = {program_invocation_short_name, nullptr};
+    ASSERT_EQ(LoadPanels(1, argv), 0);
+    started = true;
+    InitAll();
+    TestProcessEvents(20);
+}
+
+void ProgramFixture::TearDown() {
+    if (started) {
+        ShutDown();
+        TestProcessEvents(5);
+    }
+    SetPopupResponder({});
+    StopEnvironment();
+}
+
+std::string ProgramFixture::Text(int panel, int control) {
+    std::vector<char> buf(1 << 16);
+    GetCtrlValText(panel, control, buf.data(), int(buf.size()));
+    return buf.data();
+}
+
+int ProgramFixture::Dimmed(int panel, int control) {
+    int d = -1;
+    GetCtrlAttribute(panel, control, ATTR_DIMMED, &d);
+    return d;
+}
+
+int ProgramFixture::Visible(int panel, int control) {
+    int v = -1;
+    GetCtrlAttribute(panel, control, ATTR_VISIBLE, &v);
+    return v;
+}
+
+int ProgramFixture::ActivePage() {
+    int page = -1;
+    GetActiveTabPage(App.MainPanel, MAINP_TAB, &page);
+    return page;
+}
+
+std::string ProgramFixture::Status() {
+    return Text(App.ConnectTab, CONNECT_STATUS);
+}
+
+void ProgramFixture::ClearStatus() {
+    ResetTextBox(App.ConnectTab, CONNECT_STATUS, "");
+}
+
+void ProgramFixture::OpenTcp(int port) {
+    App.ComProtocol = 1;
+    std::snprintf(App.IpAddress, sizeof App.IpAddress, "127.0.0.1");
+    App.PortNumber = port;
+    InitTCP_IP();
+    ASSERT_EQ(App.TcpConnected, 1);
+}
