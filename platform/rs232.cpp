@@ -1,11 +1,13 @@
 // Serial ports on the system's terminal devices (termios), in non-blocking mode, with a socket
 // notifier that lets the event loop see the device while nobody reads it.
 //
-// The notifier wakes the event loop when the line hangs up or, while a wait loop waits for an
-// answer, when the number of bytes it waits for is there: the line discipline counts the bytes
-// (VMIN) and reports the device readable only then, so a reply does not wake the program once
-// per byte. Bytes that nobody reads keep the notifier off (it would fire again and again); a
-// slow check looks at the line meanwhile so that a hang-up is still seen.
+// The notifier wakes the event loop when the line hangs up or the first byte comes. While a
+// wait loop waits for a reply of known length and part of it is there, the device is left out
+// of the event loop's poll (the system wakes a thread polling a terminal for every byte it
+// receives, whatever the terminal's minimum count) and a timer wakes the loop when the rest
+// can have come at the line's speed. Bytes that nobody reads keep the notifier off (it would
+// fire again and again); a slow check looks at the line meanwhile so that a hang-up is still
+// seen.
 #include "platform/rs232.h"
 #include "platform/ports.h"
 #include "platform/ui.h"
@@ -14,7 +16,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -24,6 +28,7 @@
 #include <string>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -39,12 +44,16 @@ struct Port {
     int timeoutMs = 5000;
     int status = 0; // GetComStat bits gathered since the last call
     bool lost = false;
-    int wakeCount = 1;
-    termios settings{}; // the line settings as last set
+    int wakeCount = 1;      // bytes the current wait needs (SetComWakeCount), 1 when none
+    double charSeconds = 0; // one character on the line: start, data, parity and stop bits
+    termios settings{};     // the line settings as last set
     ComCallbackPtr callback = nullptr;
     void *callbackData = nullptr;
     std::unique_ptr<QSocketNotifier> watch;
     std::unique_ptr<QTimer> idleCheck;
+    int restTimer = -1;  // timer descriptor that wakes the loop when a reply can be complete
+    double restDue = -1; // Timer() value it is set for; -1 while it is not set
+    std::unique_ptr<QSocketNotifier> restWatch;
 };
 
 struct OpenFailure {
@@ -85,6 +94,13 @@ void PostLost(int number, unsigned generation) {
         Qt::QueuedConnection);
 }
 
+void StopRestTimer(Port &p) {
+    if (p.restDue < 0) return;
+    p.restDue = -1;
+    const itimerspec off{};
+    ::timerfd_settime(p.restTimer, 0, &off, nullptr);
+}
+
 // The device went away: let it go now (a hung-up descriptor is readable forever, and a loop
 // watching it would burn a core), remember it for the line status, and report it once.
 void MarkLost(Port &p) {
@@ -93,13 +109,13 @@ void MarkLost(Port &p) {
     p.status |= kComStatDeviceLost;
     if (p.watch) p.watch->setEnabled(false);
     if (p.idleCheck) p.idleCheck->stop();
+    StopRestTimer(p);
     if (p.fd >= 0) ::close(p.fd);
     p.fd = -1;
     PostLost(p.number, p.generation);
 }
 
-// Whether the line has hung up (or the descriptor is no longer usable). Reading is left to the
-// caller: a line that is readable but has no bytes waiting is at end of file, which counts too.
+// Whether the line has hung up (or the descriptor is no longer usable).
 bool HungUp(Port &p) {
     if (p.fd < 0) return true;
     pollfd pf{p.fd, POLLIN, 0};
@@ -114,32 +130,76 @@ int Queued(Port &p) {
     return n;
 }
 
-// Looks at the line when the notifier fired or the idle check came due.
+// Part of the reply the wait loop waits for is there: the device stays out of the event loop's
+// poll, and the timer wakes the loop when the rest can have come at the line's speed (or after
+// the idle check's time at the latest, so that a hang-up is still seen).
+void TimeTheRest(Port &p, int queued) {
+    p.watch->setEnabled(false);
+    p.idleCheck->stop();
+    const double rest =
+        std::min((p.wakeCount - queued) * p.charSeconds, kIdleCheckMs / 1000.0) + 1e-6;
+    itimerspec due{};
+    due.it_value.tv_sec = time_t(rest);
+    due.it_value.tv_nsec = long((rest - double(due.it_value.tv_sec)) * 1e9);
+    if (::timerfd_settime(p.restTimer, 0, &due, nullptr) != 0) {
+        p.restDue = -1;
+        p.idleCheck->start(1); // no timer: look again soon instead
+        return;
+    }
+    p.restDue = Timer() + rest;
+}
+
+// Bytes wait for the program: the notifier would fire for them again and again, so the slow
+// check looks at the line meanwhile.
+void Hold(Port &p) {
+    p.watch->setEnabled(false);
+    p.idleCheck->start(kIdleCheckMs);
+}
+
+// Looks at the line when the notifier fired, the rest of a reply can be there or the idle
+// check came due, and when a wait begins. A wait whose bytes have all come is not polled: the
+// program reads them next, and the read sees a line that broke meanwhile.
 void Look(int number) {
     Port *p = Find(number);
-    if (!p || p->lost) return;
+    if (!p || p->lost || !p->watch) return;
+    StopRestTimer(*p);
     int queued = Queued(*p);
-    if (queued < 0 || HungUp(*p)) {
+    if (queued >= 0 && p->wakeCount > 1 && queued >= p->wakeCount) {
+        Hold(*p);
+        return;
+    }
+    pollfd pf{p->fd, POLLIN, 0};
+    const int polled = queued < 0 ? 0 : ::poll(&pf, 1, 0);
+    if (queued < 0 || (polled > 0 && (pf.revents & (POLLHUP | POLLERR | POLLNVAL)))) {
         MarkLost(*p);
         return;
     }
-    if (queued == 0) {
-        // Readable with nothing to read: end of file, the other end is gone for good.
-        pollfd pf{p->fd, POLLIN, 0};
-        if (::poll(&pf, 1, 0) > 0 && (pf.revents & POLLIN)) {
-            char c;
-            ssize_t n = ::read(p->fd, &c, 1);
-            if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
-                MarkLost(*p);
-                return;
-            }
+    // Counted again after the poll: no one else reads the line, so readable with nothing
+    // queued means end of file, the other end gone.
+    if (queued == 0 && polled > 0 && (pf.revents & POLLIN)) queued = Queued(*p);
+    if (queued == 0 && polled > 0 && (pf.revents & POLLIN)) {
+        char c;
+        ssize_t n = ::read(p->fd, &c, 1);
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+            MarkLost(*p);
+            return;
         }
-        Watch(*p);
+    }
+    if (queued > 0 && queued < p->wakeCount) {
+        TimeTheRest(*p, queued);
         return;
     }
-    // Bytes wait for the program: the notifier would fire for them again and again.
-    p->watch->setEnabled(false);
-    p->idleCheck->start(kIdleCheckMs);
+    if (queued == 0) {
+        Watch(*p); // the first byte wakes the loop
+        return;
+    }
+    Hold(*p);
+}
+
+// The wait is over once the program reads or discards the input.
+void EndWait(Port &p) {
+    p.wakeCount = 1;
+    StopRestTimer(p);
 }
 
 // Notifier on while nothing is waiting to be read; otherwise the slow check.
@@ -275,12 +335,28 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
     p->fd = fd;
     p->generation = g_nextGeneration++;
     p->settings = tio;
+    p->charSeconds = (1.0 + dataBits + (parity ? 1 : 0) + stopBits) / double(baudRate);
     if (qApp) {
+        p->restTimer = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+        if (p->restTimer < 0) {
+            int error = errno;
+            ::close(fd);
+            return FailOpen(port, kRsErrCannotOpen, error);
+        }
         p->watch = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
         QObject::connect(p->watch.get(), &QSocketNotifier::activated, [port] { Look(port); });
         p->idleCheck = std::make_unique<QTimer>();
         p->idleCheck->setSingleShot(true);
         QObject::connect(p->idleCheck.get(), &QTimer::timeout, [port] { Look(port); });
+        p->restWatch = std::make_unique<QSocketNotifier>(p->restTimer, QSocketNotifier::Read);
+        QObject::connect(p->restWatch.get(), &QSocketNotifier::activated, [port] {
+            Port *q = Find(port);
+            if (!q) return;
+            std::uint64_t expirations;
+            if (::read(q->restTimer, &expirations, sizeof expirations) < 0) return;
+            q->restDue = -1; // it has run out: nothing to stop
+            Look(port);
+        });
     }
     Ports()[port] = std::move(p);
     return 0;
@@ -293,6 +369,8 @@ int CloseCom(int port) {
     Ports().erase(it);
     p->watch.reset(); // before its descriptor goes
     p->idleCheck.reset();
+    p->restWatch.reset();
+    if (p->restTimer >= 0) ::close(p->restTimer);
     if (p->fd >= 0) {
         // Exclusive mode outlives this descriptor while another one (a modem getty, a
         // simulated sensor) keeps the terminal open; the next program must get in.
@@ -303,7 +381,8 @@ int CloseCom(int port) {
 }
 
 void CloseAllComPorts() {
-    Ports().clear();
+    while (!Ports().empty())
+        CloseCom(Ports().begin()->first);
 }
 
 int SetComTime(int port, double seconds) {
@@ -327,21 +406,31 @@ int SetCTSMode(int port, int mode) {
 int SetComWakeCount(int port, int count) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
-    count = count < 1 ? 1 : count > 255 ? 255 : count; // the line discipline counts to 255
-    if (count == p->wakeCount || p->fd < 0) return 0;
-    // One call: the settings are the port's own since it was opened (every exchange changes
-    // the count twice, so it is kept cheap).
-    p->settings.c_cc[VMIN] = cc_t(count);
-    p->settings.c_cc[VTIME] = 0; // with a time the count would not hold for the wait
-    if (::tcsetattr(p->fd, TCSANOW, &p->settings) != 0) return kRsErrIo;
-    p->wakeCount = count;
+    p->wakeCount = count < 1 ? 1 : count;
+    if (p->lost || !p->watch) return 0;
+    // Part of the reply there already: its rest is timed (and the line looked at then).
+    const int queued = Queued(*p);
+    if (queued > 0 && queued < p->wakeCount)
+        TimeTheRest(*p, queued);
+    else
+        Look(port);
     return 0;
+}
+
+double ComWakeDueIn() {
+    double due = -1;
+    const double now = Timer();
+    for (const auto &[number, p] : Ports())
+        if (p->restDue >= 0 && (due < 0 || p->restDue - now < due))
+            due = std::max(0.0, p->restDue - now);
+    return due;
 }
 
 int FlushInQ(int port) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
     if (p->fd >= 0) ::tcflush(p->fd, TCIFLUSH);
+    EndWait(*p);
     Rewatch(*p);
     return 0;
 }
@@ -395,6 +484,7 @@ int ComRd(int port, void *buffer, int count) {
     char *out = static_cast<char *>(buffer);
     int got = 0;
     const double until = Timer() + p->timeoutMs / 1000.0;
+    bool slept = false; // the last wait was for the rest of the bytes, not for the next one
     while (got < count) {
         ssize_t n = ::read(p->fd, out + got, size_t(count - got));
         if (n > 0) {
@@ -407,18 +497,27 @@ int ComRd(int port, void *buffer, int count) {
             MarkLost(*p);
             break;
         }
-        int left = int((until - Timer()) * 1000 + 0.999);
+        const double left = until - Timer();
         if (left <= 0) break;
-        // Wake once the rest is there, not per byte.
-        SetComWakeCount(port, count - got);
+        if (got > 0 && !slept) {
+            // The bytes are coming: sleep for the time the rest needs on the line rather than
+            // waking for each byte, then wait for the next byte if some are still missing.
+            const double rest = std::min(left, (count - got) * p->charSeconds);
+            timespec t{time_t(rest), long((rest - double(time_t(rest))) * 1e9)};
+            ::ppoll(nullptr, 0, &t, nullptr);
+            slept = true;
+            continue;
+        }
+        slept = false;
         pollfd pf{p->fd, POLLIN, 0};
-        int r = ::poll(&pf, 1, left);
+        int r = ::poll(&pf, 1, int(left * 1000 + 0.999));
         if (r > 0 && (pf.revents & (POLLHUP | POLLERR | POLLNVAL)) && Queued(*p) <= 0) {
             p->status |= kComStatReadError;
             MarkLost(*p);
             break;
         }
     }
+    EndWait(*p);
     Rewatch(*p);
     return got;
 }

@@ -69,10 +69,15 @@ int GetInQLen(int port);
 // set while the device is gone.
 int GetComStat(int port);
 
-// A wait for this port's input (the event loop's, ComRd's) wakes once `count` bytes are in
-// the input queue, or at once when the line hangs up, instead of at every byte that comes.
-// Wait loops that know how long the answer is set it before they wait. 1 is the default.
+// A wait for this port's input (the event loop's, ComRd's) wakes once `count` bytes can be in
+// the input queue at the line's speed, or at once when the line hangs up, instead of at every
+// byte that comes. Wait loops that know how long the answer is set it before they wait; the
+// count holds until the program reads or discards the input. 1 is the default.
 int SetComWakeCount(int port, int count);
+// Seconds until a port's wait for the rest of a reply wakes the event loop by itself, or a
+// negative value when no port's wait is timed (the event loop's own wake-up need not come
+// before it).
+double ComWakeDueIn();
 
 // The port's callback: called from the event loop once when the device of the open port goes
 // away (event kComEventDeviceLost). It may close the port.

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -186,10 +187,15 @@ int ProcessSystemEvents() {
             return 0;
         }
     }
+    // A serial port waiting for the rest of a reply wakes the loop itself when it can be
+    // there: the loop's own wake-up comes after that, not in the middle of the reply.
+    int blockMs = kBlockMs;
+    if (const double portDue = ComWakeDueIn(); portDue >= 0)
+        blockMs = std::max(kBlockMs, int(std::ceil(portDue * 1000)) + 1);
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
-    wake.start(kBlockMs);
+    wake.start(blockMs);
     QAbstractEventDispatcher *d = QAbstractEventDispatcher::instance();
     if (d) d->processEvents(QEventLoop::WaitForMoreEvents);
     const bool wokenByTimer = !wake.isActive();

@@ -81,6 +81,7 @@ double Coerce(const CtrlRec &c, double v) {
 int SetNumber(int panel, int control, double v) {
     CtrlRec *c;
     if (int e = Lookup(panel, control, &c)) return e;
+    const double before = c->number;
     switch (c->style) {
     case CTRL_NUMERIC:
     case CTRL_TOGGLE_BUTTON:
@@ -103,6 +104,9 @@ int SetNumber(int panel, int control, double v) {
     default:
         return kErrType;
     }
+    // A display that already shows this value is not repainted: the live cycle sets every
+    // display on every poll, and most of them keep their values for many polls.
+    if (c->number == before && !c->dirty && c->mode == VAL_INDICATOR) return 0;
     MarkDirty(*c);
     return 0;
 }

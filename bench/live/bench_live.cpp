@@ -55,17 +55,21 @@ std::thread StopAfter(double seconds, tavsim::SimSensor &sim) {
 struct CycleResult {
     long polls;
     double seconds, uiCpuSeconds;
+    long uiWaits; // times the UI thread blocked and was woken
 };
 
 CycleResult RunCycleFor(double seconds, tavsim::SimSensor &sim) {
     const long p0 = g_polls;
+    const long w0 = ThreadWaits();
     const double cpu0 = ThreadCpuSeconds(), t0 = Timer();
     std::thread stopper = StopAfter(seconds, sim);
     RunGoUntilStopped();
     const double t1 = Timer();
+    const double cpu1 = ThreadCpuSeconds();
+    const long w1 = ThreadWaits();
     stopper.join();
     // The last request was answered with the error reply that ended the cycle.
-    return {g_polls - p0 - 1, t1 - t0, ThreadCpuSeconds() - cpu0};
+    return {g_polls - p0 - 1, t1 - t0, cpu1 - cpu0, w1 - w0};
 }
 
 double Median(std::vector<double> v) {
@@ -146,10 +150,27 @@ int BenchSerial(double seconds) {
         return 1;
     }
     const CycleResult r = RunCycleFor(seconds, sim);
-    const double rate = r.polls / r.seconds;
+    if (r.polls <= 0) {
+        std::fprintf(stderr, "the cycle made no poll\n");
+        return 1;
+    }
+    const double rate = r.polls / r.seconds, perPoll = r.uiCpuSeconds / r.polls;
     std::printf("paced serial line 115200 baud, %.1f s: %ld polls, %.1f polls/s; line limit %.1f "
                 "polls/s: ratio %.3f (goal >= 0.95); UI CPU %.1f %% of a core\n",
                 r.seconds, r.polls, rate, limit, rate / limit, 100 * r.uiCpuSeconds / r.seconds);
+    // The share depends on the rate the loaded machine allowed; the cost of a poll does less.
+    std::printf("UI CPU per poll %.3f ms, %.2f wake-ups a poll; at the line's limit that is %.1f "
+                "%% of a core (goal <= 5 %%)\n",
+                1e3 * perPoll, double(r.uiWaits) / r.polls, 100 * perPoll * limit);
+    // Where it goes: the same exchanges without the display update.
+    const long w0 = ThreadWaits();
+    const double cpu0 = ThreadCpuSeconds(), t0 = Timer();
+    const long bare = RunExchangesOnly(seconds);
+    const double cpu = ThreadCpuSeconds() - cpu0, t = Timer() - t0;
+    if (bare > 0)
+        std::printf("the exchanges alone (no display update): %.1f polls/s, UI CPU per poll %.3f "
+                    "ms, %.2f wake-ups a poll\n",
+                    bare / t, 1e3 * cpu / bare, double(ThreadWaits() - w0) / bare);
     StopProgram();
     return 0;
 }

@@ -24,5 +24,8 @@ void StopProgram();
 // Seconds of CPU used by the whole process, and by the calling thread.
 double ProcessCpuSeconds();
 double ThreadCpuSeconds();
+// Times the calling thread gave up the core to wait (voluntary context switches): each is one
+// wake-up when the wait ends.
+long ThreadWaits();
 // Resident memory of the process in KiB.
 long ResidentKiB();

@@ -1,6 +1,6 @@
 // Serial ports on a pseudo-terminal the test holds the other end of: the open failures with
 // their codes and reasons, writes and reads with the port's time-out, the input queue,
-// flushing, waking once a count of bytes is there, and a device that goes away (line status,
+// flushing, waking once a count of bytes can be there, and a device that goes away (line status,
 // one report to the port's callback, the port usable again once reopened).
 #include "platform/rs232.h"
 #include "platform/testing.h"
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -186,6 +188,68 @@ TEST_F(Rs232Test, AReadWaitingForACountStillDeliversWhatCame) {
     ASSERT_EQ(write(master, "0123456789", 10), 10);
     EXPECT_EQ(ComRd(kPort, buf, 10), 10);
     EXPECT_EQ(std::string(buf, 10), "0123456789");
+}
+
+// Times this thread gave up the core to wait (each ends in a wake-up).
+long ThreadWaits() {
+    FILE *f = std::fopen("/proc/thread-self/status", "r");
+    if (!f) return -1;
+    char line[256];
+    long n = -1;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "voluntary_ctxt_switches: %ld", &n) == 1) break;
+    std::fclose(f);
+    return n;
+}
+
+// The event loop's wait for a reply of known length, as the sensor link waits: a pass of
+// events, then the input queue, until `count` bytes are there or `seconds` have passed.
+int WaitInLoop(int count, double seconds) {
+    SetComWakeCount(kPort, count);
+    const double until = Timer() + seconds;
+    int queued = 0;
+    do {
+        ProcessSystemEvents();
+        queued = GetInQLen(kPort);
+    } while (queued >= 0 && queued < count && Timer() < until);
+    return queued;
+}
+
+// A reply coming a byte at a time at the line's speed (9600 baud: one character in 1.04 ms)
+// wakes the waiting loop when its rest can be there, not for each byte: with the device in
+// the loop's poll the system wakes the thread for every byte it receives.
+TEST_F(Rs232Test, AWaitForACountIsNotWokenForEachByte) {
+    ASSERT_EQ(OpenComConfig(kPort, "", 9600, 0, 8, 1, 1024, 1024), 0);
+    constexpr int kBytes = 24;
+    std::thread line([this] {
+        for (int i = 0; i < kBytes; ++i) {
+            ASSERT_EQ(write(master, "x", 1), 1);
+            usleep(1100); // a little slower than the line, as a sensor's bytes come
+        }
+    });
+    const long waits0 = ThreadWaits();
+    const int got = WaitInLoop(kBytes, 3.0);
+    const long waits = ThreadWaits() - waits0;
+    line.join();
+    EXPECT_EQ(got, kBytes);
+    EXPECT_LT(waits, kBytes / 2) << "the wait was woken " << waits << " times for " << kBytes
+                                 << " bytes";
+    char buf[kBytes];
+    EXPECT_EQ(ComRd(kPort, buf, kBytes), kBytes);
+}
+
+// A reply that stops half way because the other end went away: the wait sees the line go
+// when it looks for the rest, not only once its own time-out has passed.
+TEST_F(Rs232Test, AWaitWhoseReplyStopsHalfWaySeesTheLineGo) {
+    ASSERT_EQ(Open(), 0);
+    ASSERT_EQ(write(master, "abc", 3), 3);
+    EXPECT_EQ(InQueueAtLeast(3), 3);
+    close(master);
+    master = -1;
+    const double start = Timer();
+    EXPECT_EQ(WaitInLoop(10, 3.0), kRsErrDeviceGone);
+    EXPECT_LT(Timer() - start, 1.5) << "seen only at the wait's time-out";
+    EXPECT_GT(GetComStat(kPort) & kComStatDeviceLost, 0);
 }
 
 // The other end going away while a read waits, and while nobody reads: the same status on
