@@ -36,6 +36,10 @@ namespace {
 
 // How often a port whose unread bytes keep the notifier off is looked at for a hang-up.
 constexpr int kIdleCheckMs = 200;
+// The timed rest of a reply is looked at half a character late: a sensor's bytes do not come
+// exactly at the line's speed, and a look one byte early costs a further wake-up (measured in
+// bench/live: 4.1 wake-ups a poll without it, 3.6 with it, at the same rate).
+constexpr double kRestMarginChars = 0.5;
 
 struct Port {
     int number = 0;
@@ -137,7 +141,7 @@ void TimeTheRest(Port &p, int queued) {
     p.watch->setEnabled(false);
     p.idleCheck->stop();
     const double rest =
-        std::min((p.wakeCount - queued) * p.charSeconds, kIdleCheckMs / 1000.0) + 1e-6;
+        std::min((p.wakeCount - queued + kRestMarginChars) * p.charSeconds, kIdleCheckMs / 1000.0);
     itimerspec due{};
     due.it_value.tv_sec = time_t(rest);
     due.it_value.tv_nsec = long((rest - double(due.it_value.tv_sec)) * 1e9);
@@ -156,16 +160,28 @@ void Hold(Port &p) {
     p.idleCheck->start(kIdleCheckMs);
 }
 
-// Looks at the line when the notifier fired, the rest of a reply can be there or the idle
-// check came due, and when a wait begins. A wait whose bytes have all come is not polled: the
-// program reads them next, and the read sees a line that broke meanwhile.
-void Look(int number) {
+enum class Why { Notified, IdleCheck, RestDue, WaitBegins };
+
+// Looks at the line when the notifier fired, the idle check or the rest of a reply came due,
+// and when a wait begins. The line is polled for a hang-up only when nothing is queued, at
+// the idle check, and when a reply's rest has not come in its time: polling a terminal while
+// bytes come makes the caller wait for the system to pass them on, and bytes that are there
+// are read next, which sees a line that broke meanwhile.
+void Look(int number, Why why) {
     Port *p = Find(number);
     if (!p || p->lost || !p->watch) return;
     StopRestTimer(*p);
     int queued = Queued(*p);
-    if (queued >= 0 && p->wakeCount > 1 && queued >= p->wakeCount) {
+    const bool waiting = p->wakeCount > 1;
+    if (queued >= 0 && waiting && queued >= p->wakeCount) {
         Hold(*p);
+        return;
+    }
+    if (queued > 0 && (why == Why::Notified || why == Why::WaitBegins)) {
+        if (waiting)
+            TimeTheRest(*p, queued);
+        else
+            Hold(*p);
         return;
     }
     pollfd pf{p->fd, POLLIN, 0};
@@ -344,10 +360,12 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
             return FailOpen(port, kRsErrCannotOpen, error);
         }
         p->watch = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-        QObject::connect(p->watch.get(), &QSocketNotifier::activated, [port] { Look(port); });
+        QObject::connect(p->watch.get(), &QSocketNotifier::activated,
+                         [port] { Look(port, Why::Notified); });
         p->idleCheck = std::make_unique<QTimer>();
         p->idleCheck->setSingleShot(true);
-        QObject::connect(p->idleCheck.get(), &QTimer::timeout, [port] { Look(port); });
+        QObject::connect(p->idleCheck.get(), &QTimer::timeout,
+                         [port] { Look(port, Why::IdleCheck); });
         p->restWatch = std::make_unique<QSocketNotifier>(p->restTimer, QSocketNotifier::Read);
         QObject::connect(p->restWatch.get(), &QSocketNotifier::activated, [port] {
             Port *q = Find(port);
@@ -355,7 +373,7 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
             std::uint64_t expirations;
             if (::read(q->restTimer, &expirations, sizeof expirations) < 0) return;
             q->restDue = -1; // it has run out: nothing to stop
-            Look(port);
+            Look(port, Why::RestDue);
         });
     }
     Ports()[port] = std::move(p);
@@ -408,12 +426,9 @@ int SetComWakeCount(int port, int count) {
     if (!p) return kRsErrPortNotOpen;
     p->wakeCount = count < 1 ? 1 : count;
     if (p->lost || !p->watch) return 0;
-    // Part of the reply there already: its rest is timed (and the line looked at then).
-    const int queued = Queued(*p);
-    if (queued > 0 && queued < p->wakeCount)
-        TimeTheRest(*p, queued);
-    else
-        Look(port);
+    // Nothing there yet and the notifier on: it wakes the loop at the first byte (or a
+    // hang-up) as it is. Otherwise the line is looked at: part of the reply may be there.
+    if (!p->watch->isEnabled() || p->restDue >= 0) Look(port, Why::WaitBegins);
     return 0;
 }
 
