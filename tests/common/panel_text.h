@@ -4,11 +4,13 @@
 #include "platform/ui.h"
 
 #include <string>
+#include <vector>
 
+// The text of a text control (a status box holds long texts).
 inline std::string Text(int panel, int ctrl) {
-    char buf[1024] = "";
-    GetCtrlVal(panel, ctrl, buf);
-    return buf;
+    std::vector<char> buf(1 << 16);
+    GetCtrlValText(panel, ctrl, buf.data(), int(buf.size()));
+    return buf.data();
 }
 
 inline std::string Label(int panel, int ctrl) {

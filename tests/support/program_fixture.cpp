@@ -87,12 +87,6 @@ void ProgramFixture::TearDown() {
     StopEnvironment();
 }
 
-std::string ProgramFixture::Text(int panel, int control) {
-    std::vector<char> buf(1 << 16);
-    GetCtrlValText(panel, control, buf.data(), int(buf.size()));
-    return buf.data();
-}
-
 int ProgramFixture::Dimmed(int panel, int control) {
     int d = -1;
     GetCtrlAttribute(panel, control, ATTR_DIMMED, &d);

@@ -12,6 +12,7 @@
 #include "platform/testing.h"
 #include "platform/ui.h"
 #include "sim/sim.h"
+#include "tests/common/panel_text.h"
 
 #include "Tavironv10.h"
 
@@ -77,8 +78,7 @@ class ProgramFixture : public ::testing::Test, public ProgramEnvironment {
     // Loads the panels and runs the start-up sequence, as WinMain does before its loop.
     void Start();
 
-    // Readers of the panels.
-    static std::string Text(int panel, int control);
+    // Readers of the panels (beside Text and Label of panel_text.h).
     static int Dimmed(int panel, int control);
     static int Visible(int panel, int control);
     static int ActivePage();
