@@ -141,6 +141,15 @@ TEST_F(Rs232Test, OperationsOnAPortThatIsNotOpen) {
     EXPECT_EQ(CloseCom(kPort), 0) << "harmless";
 }
 
+// The end of the runtime closes every port for real: the device is free for the next program
+// (or the next start of the runtime) to open.
+TEST_F(Rs232Test, ClosingAllPortsLetsTheDevicesGo) {
+    ASSERT_EQ(Open(), 0);
+    CloseAllComPorts();
+    EXPECT_EQ(GetInQLen(kPort), kRsErrPortNotOpen);
+    EXPECT_EQ(Open(), 0) << "the device is still held";
+}
+
 TEST_F(Rs232Test, WritesReadsAndTheInputQueue) {
     ASSERT_EQ(Open(), 0);
     SetComTime(kPort, 2.0);
