@@ -33,6 +33,10 @@ class Rs232Test : public ::testing::Test {
         static char name[] = "test_platform";
         static char *argv[] = {name, nullptr};
         ASSERT_EQ(InitUserInterface(1, argv), 1);
+        OpenPseudoTerminal();
+    }
+    // A new pseudo-terminal: the test holds its master side, kPort is mapped to the other.
+    void OpenPseudoTerminal() {
         master = posix_openpt(O_RDWR | O_NOCTTY);
         ASSERT_GE(master, 0);
         ASSERT_EQ(grantpt(master), 0);
@@ -269,14 +273,7 @@ TEST_F(Rs232Test, OtherEndGoneIsALineError) {
     for (bool reading : {true, false}) {
         SCOPED_TRACE(reading ? "while reading" : "while idle");
         calls = 0;
-        if (master < 0) {
-            master = posix_openpt(O_RDWR | O_NOCTTY);
-            ASSERT_GE(master, 0);
-            ASSERT_EQ(grantpt(master), 0);
-            ASSERT_EQ(unlockpt(master), 0);
-            slave = ptsname(master);
-            TestMapComPort(kPort, slave.c_str());
-        }
+        if (master < 0) ASSERT_NO_FATAL_FAILURE(OpenPseudoTerminal());
         ASSERT_EQ(Open(), 0);
         SetComTime(kPort, 0.2);
         InstallComCallback(
