@@ -20,18 +20,37 @@ void Led::setOn(bool on) {
     }
 }
 
-void Led::paintEvent(QPaintEvent *) {
-    QPainter p(this);
+static void drawLamp(QPainter &p, QSize size, QColor c, bool on) {
     p.setRenderHint(QPainter::Antialiasing);
-    int d = std::min(width(), height()) - 2;
-    QRectF r((width() - d) / 2.0, (height() - d) / 2.0, d, d);
-    QColor c = on_ ? onColor : offColor;
+    int d = std::min(size.width(), size.height()) - 2;
+    QRectF r((size.width() - d) / 2.0, (size.height() - d) / 2.0, d, d);
     QRadialGradient g(r.center() - QPointF(d / 5.0, d / 5.0), d / 1.2);
-    g.setColorAt(0, c.lighter(on_ ? 160 : 250));
+    g.setColorAt(0, c.lighter(on ? 160 : 250));
     g.setColorAt(1, c);
     p.setBrush(g);
     p.setPen(QPen(QColor(90, 90, 90), 1.2));
     p.drawEllipse(r);
+}
+
+void Led::paintEvent(QPaintEvent *) {
+    const qreal ratio = devicePixelRatioF();
+    if (size() != lampSize_ || ratio != lampRatio_ || lampColors_[0] != offColor ||
+        lampColors_[1] != onColor) {
+        lampSize_ = size();
+        lampRatio_ = ratio;
+        lampColors_[0] = offColor;
+        lampColors_[1] = onColor;
+        for (int on = 0; on < 2; ++on) {
+            QPixmap &lamp = lamps_[on];
+            lamp = QPixmap(size() * ratio);
+            lamp.setDevicePixelRatio(ratio);
+            lamp.fill(Qt::transparent);
+            QPainter lp(&lamp);
+            drawLamp(lp, size(), lampColors_[on], on != 0);
+        }
+    }
+    QPainter p(this);
+    p.drawPixmap(0, 0, lamps_[on_ ? 1 : 0]);
 }
 
 // ---- Graph -------------------------------------------------------------------------------
@@ -105,13 +124,11 @@ static void drawPoint(QPainter &p, QPointF at, int style) {
     p.drawRect(QRectF(at.x() - 1.5, at.y() - 1.5, 3, 3));
 }
 
-void Graph::paintEvent(QPaintEvent *) {
-    QPainter p(this);
+// Background, plot area, grid and axis labels.
+void Graph::drawPaper(QPainter &p, double x0, double x1, double y0, double y1) {
     p.fillRect(rect(), palette().window());
     QRect a = plotArea();
     p.fillRect(a, plotAreaColor);
-    double x0, x1, y0, y1;
-    shownRange(&x0, &x1, &y0, &y1);
 
     // Grid and axis labels at round values that the axis' length has room for.
     QFont f = font();
@@ -145,6 +162,34 @@ void Graph::paintEvent(QPaintEvent *) {
                        QString::number(t, 'g', 6));
         }
     }
+}
+
+void Graph::paintEvent(QPaintEvent *) {
+    double x0, x1, y0, y1;
+    shownRange(&x0, &x1, &y0, &y1);
+    PaperKey key{size(),
+                 devicePixelRatioF(),
+                 x0,
+                 x1,
+                 y0,
+                 y1,
+                 showAxisLabels,
+                 palette().window().color(),
+                 palette().windowText().color(),
+                 plotAreaColor,
+                 gridColor,
+                 font(),
+                 yItems};
+    if (paper_.isNull() || !(key == paperKey_)) {
+        paper_ = QPixmap(size() * key.pixelRatio);
+        paper_.setDevicePixelRatio(key.pixelRatio);
+        QPainter pp(&paper_);
+        drawPaper(pp, x0, x1, y0, y1);
+        paperKey_ = std::move(key);
+    }
+    QPainter p(this);
+    p.drawPixmap(0, 0, paper_);
+    QRect a = plotArea();
 
     // Plots may reach a little past the plot area so that a line on its edge shows whole.
     p.setClipRect(a.adjusted(-2, -2, 2, 2));

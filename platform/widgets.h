@@ -3,9 +3,13 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QPixmap>
 #include <QPoint>
 #include <QRectF>
 #include <QWidget>
+
+class QPainter;
 
 #include <functional>
 #include <utility>
@@ -28,6 +32,12 @@ class Led : public QWidget {
 
   private:
     bool on_ = false;
+    // The lamp as last drawn, on and off: the live cycle switches the outputs' LEDs many times
+    // a second, and drawing the shaded lamp each time costs more than the rest of the panel.
+    QPixmap lamps_[2];
+    QSize lampSize_;
+    qreal lampRatio_ = 0;
+    QColor lampColors_[2];
 };
 
 struct GraphPlot {
@@ -107,7 +117,24 @@ class Graph : public QWidget {
     void mouseReleaseEvent(QMouseEvent *) override;
 
   private:
+    // Everything the background, grid and axis labels depend on. The live cycle repaints the
+    // graph many times a second with only its plots changed, so that part is drawn once into
+    // a picture and drawn again only when one of these changes.
+    struct PaperKey {
+        QSize size;
+        qreal pixelRatio = 0;
+        double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+        bool showAxisLabels = false;
+        QColor window, windowText, plotAreaColor, gridColor;
+        QFont font;
+        std::vector<std::pair<double, QString>> yItems;
+        bool operator==(const PaperKey &) const = default;
+    };
+    void drawPaper(QPainter &p, double x0, double x1, double y0, double y1);
+
     int dragging_ = -1; // cursor being dragged
     bool zooming_ = false;
     QPoint zoomStart_, zoomEnd_;
+    PaperKey paperKey_;
+    QPixmap paper_;
 };

@@ -3,6 +3,8 @@
 //                            TCP loopback against a minimal raw client, rounds alternating
 //   serial [seconds]         polls per second over a paced 115200-baud line against the line's
 //                            own limit (44 bytes of 10 bits a pass)
+//   refresh [count]          CPU of one refresh of the data panel (SetPanelData, then the
+//                            widgets follow and paint), every value changed each time
 //   soak [minutes]           CPU of the program while the cycle runs, and resident memory
 //                            after `minutes` against after 1 minute (sensor in its own process)
 #include "program_host.h"
@@ -273,13 +275,29 @@ int BenchSoak(double minutes) {
 
 } // namespace
 
+int BenchRefresh(long count) {
+    if (!StartProgram("/nonexistent/taviron-bench-com1")) {
+        std::fprintf(stderr, "the program did not start\n");
+        return 1;
+    }
+    SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
+    RefreshCpuSeconds(count / 10 + 1); // fonts, caches and pictures made once
+    const double perRefresh = RefreshCpuSeconds(count);
+    std::printf("one refresh of the data panel, every value changed: %.1f us of CPU (%ld "
+                "refreshes); at 60 refreshes a second that is %.2f %% of a core\n",
+                1e6 * perRefresh, count, 100 * 60 * perRefresh);
+    StopProgram();
+    return 0;
+}
+
 int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "tcp";
     const double a = argc > 2 ? std::atof(argv[2]) : 0;
     if (mode == "tcp") return BenchTcp(a > 0 ? a : 1, argc > 3 ? std::atoi(argv[3]) : 15);
     if (mode == "serial") return BenchSerial(a > 0 ? a : 10);
+    if (mode == "refresh") return BenchRefresh(a > 0 ? long(a) : 2000);
     if (mode == "soak") return BenchSoak(a > 0 ? a : 10);
-    std::fprintf(stderr, "usage: %s tcp [seconds] [rounds] | serial [seconds] | soak [minutes]\n",
+    std::fprintf(stderr, "usage: %s tcp [seconds] [rounds] | serial [seconds] | refresh [count] | soak [minutes]\n",
                  argv[0]);
     return 2;
 }

@@ -107,6 +107,23 @@ long RunDisplayOnly(double seconds, double *insideSeconds) {
     return passes;
 }
 
+double RefreshCpuSeconds(long count) {
+    const double cpu0 = ThreadCpuSeconds();
+    for (long i = 0; i < count; ++i) {
+        App.LiveData.CntPeriod = 20000 + u32(i % 40);
+        App.LiveData.CntGap = 5000 + u32(i % 7);
+        App.LiveData.CntStroke = 12000 + u32(i % 700);
+        App.LiveData.LowerTolLimit = 11000 + u32(i % 3);
+        App.LiveData.UpperTolLimit = 13000 + u32(i % 5);
+        App.LiveData.BadCntLower = u32(i / 3);
+        App.LiveData.BadCntUpper = u32(i / 5);
+        App.LiveData.OutputBits = u32(i & 15);
+        SetPanelData();
+        TestProcessEvents(0); // the refresh the flush timer would make, at once
+    }
+    return (ThreadCpuSeconds() - cpu0) / double(count);
+}
+
 bool ProgramLinkOk() {
     return App.LinkOk == 1;
 }

@@ -18,6 +18,9 @@ long RunExchangesOnly(double seconds);
 // event processing (so painting runs at the screen's rate), for `seconds`. Returns the passes
 // made and the seconds spent inside SetPanelData.
 long RunDisplayOnly(double seconds, double *insideSeconds);
+// One refresh of the data panel after each SetPanelData, every value changed as a stroke
+// changes them, `count` times. Returns the calling thread's CPU seconds a refresh.
+double RefreshCpuSeconds(long count);
 bool ProgramLinkOk();
 void StopProgram();
 
