@@ -297,7 +297,9 @@ int main(int argc, char **argv) {
     if (mode == "serial") return BenchSerial(a > 0 ? a : 10);
     if (mode == "refresh") return BenchRefresh(a > 0 ? long(a) : 2000);
     if (mode == "soak") return BenchSoak(a > 0 ? a : 10);
-    std::fprintf(stderr, "usage: %s tcp [seconds] [rounds] | serial [seconds] | refresh [count] | soak [minutes]\n",
-                 argv[0]);
+    std::fprintf(
+        stderr,
+        "usage: %s tcp [seconds] [rounds] | serial [seconds] | refresh [count] | soak [minutes]\n",
+        argv[0]);
     return 2;
 }
