@@ -273,7 +273,9 @@ TEST_F(Rs232Test, OtherEndGoneIsALineError) {
     for (bool reading : {true, false}) {
         SCOPED_TRACE(reading ? "while reading" : "while idle");
         calls = 0;
-        if (master < 0) ASSERT_NO_FATAL_FAILURE(OpenPseudoTerminal());
+        if (master < 0) {
+            ASSERT_NO_FATAL_FAILURE(OpenPseudoTerminal());
+        }
         ASSERT_EQ(Open(), 0);
         SetComTime(kPort, 0.2);
         InstallComCallback(
