@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -247,6 +248,19 @@ class PaintCounter : public QObject {
 };
 
 } // namespace
+
+std::vector<unsigned> TestCtrlPixels(int panel, int control) {
+    std::vector<unsigned> out;
+    QWidget *w = CtrlWidget(panel, control);
+    if (!w) return out;
+    const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            out.push_back(row[x] & 0xFFFFFFu);
+    }
+    return out;
+}
 
 int TestPaintCount(int panel, int control) {
     static QPointer<PaintCounter> counter; // ends with the application object

@@ -100,5 +100,9 @@ long long TestTcpBuffered(unsigned int handle);
 // the count at 0): checks that the screen follows the values while the program is busy.
 int TestPaintCount(int panel, int control);
 
+// The control as the screen shows it, one 0xRRGGBB value a pixel row by row (empty: no such
+// control).
+std::vector<unsigned> TestCtrlPixels(int panel, int control);
+
 // The largest size the panel's window icon comes in, 0 when the window has none of its own.
 int TestWindowIconSize(int panel);

@@ -303,4 +303,37 @@ TEST_F(ScopePanelTest, RightDoubleClickClearsTheComment) {
     EXPECT_TRUE(popups.empty()) << "the comment box has no help";
 }
 
+// The graphs keep their background, grid and axis labels as a picture between paints. After
+// the range or the axis texts change, a graph must look as one drawn from nothing does (a size
+// change makes it draw everything again).
+TEST_F(ScopePanelTest, GraphsShowANewRangeAndNewAxisTextsAfterTheyWerePainted) {
+    PlotScopeTraces(SampleTraces());
+    TestProcessEvents(0);
+    auto drawnAfresh = [](int control) {
+        int width = 0;
+        GetCtrlAttribute(App.ScopePanel, control, ATTR_WIDTH, &width);
+        SetCtrlAttribute(App.ScopePanel, control, ATTR_WIDTH, width + 7);
+        TestCtrlPixels(App.ScopePanel, control);
+        SetCtrlAttribute(App.ScopePanel, control, ATTR_WIDTH, width);
+        return TestCtrlPixels(App.ScopePanel, control);
+    };
+
+    const std::vector<unsigned> before = TestCtrlPixels(App.ScopePanel, SCOPEP_GRAPH);
+    ASSERT_FALSE(before.empty());
+    ASSERT_TRUE(before == drawnAfresh(SCOPEP_GRAPH)) << "the same graph drawn twice differs";
+    Range y = Axis(SCOPEP_GRAPH, VAL_LEFT_YAXIS);
+    SetAxisScalingMode(App.ScopePanel, SCOPEP_GRAPH, VAL_LEFT_YAXIS, VAL_MANUAL, y.min,
+                       y.min + 3 * (y.max - y.min));
+    const std::vector<unsigned> rescaled = TestCtrlPixels(App.ScopePanel, SCOPEP_GRAPH);
+    EXPECT_TRUE(rescaled != before) << "the graph did not change";
+    EXPECT_TRUE(rescaled == drawnAfresh(SCOPEP_GRAPH)) << "the old grid or labels still show";
+
+    const std::vector<unsigned> lettered = TestCtrlPixels(App.ScopePanel, SCOPEP_GRAPH_DIG);
+    InsertAxisItem(App.ScopePanel, SCOPEP_GRAPH_DIG, VAL_LEFT_YAXIS, -1, "XYZ",
+                   TestGraphAxisItems(App.ScopePanel, SCOPEP_GRAPH_DIG)[1].value - 0.5);
+    const std::vector<unsigned> relettered = TestCtrlPixels(App.ScopePanel, SCOPEP_GRAPH_DIG);
+    EXPECT_TRUE(relettered != lettered) << "the graph did not change";
+    EXPECT_TRUE(relettered == drawnAfresh(SCOPEP_GRAPH_DIG)) << "the new axis text does not show";
+}
+
 } // namespace
