@@ -31,6 +31,7 @@ bool OnTcp() {
 constexpr double kNoticeableWaitSeconds = 0.25;
 
 int g_linesLostBefore = 0; // SerialLinesLost() when the exchange began
+int g_expectedData = -1;   // data bytes the next reply is expected to carry; -1: not known
 
 // The serial device went away during this exchange; that has been reported when it went.
 bool LineLostMeanwhile() {
@@ -40,9 +41,13 @@ bool LineLostMeanwhile() {
 // Waits until `needed` bytes are there (serial: in the input queue; TCP: in RxBuf, put there
 // by the data callback) or more than 3 s have passed. True when the bytes came in time. The
 // serial port wakes the wait once the bytes can be complete, not for each byte.
-bool WaitForBytes(int needed) {
+// `expected` is the length of the whole reply when it is known (0 when not).
+bool WaitForBytes(int needed, int expected = 0) {
     App.WaitStartTime = Timer();
-    if (!OnTcp()) SetComWakeCount(App.ComPort, needed);
+    if (!OnTcp()) {
+        SetComReplyLength(App.ComPort, expected);
+        SetComWakeCount(App.ComPort, needed);
+    }
     bool busy = false;
     bool complete = false;
     for (;;) {
@@ -100,6 +105,10 @@ void FillTxBuf(u8 order, u16 argument, u16 length) {
     std::memcpy(App.TxBuf, App.TxFrame, std::size_t(frameLength));
 }
 
+void ExpectReplyData(int length) {
+    g_expectedData = length;
+}
+
 int DataExchange(int frameLength) {
     g_linesLostBefore = SerialLinesLost();
     std::memset(App.RxBuf, 0, sizeof App.RxBuf);
@@ -122,7 +131,9 @@ int DataExchange(int frameLength) {
 }
 
 int GetHeaderFrame() {
-    bool complete = WaitForBytes(kHeaderSize);
+    const int expected = g_expectedData >= 0 ? kHeaderSize + g_expectedData : 0;
+    g_expectedData = -1;
+    bool complete = WaitForBytes(kHeaderSize, expected);
     if (!OnTcp()) {
         // Read also after a time-out: whatever came, within the port's own time-out.
         App.ComStatError = GetComStat(App.ComPort);

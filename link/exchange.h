@@ -31,6 +31,10 @@ void FillTxBuf(u8 order, u16 argument, u16 length);
 // reply passed its checks (its header fields then in RxOrder, RxArgument, RxLength, RxDataCrc),
 // else -1 after LinkFailure. An error reply with argument 1 or 2 is a failure.
 int DataExchange(int frameLength);
+// The next DataExchange's reply is expected to carry `length` data bytes (an order whose reply
+// length is fixed): over a serial line its header and data are then waited for with one
+// wake-up. Any reply is still taken as it comes; the expectation holds for one exchange.
+void ExpectReplyData(int length);
 // The two stages of DataExchange: the header (waited for, read and checked) and the RxLength
 // data bytes behind it (waited for, read and checked against RxDataCrc). 1 or -1 as above.
 int GetHeaderFrame();

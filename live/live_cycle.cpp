@@ -21,6 +21,7 @@ void GetData() {
             if (App.Running == 0) break;
         }
         FillTxBuf(OrderLiveData, 0, 0);
+        ExpectReplyData(kLiveDataSize);
         // A failed poll shows nothing; SetTimeout has already cleared Running.
         if (DataExchange(kHeaderSize) == 1) {
             // RxBuf is cleared before each exchange, so a short reply reads 0 where data are

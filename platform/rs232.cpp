@@ -49,6 +49,7 @@ struct Port {
     int status = 0; // GetComStat bits gathered since the last call
     bool lost = false;
     int wakeCount = 1;      // bytes the current wait needs (SetComWakeCount), 1 when none
+    int replyLength = 0;    // bytes the whole reply is expected to have (SetComReplyLength)
     double charSeconds = 0; // one character on the line: start, data, parity and stop bits
     termios settings{};     // the line settings as last set
     ComCallbackPtr callback = nullptr;
@@ -137,11 +138,14 @@ int Queued(Port &p) {
 // Part of the reply the wait loop waits for is there: the device stays out of the event loop's
 // poll, and the timer wakes the loop when the rest can have come at the line's speed (or after
 // the idle check's time at the latest, so that a hang-up is still seen).
+// When the length of the whole reply is known, the timer aims at all of it: the wait for the
+// header then ends with the data there as well, and the wait for the data finds them at once.
 void TimeTheRest(Port &p, int queued) {
     p.watch->setEnabled(false);
     p.idleCheck->stop();
+    const int aim = std::max(p.wakeCount, p.replyLength);
     const double rest =
-        std::min((p.wakeCount - queued + kRestMarginChars) * p.charSeconds, kIdleCheckMs / 1000.0);
+        std::min((aim - queued + kRestMarginChars) * p.charSeconds, kIdleCheckMs / 1000.0);
     itimerspec due{};
     due.it_value.tv_sec = time_t(rest);
     due.it_value.tv_nsec = long((rest - double(due.it_value.tv_sec)) * 1e9);
@@ -172,6 +176,9 @@ void Look(int number, Why why) {
     if (!p || p->lost || !p->watch) return;
     StopRestTimer(*p);
     int queued = Queued(*p);
+    // A reply that has not come in the time of its expected length is waited for as before,
+    // for what the wait needs only.
+    if (why == Why::RestDue) p->replyLength = 0;
     const bool waiting = p->wakeCount > 1;
     if (queued >= 0 && waiting && queued >= p->wakeCount) {
         Hold(*p);
@@ -215,6 +222,7 @@ void Look(int number, Why why) {
 // The wait is over once the program reads or discards the input.
 void EndWait(Port &p) {
     p.wakeCount = 1;
+    p.replyLength = 0;
     StopRestTimer(p);
 }
 
@@ -429,6 +437,13 @@ int SetComWakeCount(int port, int count) {
     // Nothing there yet and the notifier on: it wakes the loop at the first byte (or a
     // hang-up) as it is. Otherwise the line is looked at: part of the reply may be there.
     if (!p->watch->isEnabled() || p->restDue >= 0) Look(port, Why::WaitBegins);
+    return 0;
+}
+
+int SetComReplyLength(int port, int count) {
+    Port *p = Find(port);
+    if (!p) return kRsErrPortNotOpen;
+    p->replyLength = count < 0 ? 0 : count;
     return 0;
 }
 

@@ -74,6 +74,12 @@ int GetComStat(int port);
 // byte that comes. Wait loops that know how long the answer is set it before they wait; the
 // count holds until the program reads or discards the input. 1 is the default.
 int SetComWakeCount(int port, int count);
+// The reply the next wait is for is expected to have `count` bytes in all (0: not known). The
+// wait then wakes once all of them can be there rather than when its own count can: one
+// wake-up for a header and its data. A reply that comes shorter is seen at that time; one that
+// has not come in that time is waited for as without it. Holds until the program reads or
+// discards the input.
+int SetComReplyLength(int port, int count);
 // Seconds until a port's wait for the rest of a reply wakes the event loop by itself, or a
 // negative value when no port's wait is timed (the event loop's own wake-up need not come
 // before it).

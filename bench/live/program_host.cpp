@@ -6,6 +6,7 @@
 #include "base/state.h"
 #include "link/exchange.h"
 #include "live/live.h"
+#include "live/live_data.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"
@@ -81,6 +82,7 @@ long RunExchangesOnly(double seconds) {
     const double t0 = Timer();
     while (Timer() - t0 < seconds) {
         FillTxBuf(OrderLiveData, 0, 0);
+        ExpectReplyData(kLiveDataSize);
         if (DataExchange(kHeaderSize) != 1) break;
         ++polls;
     }

@@ -121,6 +121,9 @@ int GetInQLen(int) {
 int SetComWakeCount(int, int) {
     return 0;
 }
+int SetComReplyLength(int, int) {
+    return 0;
+}
 int InstallComCallback(int, ComCallbackPtr, void *) {
     return 0; // the fake device never goes away
 }
