@@ -251,6 +251,41 @@ TEST_F(Rs232Test, AWaitForACountIsNotWokenForEachByte) {
     EXPECT_EQ(ComRd(kPort, buf, kBytes), kBytes);
 }
 
+// A wait for a header whose whole reply's length is known ends once all of it can be there,
+// with the data queued as well; a reply that brings only the header still ends the wait then.
+TEST_F(Rs232Test, AWaitForAHeaderOfAKnownReplyEndsWithTheWholeReply) {
+    ASSERT_EQ(OpenComConfig(kPort, "", 9600, 0, 8, 1, 1024, 1024), 0);
+    constexpr int kHeader = 8, kReply = 36;
+    for (const bool withData : {true, false}) {
+        SCOPED_TRACE(withData ? "header and data" : "the header only");
+        std::thread line([this, withData] {
+            // Pieces a few characters apart: a wait timed for the header alone ends before
+            // the data come.
+            ASSERT_EQ(write(master, "h", 1), 1);
+            usleep(10000);
+            ASSERT_EQ(write(master, "eader..", 7), 7);
+            if (!withData) return;
+            usleep(10000);
+            ASSERT_EQ(write(master, "0123456789012345678901234567", 28), 28);
+        });
+        ASSERT_EQ(SetComReplyLength(kPort, kReply), 0);
+        const double start = Timer();
+        const int got = WaitInLoop(kHeader, 3.0);
+        const double took = Timer() - start;
+        line.join();
+        EXPECT_EQ(got, withData ? kReply : kHeader);
+        EXPECT_LT(took, 1.0) << "a short reply is not waited for until the time-out";
+        char buf[kReply];
+        ASSERT_EQ(ComRd(kPort, buf, kHeader), kHeader);
+        EXPECT_EQ(std::string(buf, kHeader), "header..");
+        if (withData) {
+            EXPECT_EQ(WaitInLoop(kReply - kHeader, 3.0), kReply - kHeader);
+            EXPECT_EQ(ComRd(kPort, buf, kReply - kHeader), kReply - kHeader);
+        }
+        EXPECT_EQ(GetInQLen(kPort), 0);
+    }
+}
+
 // A reply that stops half way because the other end went away: the wait sees the line go
 // when it looks for the rest, not only once its own time-out has passed.
 TEST_F(Rs232Test, AWaitWhoseReplyStopsHalfWaySeesTheLineGo) {
