@@ -26,16 +26,12 @@ const TextPair kTxtNotReplaced = {
 const TextPair kTxtWriteError = {"Schreibfehler", "write error"};
 const TextPair kTitleWarning = {"Achtung!", "Warning!"};
 
-std::string FolderOf(const std::string &path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The reason in the operator's words. A temporary file that cannot be created says little by
 // itself, so the folder is looked at: missing, or not writable for this user.
 const TextPair &Reason(int code) {
-    const std::string folder = FolderOf(App.SettingsFilePath);
+    char drive[MAX_DRIVENAME_LEN], directory[MAX_DIRNAME_LEN], name[MAX_FILENAME_LEN];
+    SplitPath(App.SettingsFilePath, drive, directory, name);
+    const std::string folder = directory[0] ? std::string(drive) + directory : ".";
     switch (code) {
     case kSettingsNotReplaced:
         return kTxtNotReplaced;
@@ -54,6 +50,13 @@ const TextPair &Reason(int code) {
     }
 }
 
+// The text, also on standard error for whoever looks at the program's log.
+std::string SaidOnStderr(int code) {
+    const std::string text = SettingsNotSavedText(code);
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return text;
+}
+
 } // namespace
 
 std::string SettingsNotSavedText(int code) {
@@ -62,14 +65,11 @@ std::string SettingsNotSavedText(int code) {
 }
 
 void ShowSettingsNotSaved(int code) {
-    const std::string text = SettingsNotSavedText(code);
-    std::fprintf(stderr, "%s\n", text.c_str());
+    const std::string text = SaidOnStderr(code);
     SetCtrlVal(App.DataPanel, DATAP_STATUS, text.c_str());
     SetCtrlVal(App.ConnectTab, CONNECT_STATUS, (text + "\n").c_str());
 }
 
 void TellSettingsNotSaved(int code) {
-    const std::string text = SettingsNotSavedText(code);
-    std::fprintf(stderr, "%s\n", text.c_str());
-    MessagePopup(Txt(kTitleWarning), text.c_str());
+    MessagePopup(Txt(kTitleWarning), SaidOnStderr(code).c_str());
 }
