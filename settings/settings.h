@@ -15,7 +15,8 @@ int StorePanelSettings();
 constexpr int kSettingsNotReplaced = -1;
 // What a failed store is said with: "Settings not saved: <path>: <reason> (<code>)".
 std::string SettingsNotSavedText(int code);
-// The failure on the status line and the connection page's status box (after ACCEPT).
+// The failure on the status line (what and why; the path in its tool tip) and, with the path,
+// in the connection page's status box (after ACCEPT).
 void ShowSettingsNotSaved(int code);
 // The failure in a popup the operator must confirm (on closing, before the program ends).
 void TellSettingsNotSaved(int code);

@@ -64,9 +64,15 @@ std::string SettingsNotSavedText(int code) {
            " (" + std::to_string(code) + ")";
 }
 
+// The status line is one short field: it says what and why, its tool tip and the connection
+// page's status box add the file's path.
+
 void ShowSettingsNotSaved(int code) {
     const std::string text = SaidOnStderr(code);
-    SetCtrlVal(App.DataPanel, DATAP_STATUS, text.c_str());
+    const std::string brief = std::string(Txt(kTxtNotSaved)) + ": " + Txt(Reason(code)) + " (" +
+                              std::to_string(code) + ")";
+    SetCtrlVal(App.DataPanel, DATAP_STATUS, brief.c_str());
+    SetCtrlAttribute(App.DataPanel, DATAP_STATUS, ATTR_TOOLTIP_TEXT, text.c_str());
     SetCtrlVal(App.ConnectTab, CONNECT_STATUS, (text + "\n").c_str());
 }
 

@@ -22,17 +22,16 @@ TEST_F(SettingsTest, ASaveThatFailsIsSaidWithThePathAndTheReason) {
         const char *name;
         bool german;
         bool folderGone; // else: an unusable file whose backup cannot be made
-        const char *told;
+        const char *notSaved, *reason;
     } cases[] = {
-        {"folder gone, English", false, true,
-         "Settings not saved: %s: the folder does not exist (-95)"},
-        {"folder gone, German", true, true,
-         "Einstellungen nicht gespeichert: %s: der Ordner existiert nicht (-95)"},
-        {"unusable file, English", false, false,
-         "Settings not saved: %s: an unusable file is there and could not be kept aside (-1)"},
-        {"unusable file, German", true, false,
-         "Einstellungen nicht gespeichert: %s: eine nicht verwendbare Datei liegt dort und konnte "
-         "nicht aufbewahrt werden (-1)"},
+        {"folder gone, English", false, true, "Settings not saved",
+         "the folder does not exist (-95)"},
+        {"folder gone, German", true, true, "Einstellungen nicht gespeichert",
+         "der Ordner existiert nicht (-95)"},
+        {"unusable file, English", false, false, "Settings not saved",
+         "an unusable file is there and could not be kept aside (-1)"},
+        {"unusable file, German", true, false, "Einstellungen nicht gespeichert",
+         "eine nicht verwendbare Datei liegt dort und konnte nicht aufbewahrt werden (-1)"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -49,14 +48,17 @@ TEST_F(SettingsTest, ASaveThatFailsIsSaidWithThePathAndTheReason) {
             WriteFile("PanelSettings.cfg", unusable);
             std::filesystem::create_directory(programDir / "PanelSettings.cfg.bak");
         }
-        char expected[1024];
-        std::snprintf(expected, sizeof expected, c.told, path.c_str());
+        const std::string expected = std::string(c.notSaved) + ": " + path + ": " + c.reason;
 
-        // ACCEPT: the status line and the status box say it; the tab still changes.
+        // ACCEPT: the status line says what and why, its tool tip and the status box add the
+        // path; the tab still changes.
         popups.clear();
         ResetTextBox(App.ConnectTab, CONNECT_STATUS, "");
         CBF_ButtonAccept(App.ConnectTab, CONNECT_ACCEPT, EVENT_COMMIT, nullptr, 0, 0);
-        EXPECT_EQ(Text(App.DataPanel, DATAP_STATUS), expected);
+        EXPECT_EQ(Text(App.DataPanel, DATAP_STATUS), std::string(c.notSaved) + ": " + c.reason);
+        char tip[2048] = "";
+        GetCtrlAttribute(App.DataPanel, DATAP_STATUS, ATTR_TOOLTIP_TEXT, tip, sizeof tip);
+        EXPECT_EQ(tip, expected);
         EXPECT_NE(Text(App.ConnectTab, CONNECT_STATUS).find(expected), std::string::npos)
             << Text(App.ConnectTab, CONNECT_STATUS);
         EXPECT_TRUE(popups.empty());
