@@ -255,7 +255,11 @@ void FlushCtrl(CtrlRec &c) {
     }
     case CTRL_STRING: {
         auto *s = static_cast<QLineEdit *>(w);
-        if (s->text() != c.text) s->setText(c.text);
+        if (s->text() != c.text) {
+            s->setText(c.text);
+            // A display is read from the left: a text longer than the field shows its start.
+            if (s->isReadOnly()) s->setCursorPosition(0);
+        }
         break;
     }
     case CTRL_TEXT_BOX: {
