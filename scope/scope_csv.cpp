@@ -61,6 +61,10 @@ std::string ScopeCsvText(const ScopeCsvHeader &h, const std::uint16_t *samples) 
     Row(&out, "Scan rate [cycles per sample]", std::to_string(h.scanRate));
     Row(&out, "Scan frequency [Hz]", CsvNumber(h.scanFrequency));
     Row(&out, "Cycle time [ms]", CsvNumber(h.cycleTime));
+    Row(&out, "Cursor 1 [sample]", std::to_string(h.cursor1));
+    Row(&out, "Cursor 2 [sample]", std::to_string(h.cursor2));
+    Row(&out, "Delta X [ms]", CsvNumber(h.deltaX));
+    Row(&out, "Delta Y [digit]", std::to_string(h.deltaY));
     out += kEol;
     out += "Sample,Time [ms],Analog [digit],A,B,C,D";
     out += kEol;

@@ -1,6 +1,7 @@
-// The exported recording as CSV text: a header naming the program, the date, the sensor and
-// the recorder settings, then one row per sample (index, time in ms, analog value, lines A to
-// D). Pure text building, no files and no widgets; the same record always gives the same bytes.
+// The exported recording as CSV text: a header naming the program, the date, the sensor, the
+// recorder settings and the cursors with their deltas, then one row per sample (index, time in ms,
+// analog value, lines A to D). Pure text building, no files and no widgets; the same record always
+// gives the same bytes.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,9 @@ struct ScopeCsvHeader {
     int scanRate;         // sensor cycles per sample
     double scanFrequency; // Hz, 0 when not fetched
     double cycleTime;     // ms, 0 when not fetched (the time column is then 0)
+    int cursor1, cursor2; // the samples the two cursors stand on
+    double deltaX;        // ms between the cursors, as the panel shows it
+    int deltaY;           // digits between the cursors
 };
 
 // The whole file: lines end with CR LF; fields holding a comma, a quote or a line break are

@@ -1,5 +1,6 @@
-// EXPORT on the scope panel: the record on the graphs saved as a CSV file chosen in the file
-// dialog, with a PNG picture of the scope panel beside it under the same name.
+// EXPORT on the scope panel: the record on the graphs, with the cursors and their deltas, saved
+// as a CSV file chosen in the file dialog, with a PNG picture of the scope panel beside it
+// under the same name.
 #include "scope/scope.h"
 #include "scope/scope_csv.h"
 
@@ -10,6 +11,7 @@
 #include "platform/ui.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -41,6 +43,8 @@ std::string ScopePicturePath(const char *csvPath) {
 }
 
 int ExportScopeRecord(const char *csvPath, const char *date) {
+    // The deltas written, and shown on the picture, are those of the record and cursors now.
+    calcScopDeltaXY();
     double scanFrequency = 0;
     GetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_FREQ, &scanFrequency);
     ScopeCsvHeader h{};
@@ -54,6 +58,13 @@ int ExportScopeRecord(const char *csvPath, const char *date) {
     h.scanRate = App.ScopeRecordSettings[3];
     h.scanFrequency = scanFrequency;
     h.cycleTime = App.CycleTime;
+    double x = 0, y = 0;
+    GetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 1, &x, &y);
+    h.cursor1 = int(std::lround(x));
+    GetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, 2, &x, &y);
+    h.cursor2 = int(std::lround(x));
+    GetCtrlVal(App.ScopePanel, SCOPEP_DELTA_X, &h.deltaX);
+    GetCtrlVal(App.ScopePanel, SCOPEP_DELTA_Y, &h.deltaY);
     std::string text = ScopeCsvText(h, App.ScopeSamples);
     if (WriteFileSafely(csvPath, text.data(), long(text.size())) != 0) return -1;
     if (SavePanelDisplayToPngFile(App.ScopePanel, ScopePicturePath(csvPath).c_str()) != 0)

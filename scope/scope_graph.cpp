@@ -38,6 +38,10 @@ void ShowScopeRecord(const std::uint16_t *samples, const std::int16_t settings[4
     ScopeTraces traces;
     TracesFromSamples(App.ScopeSamples, &traces);
     PlotScopeTraces(traces);
+    // The cursors keep their samples but sit on the new trace, and the deltas are measured
+    // on it: what the displays, the printout and the export show belongs to this record.
+    SnapScopeCursors();
+    calcScopDeltaXY();
 }
 
 void LabelDigitalLines() {

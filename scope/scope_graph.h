@@ -9,7 +9,8 @@
 void PlotScopeTraces(const ScopeTraces &traces);
 
 // Puts a record on the graphs: keeps its sample words (display order) and the settings it was
-// recorded with in the application state, for the cursors and the export, and plots it.
+// recorded with in the application state, for the cursors and the export, plots it, moves
+// the cursors onto it at their samples and shows the deltas measured on it.
 void ShowScopeRecord(const std::uint16_t *samples, const std::int16_t settings[4]);
 
 // The letters of the digital lines beside their bands, set once the panels are loaded.

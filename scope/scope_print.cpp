@@ -1,6 +1,7 @@
 // The scope printout: title, program version, sensor identification, the operator's comment,
-// the recorder settings and a picture of the scope panel on one report, date, time and page numbers
-// in the footer, printed on the printer the operator picks in the print dialog.
+// the recorder settings, the cursors with their deltas and a picture of the scope panel on one
+// report, date, time and page numbers in the footer, printed on the printer the operator picks
+// in the print dialog.
 #include "scope/scope.h"
 
 #include "Tavironv10.h"
@@ -11,6 +12,7 @@
 #include "platform/ui.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +32,9 @@ const TextPair kPreTriggerRow = {"Vortrigger: %d Werte", "Pre-trigger: %d sample
 const TextPair kScanRateRow = {"Scan Rate: %d", "Scan rate: %d"};
 const TextPair kScanFreqRow = {"Scanfrequenz: %s Hz", "Scan frequency: %s Hz"};
 const TextPair kCycleTimeRow = {"Zykluszeit: %s ms", "Cycle time: %s ms"};
+const TextPair kCursorRow = {"Cursor %d: Wert %d, %d Digit", "Cursor %d: sample %d, %d digit"};
+const TextPair kDeltaXRow = {"Delta X: %s ms", "Delta X: %s ms"};
+const TextPair kDeltaYRow = {"Delta Y: %d Digit", "Delta Y: %d digit"};
 const TextPair kReportFailed = {"Report konnte nicht initialisiert werden...",
                                 "Could not initialize reports..."};
 const TextPair kPrinted = {"Ausdruck erfolgreich!", "Print successful!"};
@@ -125,7 +130,27 @@ void AppendRecorderSettings(int report) {
     std::snprintf(line, sizeof line, Txt(kCycleTimeRow),
                   DisplayText(App.ScopeTab, SCOPETAB_CYCLE_TIME).c_str());
     Report_AppendLine(report, line);
-    Report_NewLine(report);
+}
+
+// Where the cursors stand on the record and the deltas between them, as the displays show
+// them, so that the measurement can be read on paper. Nothing without a record.
+void AppendCursorDeltas(int report) {
+    if (!App.ScopeRecordShown) return;
+    char line[256];
+    for (int cursor = 1; cursor <= 2; ++cursor) {
+        double x = 0, y = 0;
+        GetGraphCursor(App.ScopePanel, SCOPEP_GRAPH, cursor, &x, &y);
+        std::snprintf(line, sizeof line, Txt(kCursorRow), cursor, int(std::lround(x)),
+                      int(std::lround(y)));
+        Report_AppendLine(report, line);
+    }
+    std::snprintf(line, sizeof line, Txt(kDeltaXRow),
+                  DisplayText(App.ScopePanel, SCOPEP_DELTA_X).c_str());
+    Report_AppendLine(report, line);
+    int deltaY = 0;
+    GetCtrlVal(App.ScopePanel, SCOPEP_DELTA_Y, &deltaY);
+    std::snprintf(line, sizeof line, Txt(kDeltaYRow), deltaY);
+    Report_AppendLine(report, line);
 }
 
 } // namespace
@@ -141,6 +166,8 @@ void PrintScopeGraph() {
     char imageFile[512] = "";
     char printerName[512];
 
+    // The deltas on the picture and on paper are those of the record and cursors shown now.
+    calcScopDeltaXY();
     if (Report_New(&App.ReportHandle) < 0) {
         MessagePopup(Txt(kTitleInfo), Txt(kReportFailed));
         return;
@@ -171,6 +198,8 @@ void PrintScopeGraph() {
         Report_NewLine(report);
     }
     AppendRecorderSettings(report);
+    AppendCursorDeltas(report);
+    Report_NewLine(report);
 
     // The picture goes through a bitmap file that only this call uses; the report reads it
     // when it is appended.

@@ -81,6 +81,7 @@ class ScopeExportTest : public ScopeProgramTest {
         std::strcpy(App.SensorName, "TAVIRON");
         std::strcpy(App.FirmwareVersion, "TAVIRON V1.0 2024-03-18");
         App.CycleTime = 0.1;
+        SetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_RATE, 2);
         SetCtrlAttribute(App.ScopeTab, SCOPETAB_SCAN_FREQ, ATTR_PRECISION, 0);
         SetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_FREQ, 10000.0);
     }

@@ -84,6 +84,13 @@ class ScopePrintTest : public ScopeProgramTest {
         TestProcessEvents(10);
     }
 
+    // The record's analog value at a sample, and the difference of two, as printed.
+    static std::string Analog(int sample) { return std::to_string(SampleTraces().analog[sample]); }
+    static std::string AnalogDelta(int a, int b) {
+        const ScopeTraces t = SampleTraces();
+        return std::to_string(std::abs(int(t.analog[a]) - int(t.analog[b])));
+    }
+
     // The message popups shown after the print dialog.
     std::vector<PopupRecord> Messages() const {
         std::vector<PopupRecord> out;
@@ -150,7 +157,11 @@ TEST_F(ScopePrintTest, EnglishReportHoldsEveryRowTheFooterAndThePanelPicture) {
                                            "Pre-trigger: 20 samples",
                                            "Scan rate: 2",
                                            "Scan frequency: 2000.0 Hz",
-                                           "Cycle time: 0.500 ms"};
+                                           "Cycle time: 0.500 ms",
+                                           "Cursor 1: sample 30, " + Analog(30) + " digit",
+                                           "Cursor 2: sample 64, " + Analog(64) + " digit",
+                                           "Delta X: 34.000 ms",
+                                           "Delta Y: " + AnalogDelta(30, 64) + " digit"};
     ASSERT_GE(lines.size(), rows.size() + 1);
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(lines[i], rows[i]);
@@ -188,8 +199,8 @@ TEST_F(ScopePrintTest, EnglishReportHoldsEveryRowTheFooterAndThePanelPicture) {
     ASSERT_EQ(bh, eh);
     EXPECT_TRUE(expected == printed) << "the printed picture differs from the panel";
 
-    // An empty line between the settings and the picture.
-    double gap = GapAboveImage(pdf, "ms");
+    // An empty line between the deltas and the picture.
+    double gap = GapAboveImage(pdf, "digit");
     EXPECT_GT(gap, 8);
     EXPECT_LT(gap, 17);
 }
@@ -217,7 +228,11 @@ TEST_F(ScopePrintTest, GermanLabelsFollowTheIdWithoutABlankAndTheSettingsAreGerm
                                                "Vortrigger: 20 Werte",
                                                "Scan Rate: 2",
                                                "Scanfrequenz: 2000.0 Hz",
-                                               "Zykluszeit: 0.500 ms"};
+                                               "Zykluszeit: 0.500 ms",
+                                               "Cursor 1: Wert 30, " + Analog(30) + " Digit",
+                                               "Cursor 2: Wert 64, " + Analog(64) + " Digit",
+                                               "Delta X: 34.000 ms",
+                                               "Delta Y: " + AnalogDelta(30, 64) + " Digit"};
     ASSERT_GE(lines.size(), 5 + settings.size());
     for (size_t i = 0; i < settings.size(); ++i)
         EXPECT_EQ(lines[5 + i], settings[i]);
@@ -234,19 +249,20 @@ TEST_F(ScopePrintTest, EmptyIdAndCommentGiveTitleVersionSettingsAndThePicture) {
     Print();
     ASSERT_EQ(Messages().size(), 1u);
     std::vector<std::string> lines = Lines(PdfText(pdf));
-    ASSERT_EQ(lines.size(), 10u) << "title, version, the settings and the footer";
+    ASSERT_EQ(lines.size(), 14u) << "title, version, the settings, the cursors and the footer";
     EXPECT_EQ(lines[0], "Scope Screen Shot");
     EXPECT_EQ(lines[1], "TAVIRON Scope V1.0");
     EXPECT_EQ(lines[2], "Recorder settings:");
     EXPECT_EQ(lines[3], "Trigger mode: SINGLE SHOT");
     EXPECT_EQ(lines[7], "Scan frequency: 0.00 Hz");
     EXPECT_EQ(lines[8], "Cycle time: 0 ms");
-    EXPECT_NE(lines[9].find("Page 1 of 1"), std::string::npos);
+    EXPECT_EQ(lines[12], "Delta Y: " + AnalogDelta(30, 64) + " digit");
+    EXPECT_NE(lines[13].find("Page 1 of 1"), std::string::npos);
     EXPECT_EQ(PdfImages(pdf).size(), 1u);
     double gap = GapAboveImage(pdf, "V1.0");
     EXPECT_GT(gap, 8) << "one empty line after the version";
     EXPECT_LT(gap, 17) << "only one";
-    gap = GapAboveImage(pdf, "ms");
+    gap = GapAboveImage(pdf, "digit");
     EXPECT_GT(gap, 8) << "one empty line before the picture";
     EXPECT_LT(gap, 17) << "only one";
 }
