@@ -225,3 +225,33 @@ int Ini_LineOfLastAccess(IniText document) {
     if (!document) return INI_ERR_NULL_ARGUMENT;
     return document->lineOfLastAccess;
 }
+
+int Ini_NumberOfSections(IniText document) {
+    if (!document) return INI_ERR_NULL_ARGUMENT;
+    return static_cast<int>(document->sections.size());
+}
+
+int Ini_NthSectionName(IniText document, int index, const char **name) {
+    if (!document || !name) return INI_ERR_NULL_ARGUMENT;
+    if (index < 0 || static_cast<size_t>(index) >= document->sections.size()) return 0;
+    *name = document->sections[index].name.c_str();
+    return 1;
+}
+
+int Ini_NumberOfItems(IniText document, const char *section) {
+    if (!document || !section) return INI_ERR_NULL_ARGUMENT;
+    return guarded([&] {
+        const Section *found = findSection(document, section);
+        return found ? static_cast<int>(found->items.size()) : 0;
+    });
+}
+
+int Ini_NthItemName(IniText document, const char *section, int index, const char **tag) {
+    if (!document || !section || !tag) return INI_ERR_NULL_ARGUMENT;
+    return guarded([&] {
+        const Section *found = findSection(document, section);
+        if (!found || index < 0 || static_cast<size_t>(index) >= found->items.size()) return 0;
+        *tag = found->items[index].tag.c_str();
+        return 1;
+    });
+}

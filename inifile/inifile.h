@@ -97,6 +97,16 @@ int Ini_GetData(IniText document, const char *section, const char *tag, unsigned
 int Ini_SectionExists(IniText document, const char *section);
 int Ini_ItemExists(IniText document, const char *section, const char *tag);
 
+// Enumeration, for files whose sections or tags the reader does not know in advance (a list of
+// sensors, one section each). Sections count in document order from 0, duplicates included;
+// items are those of the first section of that name, in their order. A name handed out stays
+// valid until the document changes. Ini_NthSectionName and Ini_NthItemName return 1 found, 0
+// when the index is outside the list (or the section is missing), or a negative error code.
+int Ini_NumberOfSections(IniText document);
+int Ini_NthSectionName(IniText document, int index, const char **name);
+int Ini_NumberOfItems(IniText document, const char *section);
+int Ini_NthItemName(IniText document, const char *section, int index, const char **tag);
+
 // Text format.
 // Ini_WriteGeneric hands the document's lines to `sink` in order; Ini_ReadGeneric adds the
 // sections and items of the lines `source` delivers to the document. Both stop at the first

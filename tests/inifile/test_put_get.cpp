@@ -201,4 +201,34 @@ TEST(IniPutGet, MissingArgumentsAndSettings) {
     Ini_Dispose(nullptr); // allowed
 }
 
+TEST(IniPutGet, EnumerationListsSectionsWithDuplicatesAndTheItemsOfTheFirstSection) {
+    Doc doc;
+    ASSERT_EQ(readText(doc, "[Press 1]\nTCP = h:1\nBAUD=9600\n[Press 2]\n[ press 1 ]\nX=1\n"), 0);
+    ASSERT_EQ(Ini_NumberOfSections(doc), 3);
+    std::string names;
+    for (int i = 0; i < 3; ++i) {
+        const char *name = nullptr;
+        ASSERT_EQ(Ini_NthSectionName(doc, i, &name), 1);
+        names += std::string(name) + "|";
+    }
+    EXPECT_EQ(names, "Press 1|Press 2|press 1|");
+    const char *name = nullptr;
+    EXPECT_EQ(Ini_NthSectionName(doc, 3, &name), 0);
+    EXPECT_EQ(Ini_NthSectionName(doc, -1, &name), 0);
+
+    // Items of the first section of the name only; a missing or empty section has none.
+    ASSERT_EQ(Ini_NumberOfItems(doc, "PRESS 1"), 2);
+    const char *tag = nullptr;
+    ASSERT_EQ(Ini_NthItemName(doc, "press 1", 1, &tag), 1);
+    EXPECT_STREQ(tag, "BAUD");
+    EXPECT_EQ(Ini_NthItemName(doc, "press 1", 2, &tag), 0);
+    EXPECT_EQ(Ini_NumberOfItems(doc, "Press 2"), 0);
+    EXPECT_EQ(Ini_NumberOfItems(doc, "Press 3"), 0);
+    EXPECT_EQ(Ini_NthItemName(doc, "Press 3", 0, &tag), 0);
+
+    EXPECT_EQ(Ini_NumberOfSections(nullptr), INI_ERR_NULL_ARGUMENT);
+    EXPECT_EQ(Ini_NthSectionName(doc, 0, nullptr), INI_ERR_NULL_ARGUMENT);
+    EXPECT_EQ(Ini_NthItemName(doc, nullptr, 0, &tag), INI_ERR_NULL_ARGUMENT);
+}
+
 } // namespace
