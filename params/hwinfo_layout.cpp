@@ -1,14 +1,14 @@
 // The hex text of the hardware block and the items of the hardware information file.
 #include "params/hwinfo_layout.h"
 
+#include "params/para_names.h"
+
 #include <cstring>
 #include <string>
 
 namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
-constexpr const char *kParaKeys[4] = {"STROKE TOLERANCE", "BAD CNT TO FAIL", "DIGITAL OUTMODE",
-                                      "CNT STROKE EDGE"};
 
 // Two hex digits of a byte, or "--" for a byte that did not arrive.
 void PutByte(const std::uint8_t *block, int index, int count, char *out) {
@@ -41,5 +41,5 @@ void PutHwInfoItems(IniText document, const char *firmware, int firmwareSize,
     Ini_PutString(document, "GENERAL INFO", "FIRMWARE VERSION:", firmwareText.c_str());
     Ini_PutString(document, "HARDWARE INFO", "DATA", hardwareText);
     for (int i = 0; i < 4; ++i)
-        Ini_PutInt(document, "PARAMETER", kParaKeys[i], paraValues[i]);
+        Ini_PutInt(document, "PARAMETER", kParaNames[i].fileKey, paraValues[i]);
 }

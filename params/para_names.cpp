@@ -3,16 +3,18 @@
 #include "params/para_names.h"
 
 const ParaName kParaNames[4] = {
-    {"STROKE TOLERANCE", "STANZHUB TOLERANZ", "StrokeTolerance", 65535, {}},
-    {"BAD CNT TO FAIL", "FEHLER BIS SCHALTEN", "BadCntToFail", 65535, {}},
+    {"STROKE TOLERANCE", "STANZHUB TOLERANZ", "StrokeTolerance", 50, 65535, {}},
+    {"BAD CNT TO FAIL", "FEHLER BIS SCHALTEN", "BadCntToFail", 25, 65535, {}},
     {"DIGITAL OUTMODE",
      "DIGITAL OUTMODE",
      "DigitalOutmode",
+     0,
      1,
      {{"DIREKT", "DIRECT"}, {"INVERS", "INVERSE"}}},
     {"CNT STROKE EDGE",
      "STANZHUB KANTE",
      "CntStrokeEdge",
+     0,
      1,
      {{"STEIGEND", "RISING"}, {"FALLEND", "FALLING"}}},
 };

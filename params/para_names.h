@@ -9,11 +9,12 @@
 #include <cstdint>
 
 struct ParaName {
-    const char *fileKey;   // "STROKE TOLERANCE": parameter file key and English page label
-    const char *pageLabel; // German page label, "STANZHUB TOLERANZ"
-    const char *fieldName; // "StrokeTolerance", as ParaValues' index is named
-    std::uint16_t maximum; // highest value the page's control holds; the lowest is 0
-    TextPair choices[2];   // names of the values 0 and 1 of a ring; {nullptr, nullptr} else
+    const char *fileKey;       // "STROKE TOLERANCE": parameter file key and English page label
+    const char *pageLabel;     // German page label, "STANZHUB TOLERANZ"
+    const char *fieldName;     // "StrokeTolerance", as ParaValues' index is named
+    std::uint16_t fileDefault; // the value of a parameter file that lacks the key
+    std::uint16_t maximum;     // highest value the page's control holds; the lowest is 0
+    TextPair choices[2];       // names of the values 0 and 1 of a ring; {nullptr, nullptr} else
 };
 
 // Indexed as ParaValues: StrokeTolerance, BadCntToFail, DigitalOutmode, CntStrokeEdge.

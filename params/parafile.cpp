@@ -8,6 +8,8 @@
 #include "base/state.h"
 #include "base/texts.h"
 #include "params/para.h"
+#include "params/para_names.h"
+#include "params/parafile_layout.h"
 #include "platform/ui.h"
 
 #include <cstdio>
@@ -15,27 +17,14 @@
 
 namespace {
 
+// The identification the file is checked by (its items: params/parafile_layout.h).
 constexpr const char *kSectionGeneral = "GENERAL INFO";
-constexpr const char *kSectionParameter = "PARAMETER";
 constexpr const char *kKeyFileType = "FILE TYPE:";
 constexpr const char *kKeyScopeVersion = "SCOPE VERSION:";
-constexpr const char *kFileType = "Parameter File";
-constexpr const char *kScopeVersion = "TAVIRON Scope V1.0";
+constexpr const char *kFileType = kParaFileType;
+constexpr const char *kScopeVersion = kParaFileScopeVersion;
 
 constexpr int kTextBufferSize = 1024; // identification values and the missing-keys message
-
-// The four parameters in file order, with the value each takes when its key cannot be read.
-struct ParaKey {
-    const char *key;
-    int index; // into ParaValues
-    u16 fallback;
-};
-constexpr ParaKey kParaKeys[4] = {
-    {"STROKE TOLERANCE", StrokeTolerance, 50},
-    {"BAD CNT TO FAIL", BadCntToFail, 25},
-    {"DIGITAL OUTMODE", DigitalOutmode, 0},
-    {"CNT STROKE EDGE", CntStrokeEdge, 0},
-};
 
 const TextPair kNotParaFile = {
     "Gewaehlte Datei ist keine Parameter-Datei! \nTrotzdem fortfahren?",
@@ -88,10 +77,7 @@ void SendParaToFile() {
     GetPanelValues();
 
     App.IniHandle = Ini_New(0);
-    Ini_PutString(App.IniHandle, kSectionGeneral, kKeyFileType, kFileType);
-    Ini_PutString(App.IniHandle, kSectionGeneral, kKeyScopeVersion, kScopeVersion);
-    for (const ParaKey &p : kParaKeys)
-        Ini_PutInt(App.IniHandle, kSectionParameter, p.key, App.ParaValues[p.index]);
+    PutParaFileItems(App.IniHandle, App.ParaValues);
     int status =
         App.IniHandle ? Ini_WriteToFile(App.IniHandle, App.ParaFilePath) : INI_ERR_OUT_OF_MEMORY;
     Ini_Dispose(App.IniHandle);
@@ -124,19 +110,14 @@ void ReadParaFromFile() {
 }
 
 void AcquireParaFromIniHandle() {
+    const unsigned missing = GetParaFileValues(App.IniHandle, App.ParaValues);
+    if (!missing) return;
     char message[kTextBufferSize];
     std::snprintf(message, sizeof message, "%s", Txt(kDefaultsHeader));
-    bool missing = false;
-    for (const ParaKey &p : kParaKeys) {
-        int value = 0;
-        if (Ini_GetInt(App.IniHandle, kSectionParameter, p.key, &value) == 1) {
-            App.ParaValues[p.index] = static_cast<u16>(value); // the low 16 bits
-            continue;
-        }
-        App.ParaValues[p.index] = p.fallback;
+    for (int i = 0; i < 4; ++i) {
+        if (!(missing & (1u << i))) continue;
         std::size_t used = std::strlen(message);
-        std::snprintf(message + used, sizeof message - used, "%s\n", p.key);
-        missing = true;
+        std::snprintf(message + used, sizeof message - used, "%s\n", kParaNames[i].fileKey);
     }
-    if (missing) MessagePopup(Txt(kTitleInfo), message);
+    MessagePopup(Txt(kTitleInfo), message);
 }
