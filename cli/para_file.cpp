@@ -1,0 +1,96 @@
+// Parameter files of the command line (see para_file.h), on the program's file layout.
+#include "cli/para_file.h"
+
+#include "cli/exit_codes.h"
+#include "cli/language.h"
+#include "inifile/inifile.h"
+#include "params/para_names.h"
+#include "params/parafile_layout.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const TextPair kMissing = {"Datei nicht gefunden: %s", "File not found: %s"};
+const TextPair kUnreadable = {"Datei nicht lesbar: %s", "Cannot read file: %s"};
+// The first lines of the program's questions on loading such a file.
+const TextPair kNotParaFile = {"Gewaehlte Datei ist keine Parameter-Datei! (%s)",
+                               "Selected file is not a parameter file! (%s)"};
+const TextPair kVersionMismatch = {"Gewaehlte Datei und Scope-Version stimmen nicht ueberein! (%s)",
+                                   "Selected file and scope version do not match! (%s)"};
+const TextPair kLacks = {"%s: diese Parameter fehlen: ", "%s: these parameters are missing: "};
+const TextPair kOutOfRange = {"%s: Wert ausserhalb des Bereichs: ", "%s: value out of range: "};
+const TextPair kNotSaved = {"Parameter-Datei konnte nicht gespeichert werden: %s",
+                            "Parameter file could not be saved: %s"};
+
+std::string Fill(const TextPair &pair, int language, const std::string &word) {
+    std::string text = Say(pair, language);
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, word);
+    return text;
+}
+
+} // namespace
+
+int ReadParaFile(const std::string &path, int language, ParaSet *values, std::string *message) {
+    message->clear();
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        *message = Fill(kMissing, language, path);
+        return kExitUsage;
+    }
+    IniText doc = Ini_New(0);
+    if (S_ISDIR(info.st_mode) || access(path.c_str(), R_OK) != 0 || !doc ||
+        Ini_ReadFromFile(doc, path.c_str()) < 0) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        Ini_Dispose(doc);
+        *message = Fill(kUnreadable, language, path) + " (" + std::strerror(error) + ")";
+        return kExitFile;
+    }
+    int code = kExitDone;
+    if (!ParaFileTypeMatches(doc)) {
+        *message = Fill(kNotParaFile, language, path);
+        code = kExitUsage;
+    } else if (!ParaFileVersionMatches(doc)) {
+        *message = Fill(kVersionMismatch, language, path);
+        code = kExitUsage;
+    } else {
+        int raw[4];
+        const unsigned missing = GetParaFileValues(doc, values->data(), raw);
+        std::string lacking, outside;
+        for (int i = 0; i < 4; ++i) {
+            if (missing & (1u << i))
+                lacking += std::string(lacking.empty() ? "" : ", ") + kParaNames[i].fileKey;
+            else if (raw[i] < 0 || raw[i] > kParaNames[i].maximum)
+                outside += std::string(outside.empty() ? "" : ", ") + kParaNames[i].fileKey +
+                           " = " + std::to_string(raw[i]);
+        }
+        if (!lacking.empty()) {
+            *message = Fill(kLacks, language, path) + lacking;
+            code = kExitUsage;
+        } else if (!outside.empty()) {
+            *message = Fill(kOutOfRange, language, path) + outside;
+            code = kExitUsage;
+        }
+    }
+    Ini_Dispose(doc);
+    return code;
+}
+
+int WriteParaFile(const std::string &path, const ParaSet &values, int language,
+                  std::string *message) {
+    message->clear();
+    IniText doc = Ini_New(0);
+    int status = INI_ERR_OUT_OF_MEMORY;
+    if (doc) {
+        PutParaFileItems(doc, values.data());
+        status = Ini_WriteToFile(doc, path.c_str());
+    }
+    Ini_Dispose(doc);
+    if (status >= 0) return kExitDone;
+    *message = Fill(kNotSaved, language, path) + " (" + std::to_string(status) + ")";
+    return kExitFile;
+}
