@@ -4,6 +4,8 @@
 
 #include "base/texts.h"
 
+#include <string>
+
 // The language of an environment, from the values of LC_ALL, LC_MESSAGES, LANG and LANGUAGE
 // (null or empty when not set). The locale is the first of LC_ALL, LC_MESSAGES and LANG that is
 // set; in the C (POSIX) locale the language is English whatever LANGUAGE says; otherwise the
@@ -21,3 +23,6 @@ int LanguageFromOption(const char *text);
 inline const char *Say(const TextPair &pair, int language) {
     return language == 0 ? pair.ger : pair.eng;
 }
+
+// The half of the pair for the language with its "%s" replaced by `word`.
+std::string SayWith(const TextPair &pair, int language, const std::string &word);

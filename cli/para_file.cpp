@@ -2,20 +2,14 @@
 #include "cli/para_file.h"
 
 #include "cli/exit_codes.h"
+#include "cli/input_file.h"
 #include "cli/language.h"
 #include "inifile/inifile.h"
 #include "params/para_names.h"
 #include "params/parafile_layout.h"
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
 
-const TextPair kMissing = {"Datei nicht gefunden: %s", "File not found: %s"};
-const TextPair kUnreadable = {"Datei nicht lesbar: %s", "Cannot read file: %s"};
 // The first lines of the program's questions on loading such a file.
 const TextPair kNotParaFile = {"Gewaehlte Datei ist keine Parameter-Datei! (%s)",
                                "Selected file is not a parameter file! (%s)"};
@@ -26,36 +20,18 @@ const TextPair kOutOfRange = {"%s: Wert ausserhalb des Bereichs: ", "%s: value o
 const TextPair kNotSaved = {"Parameter-Datei konnte nicht gespeichert werden: %s",
                             "Parameter file could not be saved: %s"};
 
-std::string Fill(const TextPair &pair, int language, const std::string &word) {
-    std::string text = Say(pair, language);
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, word);
-    return text;
-}
-
 } // namespace
 
 int ReadParaFile(const std::string &path, int language, ParaSet *values, std::string *message) {
-    message->clear();
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
-        *message = Fill(kMissing, language, path);
-        return kExitUsage;
-    }
-    IniText doc = Ini_New(0);
-    if (S_ISDIR(info.st_mode) || access(path.c_str(), R_OK) != 0 || !doc ||
-        Ini_ReadFromFile(doc, path.c_str()) < 0) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-        Ini_Dispose(doc);
-        *message = Fill(kUnreadable, language, path) + " (" + std::strerror(error) + ")";
-        return kExitFile;
-    }
+    IniText doc = nullptr;
+    const int read = ReadInputFile(path, language, &doc, message);
+    if (read != kExitDone) return read;
     int code = kExitDone;
     if (!ParaFileTypeMatches(doc)) {
-        *message = Fill(kNotParaFile, language, path);
+        *message = SayWith(kNotParaFile, language, path);
         code = kExitUsage;
     } else if (!ParaFileVersionMatches(doc)) {
-        *message = Fill(kVersionMismatch, language, path);
+        *message = SayWith(kVersionMismatch, language, path);
         code = kExitUsage;
     } else {
         int raw[4];
@@ -69,10 +45,10 @@ int ReadParaFile(const std::string &path, int language, ParaSet *values, std::st
                            " = " + std::to_string(raw[i]);
         }
         if (!lacking.empty()) {
-            *message = Fill(kLacks, language, path) + lacking;
+            *message = SayWith(kLacks, language, path) + lacking;
             code = kExitUsage;
         } else if (!outside.empty()) {
-            *message = Fill(kOutOfRange, language, path) + outside;
+            *message = SayWith(kOutOfRange, language, path) + outside;
             code = kExitUsage;
         }
     }
@@ -91,6 +67,6 @@ int WriteParaFile(const std::string &path, const ParaSet &values, int language,
     }
     Ini_Dispose(doc);
     if (status >= 0) return kExitDone;
-    *message = Fill(kNotSaved, language, path) + " (" + std::to_string(status) + ")";
+    *message = SayWith(kNotSaved, language, path) + " (" + std::to_string(status) + ")";
     return kExitFile;
 }

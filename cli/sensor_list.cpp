@@ -2,21 +2,17 @@
 #include "cli/sensor_list.h"
 
 #include "cli/exit_codes.h"
+#include "cli/input_file.h"
 #include "cli/language.h"
 #include "inifile/inifile.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 const TextPair kMissing = {"Datei nicht gefunden: %s", "File not found: %s"};
 const TextPair kFolder = {"Das ist ein Ordner, keine Datei: %s",
                           "This is a folder, not a file: %s"};
-const TextPair kUnreadable = {"Datei nicht lesbar: %s", "Cannot read file: %s"};
 const TextPair kEmpty = {"keine Sensoren darin (ein Abschnitt [NAME] je Sensor, mit PORT, DEVICE "
                          "oder TCP)",
                          "no sensors in it (one section [NAME] per sensor, with PORT, DEVICE or "
@@ -42,13 +38,6 @@ const TextPair kBadName = {"Name taugt nicht als Dateiname (leer, \".\", \"..\",
                            "name cannot be a file name (empty, \".\", \"..\", '/' or '\\')"};
 
 const char *const kKeys[] = {"PORT", "DEVICE", "TCP", "BAUD"};
-
-std::string Fill(const TextPair &pair, int language, const std::string &word = "") {
-    std::string text = Say(pair, language);
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, word);
-    return text;
-}
 
 bool SameName(const std::string &a, const std::string &b) {
     if (a.size() != b.size()) return false;
@@ -93,20 +82,20 @@ struct Reader {
             int line = 0;
             if (k == 4) {
                 Value(section, tag, &line);
-                *message = Where(section, line, Fill(kUnknownKey, language, tag));
+                *message = Where(section, line, SayWith(kUnknownKey, language, tag));
                 return false;
             }
             if (++given[k] > 1) {
-                *message = Where(section, 0, Fill(kKeyTwice, language, kKeys[k]));
+                *message = Where(section, 0, SayWith(kKeyTwice, language, kKeys[k]));
                 return false;
             }
         }
         if (given[0] + given[1] + given[2] == 0) {
-            *message = Where(section, 0, Fill(kNoConnection, language));
+            *message = Where(section, 0, SayWith(kNoConnection, language, ""));
             return false;
         }
         if (given[0] + given[1] + given[2] > 1) {
-            *message = Where(section, 0, Fill(kTwoConnections, language));
+            *message = Where(section, 0, SayWith(kTwoConnections, language, ""));
             return false;
         }
         entry->name = section;
@@ -115,21 +104,21 @@ struct Reader {
         if (given[0]) {
             const std::string value = Value(section, "PORT", &line);
             if (!ParsePortText(value.c_str(), &c.port)) {
-                *message = Where(section, line, Fill(kBadPort, language, value));
+                *message = Where(section, line, SayWith(kBadPort, language, value));
                 return false;
             }
             c.kind = LinkKind::Port;
         } else if (given[1]) {
             c.device = Value(section, "DEVICE", &line);
             if (c.device.empty()) {
-                *message = Where(section, line, Fill(kBadDevice, language));
+                *message = Where(section, line, SayWith(kBadDevice, language, ""));
                 return false;
             }
             c.kind = LinkKind::Device;
         } else {
             const std::string value = Value(section, "TCP", &line);
             if (!ParseTcpText(value.c_str(), &c.host, &c.tcpPort)) {
-                *message = Where(section, line, Fill(kBadTcp, language, value));
+                *message = Where(section, line, SayWith(kBadTcp, language, value));
                 return false;
             }
             c.kind = LinkKind::Tcp;
@@ -138,11 +127,11 @@ struct Reader {
         if (given[3]) {
             const std::string value = Value(section, "BAUD", &line);
             if (c.kind == LinkKind::Tcp) {
-                *message = Where(section, line, Fill(kBaudNotSerial, language));
+                *message = Where(section, line, SayWith(kBaudNotSerial, language, ""));
                 return false;
             }
             if (!ParseBaudText(value.c_str(), &c.baud)) {
-                *message = Where(section, line, Fill(kBadBaud, language, value));
+                *message = Where(section, line, SayWith(kBadBaud, language, value));
                 return false;
             }
         }
@@ -162,32 +151,9 @@ int UsableAsFileName(const std::string &name) {
 int ReadSensorList(const std::string &path, long defaultBaud, bool namesAreFileNames, int language,
                    std::vector<SensorEntry> *sensors, std::string *message) {
     sensors->clear();
-    message->clear();
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            *message = Fill(kMissing, language, path);
-            return kExitUsage;
-        }
-        *message = Fill(kUnreadable, language, path) + " (" + std::strerror(errno) + ")";
-        return kExitFile;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        *message = Fill(kFolder, language, path);
-        return kExitUsage;
-    }
-    if (access(path.c_str(), R_OK) != 0) {
-        *message = Fill(kUnreadable, language, path) + " (" + std::strerror(errno) + ")";
-        return kExitFile;
-    }
-
-    IniText doc = Ini_New(0);
-    const int read = doc ? Ini_ReadFromFile(doc, path.c_str()) : INI_ERR_OUT_OF_MEMORY;
-    if (read < 0) {
-        Ini_Dispose(doc);
-        *message = Fill(kUnreadable, language, path);
-        return kExitFile;
-    }
+    IniText doc = nullptr;
+    const int read = ReadInputFile(path, language, &doc, message);
+    if (read != kExitDone) return read;
     Reader reader{doc, path, language};
     int code = 0;
     const int count = Ini_NumberOfSections(doc);
@@ -197,12 +163,12 @@ int ReadSensorList(const std::string &path, long defaultBaud, bool namesAreFileN
         const std::string section = name;
         for (const SensorEntry &earlier : *sensors)
             if (SameName(earlier.name, section)) {
-                *message = reader.Where(section, 0, Fill(kNameTwice, language));
+                *message = reader.Where(section, 0, SayWith(kNameTwice, language, ""));
                 code = kExitUsage;
             }
         if (code) break;
         if (namesAreFileNames && !UsableAsFileName(section)) {
-            *message = reader.Where(section, 0, Fill(kBadName, language));
+            *message = reader.Where(section, 0, SayWith(kBadName, language, ""));
             code = kExitUsage;
             break;
         }
@@ -214,7 +180,7 @@ int ReadSensorList(const std::string &path, long defaultBaud, bool namesAreFileN
         sensors->push_back(entry);
     }
     if (code == 0 && sensors->empty()) {
-        *message = path + ": " + Fill(kEmpty, language);
+        *message = path + ": " + SayWith(kEmpty, language, "");
         code = kExitUsage;
     }
     Ini_Dispose(doc);

@@ -102,8 +102,8 @@ TEST_F(CliParaFile, WhereTheProgramWouldAskTheCommandLineRefuses) {
     ParaSet values{};
     EXPECT_EQ(ReadParaFile(dir_ + "/none.ini", 0, &values, &message_), kExitUsage);
     EXPECT_EQ(message_, "Datei nicht gefunden: " + dir_ + "/none.ini");
-    EXPECT_EQ(ReadParaFile(dir_, 1, &values, &message_), kExitFile);
-    EXPECT_EQ(message_, "Cannot read file: " + dir_ + " (Is a directory)");
+    EXPECT_EQ(ReadParaFile(dir_, 1, &values, &message_), kExitUsage);
+    EXPECT_EQ(message_, "This is a folder, not a file: " + dir_);
 }
 
 TEST_F(CliParaFile, AFileThatCannotBeWrittenIsAFileErrorAndLeavesTheOldOne) {
