@@ -1,6 +1,7 @@
 // Program entry: --help and --version answer before any window (no display needed); otherwise
-// the start-up options, then WinMain; the user-interface runtime ends before the process does,
-// so nothing of it is left for the exit's clean-up.
+// the start-up options, Ctrl-C and TERM taken as the window's close, then WinMain; the
+// user-interface runtime ends before the process does, so nothing of it is left for the exit's
+// clean-up.
 #include "app/app.h"
 #include "app/options.h"
 #include "platform/ui.h"
@@ -14,6 +15,7 @@ int main(int argc, char **argv) {
         return 0;
     }
     ApplyStartOptions(argc, argv);
+    CloseOnTerminationSignals(); // Ctrl-C and TERM end it as its close box does
     int code = WinMain(argc, argv);
     CloseUserInterface();
     return code;

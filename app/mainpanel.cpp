@@ -37,7 +37,7 @@ int CBF_MAINP(int panel, int event, void *, int, int) {
         App.Running = 0;     // a running live cycle ends at its next test
         App.ScanRunning = 0; // and so does a recording waiting for its trigger
         // A setting that could not be kept is said before the window goes.
-        if (const int status = StorePanelSettings(); status != 0) TellSettingsNotSaved(status);
+        StoreSettingsBeforeEnd();
         QuitUserInterface(0);
         break;
     case EVENT_RIGHT_DOUBLE_CLICK:

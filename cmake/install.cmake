@@ -56,8 +56,8 @@ its parameters, shows its live counters and outputs, records its triggered\n\
 data recorder and prints it. Includes taviron-sim, a simulated sensor for\n\
 trying the program without hardware.")
 set(CPACK_PACKAGE_CONTACT "TAVIRON Scope maintainers <maintainers@taviron.invalid>")
-# The package holds what the build was configured for (scripts/package.sh: prefix /usr), so the
-# data folder compiled into the program is the one the package fills.
+# The package holds what the build was configured for (scripts/package.sh: prefix /usr); the
+# program finds its data folder from its own place (bin/../share/taviron-scope).
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

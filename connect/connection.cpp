@@ -13,6 +13,7 @@
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"
+#include "settings/settings.h"
 
 #include "Tavironv10.h"
 
@@ -53,14 +54,19 @@ void AppendStatus(const char *text) {
     SetCtrlVal(App.ConnectTab, CONNECT_STATUS, text);
 }
 
+// Close has the focus and answers Enter; Escape (and closing the popup's window) answers
+// Offline, so a key pressed in haste never ends the program. Ending it stores the settings
+// first, as closing the window does: what the operator changed before the attempt is kept.
 void AskCloseOrOffline(const char *message) {
     int button =
         GenericMessagePopup(Txt(kTitleInfo), message, Txt(kTxtClose), Txt(kTxtOfflineButton), "",
-                            VAL_GENERIC_POPUP_BTN1, VAL_GENERIC_POPUP_BTN1, VAL_GENERIC_POPUP_BTN1);
-    if (button == VAL_GENERIC_POPUP_BTN2)
-        Disconnect();
-    else
+                            VAL_GENERIC_POPUP_BTN1, VAL_GENERIC_POPUP_BTN1, VAL_GENERIC_POPUP_BTN2);
+    if (button == VAL_GENERIC_POPUP_BTN1) {
+        StoreSettingsBeforeEnd();
         QuitUserInterface(0);
+    } else {
+        Disconnect();
+    }
 }
 
 void InitConnectPanel() {

@@ -3,6 +3,7 @@
 #include "platform/ui.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <cctype>
@@ -26,12 +27,11 @@ void CopyCapped(char *out, const std::string &s, int size) {
 std::string g_projectDirForTests; // empty: the program's own directory
 std::string g_dataDirForTests;    // empty: the installed data folder
 
-// Where `cmake --install` puts the program and its read-only files.
-#ifndef TAVIRON_INSTALL_BIN_DIR
-#define TAVIRON_INSTALL_BIN_DIR ""
-#endif
-#ifndef TAVIRON_INSTALL_DATA_DIR
-#define TAVIRON_INSTALL_DATA_DIR ""
+// Where an installed program's read-only files lie, seen from the program's own folder
+// (`cmake --install` puts the program in bin/ and them in share/taviron-scope/ of one prefix),
+// so a copy installed under any prefix, or staged with DESTDIR and moved, finds them.
+#ifndef TAVIRON_DATA_DIR_FROM_BIN
+#define TAVIRON_DATA_DIR_FROM_BIN "../share/taviron-scope"
 #endif
 
 // The name of the program's folder inside the user's configuration folder.
@@ -44,13 +44,14 @@ std::string ProjectDir() {
 }
 
 std::string DataDir() {
-    return g_dataDirForTests.empty() ? TAVIRON_INSTALL_DATA_DIR : g_dataDirForTests;
+    if (!g_dataDirForTests.empty()) return g_dataDirForTests;
+    const std::string program = ProjectDir();
+    return program.empty() ? std::string() : program + "/" + TAVIRON_DATA_DIR_FROM_BIN;
 }
 
-bool SameFolder(const std::string &a, const std::string &b) {
-    struct stat sa, sb;
-    return !a.empty() && !b.empty() && stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+bool IsFolder(const std::string &path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // $XDG_CONFIG_HOME/taviron-scope, else ~/.config/taviron-scope (a relative XDG_CONFIG_HOME is
@@ -92,11 +93,12 @@ void SetDataDirForTests(const std::string &directory) {
 }
 
 // An unpacked copy keeps its files beside itself, as the program always did. An installed
-// program, or one in a folder the user may not write, keeps them in the user's configuration
-// folder (also when root could write into the installed program's folder).
+// program (one with its data folder), or one in a folder the user may not write, keeps them in
+// the user's configuration folder (also when root could write into the installed program's
+// folder).
 int GetSettingsDir(char *directory) {
     std::string dir = ProjectDir();
-    if (dir.empty() || access(dir.c_str(), W_OK) != 0 || SameFolder(dir, TAVIRON_INSTALL_BIN_DIR)) {
+    if (dir.empty() || access(dir.c_str(), W_OK) != 0 || IsFolder(DataDir())) {
         dir = UserConfigFolder();
         MakeFolders(dir);
     }
@@ -104,15 +106,33 @@ int GetSettingsDir(char *directory) {
     return 0;
 }
 
+namespace {
+
+// The folders a plain file name is looked for in, in order ("" is the current directory).
+std::vector<std::string> ProgramFileFolders(int currentDirectoryFirst) {
+    std::vector<std::string> folders;
+    if (currentDirectoryFirst) folders.push_back("");
+    folders.push_back(ProjectDir());
+    if (!DataDir().empty()) folders.push_back(DataDir());
+    return folders;
+}
+
+// A folder as a person reads it: without "..", and the current one by its name.
+std::string Readable(const std::string &folder) {
+    QString path = QString::fromLocal8Bit(folder.empty() ? "." : folder.c_str());
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath()).toLocal8Bit().toStdString();
+}
+
+} // namespace
+
 int FindProgramFile(const char *fileName, int currentDirectoryFirst, char *path) {
     std::string name = fileName ? fileName : "";
     std::vector<std::string> candidates;
     if (!name.empty() && name[0] == '/') {
         candidates.push_back(name);
     } else if (!name.empty()) {
-        if (currentDirectoryFirst) candidates.push_back(name);
-        candidates.push_back(ProjectDir() + "/" + name);
-        if (!DataDir().empty()) candidates.push_back(DataDir() + "/" + name);
+        for (const std::string &folder : ProgramFileFolders(currentDirectoryFirst))
+            candidates.push_back(folder.empty() ? name : folder + "/" + name);
     }
     for (const std::string &c : candidates) {
         struct stat st;
@@ -122,6 +142,14 @@ int FindProgramFile(const char *fileName, int currentDirectoryFirst, char *path)
         }
     }
     CopyCapped(path, name, MAX_PATHNAME_LEN);
+    return 0;
+}
+
+int GetProgramFileFolders(int currentDirectoryFirst, char *list, int size) {
+    std::string text;
+    for (const std::string &folder : ProgramFileFolders(currentDirectoryFirst))
+        text += (text.empty() ? "" : "\n") + Readable(folder);
+    if (list && size > 0) CopyCapped(list, text, size);
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,6 +20,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+
+#include <memory>
 
 void SetProjectDirForTests(const std::string &directory); // paths.cpp
 void SetDataDirForTests(const std::string &directory);    // paths.cpp
@@ -110,6 +114,23 @@ void TestKey(int panel, const char *keySequence) {
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window)) qWarning("TestKey: the window did not become active");
     QTest::keySequence(window, QKeySequence(QString::fromUtf8(keySequence)));
+}
+
+void TestKeyInNextPopup(const char *keySequence, std::string *textOut) {
+    const QKeySequence key(QString::fromUtf8(keySequence));
+    auto *poll = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        QWidget *popup = QApplication::activeModalWidget();
+        if (!popup && ++*tries < 500) return; // up to 5 s for the popup to come
+        poll->stop();
+        poll->deleteLater();
+        if (!popup) return;
+        if (auto *box = qobject_cast<QMessageBox *>(popup); box && textOut)
+            *textOut = box->text().toStdString();
+        QTest::keySequence(popup->focusWidget() ? popup->focusWidget() : popup, key);
+    });
+    poll->start(10);
 }
 
 void TestMoveCursor(int panel, int control, int cursor, double x, double y) {

@@ -35,6 +35,9 @@ void TestSelectTab(int panel, int tabControl, int index);
 void TestSelectRingItem(int panel, int control, int index);
 void TestTypeText(int panel, int control, const char *text); // replaces the text and commits
 void TestKey(int panel, const char *keySequence);            // e.g. "F9", delivered to the panel
+// Presses `keySequence` (e.g. "Escape", "Return") in the next modal popup once it is shown as a
+// real dialog (no responder installed); its text goes to *textOut when given. Returns at once.
+void TestKeyInNextPopup(const char *keySequence, std::string *textOut = nullptr);
 void TestMoveCursor(int panel, int control, int cursor, double x, double y); // user drag
 // Ctrl + left-button drag from (x1, y1) to (x2, y2), in axis units, with real mouse events.
 void TestZoom(int panel, int control, double x1, double y1, double x2, double y2);

@@ -221,6 +221,15 @@ int InitUserInterface(int argc, char **argv); // 1 on success, 0 when it cannot 
 // Called once the program, or a test run, is done with the user interface (not from inside
 // the event loop); InitUserInterface may start the runtime again afterwards.
 int CloseUserInterface();
+// Ctrl-C (SIGINT) and SIGTERM end the program as its window's close box does: an open popup
+// or dialog is closed as Escape closes it, then every window panel gets EVENT_CLOSE (no window
+// yet: QuitUserInterface(0)). A second signal ends the process at once. Returns 0, or -1 when
+// the signals cannot be watched. In force until the runtime ends (CloseUserInterface).
+int CloseOnTerminationSignals();
+// 1 when a popup would be answered: the windows go to a screen someone looks at, or a test
+// answers popups; 0 on a platform without one (Qt's offscreen platform), where a popup would
+// wait for ever.
+int PopupsCanBeAnswered();
 int RunUserInterface(); // returns the code given to QuitUserInterface
 int QuitUserInterface(int returnCode);
 int ProcessSystemEvents();
@@ -242,9 +251,13 @@ int GetProjectDir(char *directory); // directory of the program, 260 characters
 int GetSettingsDir(char *directory);
 // A file the program reads and never writes (resource file, logo, language files), given by a
 // plain name: looked for in the current directory (when `currentDirectoryFirst`), then beside
-// the program, then in the installed data folder. `path` (260 characters) receives the first
-// that exists, or the name unchanged when none does. Returns 1 when found, 0 otherwise.
+// the program, then in the installed data folder (../share/taviron-scope seen from the
+// program's folder). `path` (260 characters) receives the first that exists, or the name
+// unchanged when none does. Returns 1 when found, 0 otherwise.
 int FindProgramFile(const char *fileName, int currentDirectoryFirst, char *path);
+// The folders FindProgramFile looks in, in its order, as absolute paths, one a line (no line
+// end after the last) into `list` (room for `size` bytes). Returns 0.
+int GetProgramFileFolders(int currentDirectoryFirst, char *list, int size);
 // The program's directory separator: files sit beside the program in its directory.
 constexpr const char *kDirSep = "/";
 // Directory, separator and file name joined into `out` (room for `size` bytes), cut to fit.

@@ -104,6 +104,11 @@ void PostPanelEvent(int panel, int event, int data1 = 0, int data2 = 0);
 void InstallInputHooks(PanelRec &panel, CtrlRec &c);
 void InstallPanelHooks(PanelRec &panel);
 
+// The termination signals' notifier (ui_signals.cpp): made with the application object when
+// CloseOnTerminationSignals was called; the signals are let go when the runtime ends.
+void WatchTerminationSignals();
+void StopWatchingTerminationSignals();
+
 // Callback table given by the program.
 CtrlCallbackPtr LookupCtrlCallback(const std::string &name, bool *found);
 PanelCallbackPtr LookupPanelCallback(const std::string &name, bool *found);

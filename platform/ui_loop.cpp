@@ -99,6 +99,7 @@ int InitUserInterface(int argc, char **argv) {
     g_counter = new EventCounter;
     g_counter->setParent(g_app);
     g_app->installEventFilter(g_counter);
+    WatchTerminationSignals();
     Timer();
     return 1;
 }
@@ -118,6 +119,7 @@ int CloseUserInterface() {
         delete w.data(); // a window deleted with an earlier one is null here
     CloseAllComPorts();
     CloseAllTCPConversations();
+    StopWatchingTerminationSignals();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (g_waitCursor > 0) QApplication::restoreOverrideCursor();
     g_waitCursor = 0;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -70,6 +71,13 @@ void SetPopupResponder(PopupResponder responder) {
 
 const PopupResponder &CurrentPopupResponder() {
     return Responder();
+}
+
+int PopupsCanBeAnswered() {
+    if (Responder()) return 1;
+    if (!qApp) return 0;
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal") ? 1 : 0;
 }
 
 int MessagePopup(const char *title, const char *message) {

@@ -10,6 +10,9 @@
 #include "localui/localui.h"
 #include "platform/ui.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace {
 
 // Language files by LanguageIndex: in the current directory, else beside the program, else in
@@ -39,6 +42,17 @@ const TextPair kTextOutmode = {
     "For DIGITAL OUTMODE = INVERSE it is exactly the opposite."};
 
 } // namespace
+
+int LanguageFromLocale(const char *lcAll, const char *lcMessages, const char *lang) {
+    for (const char *value : {lcAll, lcMessages, lang})
+        if (value && *value) return std::strncmp(value, "de", 2) == 0 ? 0 : 1;
+    return 1;
+}
+
+int SystemLanguage() {
+    return LanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                              std::getenv("LANG"));
+}
 
 void WriteLanguageTexts() {
     SetCtrlVal(App.ParaTab, PARA_TEXT_STROKE_TOL, Txt(kTextStrokeTol));

@@ -205,6 +205,9 @@ void LoadPanelSettings() {
         LoadServerList();
         CloseSettingsFile();
     } else {
+        // A first start speaks the system's language; from the first store on, the
+        // operator's choice in the file wins.
+        App.LanguageIndex = SystemLanguage();
         PlaceDesignedWindow();
     }
 

@@ -4,7 +4,8 @@
 #include <string>
 
 // Reads the panel settings file (language, identification, window, directories, server list)
-// and applies it; a missing or unreadable file leaves the defaults.
+// and applies it; a missing or unreadable file leaves the defaults, the language then being the
+// system's (SystemLanguage).
 void LoadPanelSettings();
 // The connection page's protocol, port, baud rate, server and port number from the file.
 void GetConnectionSettingsFromFile();
@@ -20,6 +21,9 @@ std::string SettingsNotSavedText(int code);
 void ShowSettingsNotSaved(int code);
 // The failure in a popup the operator must confirm (on closing, before the program ends).
 void TellSettingsNotSaved(int code);
+// Every way the program ends (its window closed, Close in a connection failure popup, Ctrl-C
+// or a TERM signal) stores the panel settings first; a store that fails is said in a popup.
+void StoreSettingsBeforeEnd();
 // Relabels the panels from the language file of LanguageIndex and writes the program's own
 // texts in that language.
 void InitLanguage();

@@ -79,3 +79,7 @@ void ShowSettingsNotSaved(int code) {
 void TellSettingsNotSaved(int code) {
     MessagePopup(Txt(kTitleWarning), SaidOnStderr(code).c_str());
 }
+
+void StoreSettingsBeforeEnd() {
+    if (const int status = StorePanelSettings(); status != 0) TellSettingsNotSaved(status);
+}

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <sys/wait.h>
@@ -268,15 +270,36 @@ TEST(WinMain, EndsWithZeroWhenTheMainPanelIsClosed) {
     env.StopEnvironment();
 }
 
-TEST(WinMain, WithoutItsResourceFileTheProgramEndsWithMinusOne) {
+// Without its panel file the program cannot start: it says which file it missed and where it
+// looked (beside itself, then the installed data folder), and ends with -1. Nobody could answer
+// a popup on the offscreen platform, so the text goes to standard error only.
+TEST(WinMain, WithoutItsResourceFileTheProgramSaysWhereItLookedAndEndsWithMinusOne) {
     namespace fs = std::filesystem;
     fs::path dir = fs::temp_directory_path() / ("taviron_noui_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    fs::copy_file(fs::path(TAVIRON_BIN_DIR) / "TavironScope", dir / "TavironScope",
+    fs::create_directories(dir / "bin");
+    fs::copy_file(fs::path(TAVIRON_BIN_DIR) / "TavironScope", dir / "bin/TavironScope",
                   fs::copy_options::overwrite_existing);
-    std::string cmd = "cd '" + dir.string() + "' && QT_QPA_PLATFORM=offscreen ./TavironScope";
-    int status = std::system(cmd.c_str());
+    struct Case {
+        const char *lang;
+        const char *says;
+    } const cases[] = {
+        {"C.UTF-8", "The panel file Tavironv10.uir was not found. Looked in:\n"},
+        {"de_DE.UTF-8", "Die Oberflaechendatei Tavironv10.uir wurde nicht gefunden. Gesucht in:\n"},
+    };
+    for (const Case &c : cases) {
+        std::string cmd = "cd / && LC_ALL= LC_MESSAGES= LANG=" + std::string(c.lang) +
+                          " QT_QPA_PLATFORM=offscreen '" + (dir / "bin/TavironScope").string() +
+                          "' 2>'" + (dir / "stderr").string() + "'";
+        int status = std::system(cmd.c_str());
+        std::ifstream in(dir / "stderr");
+        const std::string said{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 255) << "-1 as a process exit code";
+        EXPECT_NE(said.find(std::string(c.says) + "  " + (dir / "bin").string() + "\n  " +
+                            (dir / "share/taviron-scope").string() + "\n"),
+                  std::string::npos)
+            << said;
+    }
     fs::remove_all(dir);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 255); // -1 as a process exit code
 }

@@ -83,13 +83,31 @@ bool X11Session::start(std::string *error) {
     return true;
 }
 
-bool X11Session::closeWindow(const std::string &title, double seconds) {
-    Display *d = XOpenDisplay(display_.c_str());
-    if (!d) return false;
+namespace {
+
+// The window titled `title` once it is there, or 0 after `seconds`.
+Window WaitFor(Display *d, const std::string &title, double seconds) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     Window w = 0;
     while (!(w = Find(d, DefaultRootWindow(d), title)) && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return w;
+}
+
+} // namespace
+
+bool X11Session::waitForWindow(const std::string &title, double seconds) {
+    Display *d = XOpenDisplay(display_.c_str());
+    if (!d) return false;
+    const Window w = WaitFor(d, title, seconds);
+    XCloseDisplay(d);
+    return w != 0;
+}
+
+bool X11Session::closeWindow(const std::string &title, double seconds) {
+    Display *d = XOpenDisplay(display_.c_str());
+    if (!d) return false;
+    const Window w = WaitFor(d, title, seconds);
     if (w) {
         XEvent ev;
         std::memset(&ev, 0, sizeof ev);

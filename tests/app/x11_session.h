@@ -1,5 +1,6 @@
 // A private virtual X server for tests that run the real program in a real window, and the
-// window manager's close request (the close box) sent to one of its windows.
+// window manager's close request (the close box) sent to one of its windows, and waiting for a
+// window to appear.
 #pragma once
 
 #include <string>
@@ -19,6 +20,8 @@ class X11Session {
     // Waits up to `seconds` for a top-level window titled `title` and asks it to close, as a
     // window's close box does (WM_DELETE_WINDOW). False when no such window came.
     bool closeWindow(const std::string &title, double seconds);
+    // Waits up to `seconds` for a top-level window titled `title`; false when none came.
+    bool waitForWindow(const std::string &title, double seconds);
 
   private:
     pid_t server_ = -1;

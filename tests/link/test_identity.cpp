@@ -1,11 +1,13 @@
 // Connection attempts and the identity check: the start-up attempt with the default settings,
-// the firmware version test, the popup after a failed attempt and its two answers, open
+// the firmware version test, the popup after a failed attempt, its two answers and its keys, open
 // failures of both transports, and the texts the sensor sends that do not fit their fields.
 #include "link_fixture.h"
 
 #include "protocol/frame.h"
 #include "tests/support/loopback.h"
 
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -152,6 +154,43 @@ TEST_F(IdentityTest, CloseInThePopupEndsTheProgram) {
     EXPECT_FALSE(safetyNeeded);
     TestProcessEvents(5);
     if (safetyNeeded) RunUserInterface(); // (only reached when the test failed)
+}
+
+// The real popup, answered with the keys: Escape works offline and the program goes on; Enter
+// answers Close, which ends the program and keeps what the operator changed on the page before
+// the attempt (an identification typed but not committed, the language chosen).
+TEST_F(IdentityTest, EscapeInTheFailurePopupWorksOfflineAndEnterClosesAfterStoring) {
+    const fs::path settings = programDir / "PanelSettings.cfg";
+    SetCtrlVal(App.ConnectTab, CONNECT_ID, "Presse 4");
+    SetCtrlVal(App.ConnectTab, CONNECT_LANGUAGE, 0);
+    sim->setFirmware("TAVIRON V2.0");
+    SetPopupResponder({}); // the popups as an operator sees them
+
+    std::string shown;
+    TestKeyInNextPopup("Escape", &shown);
+    TryToConnectClick();
+    EXPECT_NE(shown.find(kNoConnectionEng), std::string::npos) << shown;
+    ExpectOffline();
+    EXPECT_FALSE(fs::exists(settings)) << "going offline stores nothing";
+    // The program goes on: its loop runs until something ends it.
+    TestRunFromLoop([] { QuitUserInterface(7); });
+    EXPECT_EQ(RunUserInterface(), 7);
+
+    TestKeyInNextPopup("Return");
+    TryToConnectClick();
+    bool safetyNeeded = false;
+    TestRunFromLoop([&] {
+        safetyNeeded = true;
+        QuitUserInterface(7);
+    });
+    EXPECT_EQ(RunUserInterface(), 0) << "Enter answers Close: the loop ends at once";
+    EXPECT_FALSE(safetyNeeded);
+    TestProcessEvents(5);
+    if (safetyNeeded) RunUserInterface(); // (only reached when the test failed)
+    std::ifstream in(settings, std::ios::binary);
+    const std::string stored{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_NE(stored.find("PANEL ID: = \"Presse 4\"\r\nLANGUAGE = 0\r\n"), std::string::npos)
+        << stored;
 }
 
 TEST_F(IdentityTest, FailedIdentityExchangeOffersCloseOrOffline) {

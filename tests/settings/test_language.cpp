@@ -1,9 +1,10 @@
-// Language selection and sensor identification on the connection page, and the two moments
-// the settings are stored (ACCEPT and closing the main panel).
+// Language selection and sensor identification on the connection page, the system's language at
+// a first start, and the two moments the settings are stored (ACCEPT and closing the main panel).
 #include "settings_fixture.h"
 
 #include "Tavironv10.h"
 #include "base/callbacks.h"
+#include "settings/language.h"
 #include "settings/settings.h"
 #include "tests/common/panel_text.h"
 
@@ -169,4 +170,48 @@ TEST_F(SettingsTest, GermanLabelsFromAnyCurrentDirectory) {
     TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, 0);
     TestProcessEvents(10);
     EXPECT_EQ(Label(App.MainPanel, MAINP_SEND), "SENDEN (F9)") << "files in the data folder";
+}
+
+TEST(SystemLanguage, TheFirstLocaleVariableSetDecides) {
+    struct Case {
+        const char *lcAll, *lcMessages, *lang;
+        int language;
+    } const cases[] = {
+        {nullptr, nullptr, "de_DE.UTF-8", 0},
+        {nullptr, nullptr, "de_AT", 0},
+        {nullptr, nullptr, "de", 0},
+        {nullptr, nullptr, "en_US.UTF-8", 1},
+        {nullptr, nullptr, "C.UTF-8", 1},
+        {nullptr, nullptr, "fr_FR", 1},
+        {nullptr, nullptr, nullptr, 1},
+        {"", "", "", 1},
+        {nullptr, "de_CH.UTF-8", "en_GB.UTF-8", 0},       // LC_MESSAGES before LANG
+        {"en_US.UTF-8", "de_DE.UTF-8", "de_DE.UTF-8", 1}, // LC_ALL before both
+        {"", "de_DE.UTF-8", "en_US", 0},                  // an empty one does not count
+        {nullptr, nullptr, "DE_de", 1},                   // locale names are lower case
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(LanguageFromLocale(c.lcAll, c.lcMessages, c.lang), c.language)
+            << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " "
+            << (c.lang ? c.lang : "-");
+}
+
+// A German plant PC: the first start (no settings file) is German, panels and the program's own
+// texts; once the operator's choice is stored, it wins over the system's.
+TEST_F(SettingsTest, FirstStartTakesTheSystemsLanguageThenTheStoredOne) {
+    setenv("LANG", "de_DE.UTF-8", 1);
+    Start();
+    EXPECT_EQ(App.LanguageIndex, 0);
+    int selector = -1;
+    GetCtrlVal(App.ConnectTab, CONNECT_LANGUAGE, &selector);
+    EXPECT_EQ(selector, 0);
+    EXPECT_EQ(Label(App.MainPanel, MAINP_SEND), "SENDEN (F9)");
+    EXPECT_EQ(Text(App.ParaTab, PARA_TEXT_STROKE_TOL), kStrokeTolGer);
+    ShutDown();
+    TestProcessEvents(5);
+
+    WriteSettings({"[GENERAL INFO]", "FILE TYPE: = \"Panel Settings\"", "LANGUAGE = 1"});
+    Start();
+    EXPECT_EQ(App.LanguageIndex, 1);
+    EXPECT_EQ(Label(App.MainPanel, MAINP_SEND), "SEND (F9)");
 }

@@ -15,6 +15,10 @@ void ProgramEnvironment::StartEnvironment(const ProgramSetup &setup) {
     if (setup.languageFiles) files.insert(files.end(), {"language_ger.lwl", "language_eng.lwl"});
     for (const char *f : files)
         fs::create_symlink(fs::path(TAVIRON_BIN_DIR) / f, programDir / f);
+    // The system speaks English unless a test says otherwise (a first start takes its language).
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    setenv("LANG", "C.UTF-8", 1);
     TestSetProjectDir(programDir.c_str());
     TestSetDataDir((programDir / "no-data-folder").c_str());
     if (setup.currentFolder) {
