@@ -44,7 +44,8 @@ enum {
     ATTR_HEIGHT,
     ATTR_WIDTH,
     ATTR_VISIBLE,
-    ATTR_WINDOW_ZOOM, // 0 normal, 1 minimised, 2 maximised
+    ATTR_WINDOW_ZOOM, // 0 normal, 1 minimised, 2 maximised (position and size of a window
+                      // panel are those it has when not maximised or minimised)
     ATTR_DIMMED,
     ATTR_TOOLTIP_TEXT,
     ATTR_LABEL_TEXT,

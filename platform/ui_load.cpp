@@ -17,10 +17,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QUiLoader>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -231,17 +233,82 @@ int BuildPanel(const std::vector<UirPanel> &all, const UirPanel &def, QWidget *w
 // A window smaller than its panel keeps every control reachable: the controls move onto a page
 // of the panel's designed size inside a scroll area that fills the window, with scroll bars
 // only while the window is smaller than the page. Larger, the page grows with the window.
+//
+// A panel whose resource names a "pinnedBottom" height keeps the strip below it (the
+// operator's button row) in view under the scrolling part, whatever the window's size: on a
+// small screen, or one scaled up, the buttons are there without scrolling. The strip keeps
+// its designed height; in a window narrower than the panel its controls close up in
+// proportion, so the last one is still inside the window.
+class PinnedStrip : public QObject {
+  public:
+    PinnedStrip(QWidget *window, QScrollArea *scroll, QWidget *strip, int designedWidth,
+                int pinnedFrom)
+        : QObject(window), window_(window), scroll_(scroll), strip_(strip),
+          designedWidth_(designedWidth), pinnedFrom_(pinnedFrom) {
+        for (QObject *o : strip->children())
+            if (auto *child = qobject_cast<QWidget *>(o))
+                designed_.push_back({child, child->geometry()});
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *obj, QEvent *ev) override {
+        if (obj == window_ && (ev->type() == QEvent::Resize || ev->type() == QEvent::Show))
+            Arrange();
+        return false;
+    }
+
+  private:
+    void Arrange() {
+        const int width = window_->width(), height = window_->height();
+        const int stripHeight = strip_->minimumHeight();
+        // The scrolling part is as tall as the page (and its scroll bar, while the window is
+        // narrower than the page) or as the window leaves room for, whichever is less: in a
+        // large window the strip sits under the page, as designed.
+        const int scrollBar =
+            width < designedWidth_ ? scroll_->horizontalScrollBar()->sizeHint().height() : 0;
+        const int scrollHeight =
+            std::max(0, std::min(height - stripHeight, pinnedFrom_ + scrollBar));
+        scroll_->setGeometry(0, 0, width, scrollHeight);
+        strip_->setGeometry(0, scrollHeight, width, stripHeight);
+        const double fit = std::min(1.0, double(width) / designedWidth_);
+        for (const auto &[child, rect] : designed_)
+            if (child)
+                child->setGeometry(int(rect.x() * fit), rect.y(), int(rect.width() * fit),
+                                   rect.height());
+    }
+
+    QPointer<QWidget> window_;
+    QPointer<QScrollArea> scroll_;
+    QPointer<QWidget> strip_;
+    int designedWidth_;
+    int pinnedFrom_;
+    std::vector<std::pair<QPointer<QWidget>, QRect>> designed_;
+};
+
 void MakeScrollable(PanelRec &p) {
     QWidget *w = p.widget;
+    const int pinnedFrom = w->property("pinnedBottom").toInt();
+    const bool pinned = pinnedFrom > 0 && pinnedFrom < w->height();
     auto *page = new QWidget;
     page->setObjectName(w->objectName() + QStringLiteral("_page"));
-    page->setMinimumSize(w->size());
+    page->setMinimumSize(w->width(), pinned ? pinnedFrom : w->height());
     page->setProperty("tav_panel", p.handle); // a click beside the controls is the panel's
+    QWidget *strip = nullptr;
+    if (pinned) {
+        strip = new QWidget(w);
+        strip->setObjectName(w->objectName() + QStringLiteral("_pinned"));
+        strip->setMinimumHeight(w->height() - pinnedFrom);
+    }
     for (QObject *o : w->children()) {
         auto *child = qobject_cast<QWidget *>(o);
-        if (!child || child->isWindow()) continue;
+        if (!child || child->isWindow() || child == strip) continue;
         const bool hidden = child->isHidden();
-        child->setParent(page);
+        if (strip && child->y() >= pinnedFrom) {
+            child->setParent(strip);
+            child->move(child->x(), child->y() - pinnedFrom);
+        } else {
+            child->setParent(page);
+        }
         child->setHidden(hidden);
     }
     auto *scroll = new QScrollArea(w);
@@ -251,9 +318,14 @@ void MakeScrollable(PanelRec &p) {
     scroll->setWidget(page);
     scroll->viewport()->setAutoFillBackground(false);
     page->setAutoFillBackground(false);
-    auto *layout = new QVBoxLayout(w);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    if (strip) {
+        strip->raise();
+        new PinnedStrip(w, scroll, strip, w->width(), pinnedFrom);
+    } else {
+        auto *layout = new QVBoxLayout(w);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(scroll);
+    }
     p.page = page;
 }
 

@@ -21,6 +21,15 @@ QTabWidget *TabOf(int panel, int control) {
     return c ? qobject_cast<QTabWidget *>(c->widget.data()) : nullptr;
 }
 
+// The window state a hidden window takes when it is shown.
+constexpr const char *kZoomOnShow = "tav_zoomOnShow";
+
+Qt::WindowStates WindowStateOf(int zoom) {
+    return zoom == VAL_MAXIMIZE   ? Qt::WindowMaximized
+           : zoom == VAL_MINIMIZE ? Qt::WindowMinimized
+                                  : Qt::WindowNoState;
+}
+
 QRect Available(QWidget *w) {
     QScreen *s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
     return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -48,6 +57,12 @@ int DisplayPanel(int panel) {
     if (!p || !p->widget) return kErrPanel;
     FlushAllDirty();
     p->widget->show();
+    // A window state asked for before the window was shown comes now: the window has been on
+    // the screen at its own place first, which is the place it goes back to.
+    if (const QVariant zoom = p->widget->property(kZoomOnShow); zoom.isValid()) {
+        p->widget->setProperty(kZoomOnShow, QVariant());
+        p->widget->setWindowState(WindowStateOf(zoom.toInt()));
+    }
     p->widget->raise();
     return 0;
 }
@@ -120,13 +135,12 @@ int SetPanelAttribute(int panel, int attribute, int value) {
     case ATTR_VISIBLE:
         w->setVisible(value != 0);
         return 0;
-    case ATTR_WINDOW_ZOOM: {
-        Qt::WindowStates s = value == VAL_MAXIMIZE   ? Qt::WindowMaximized
-                             : value == VAL_MINIMIZE ? Qt::WindowMinimized
-                                                     : Qt::WindowNoState;
-        w->setWindowState(s);
+    case ATTR_WINDOW_ZOOM:
+        if (w->isWindow() && !w->isVisible())
+            w->setProperty(kZoomOnShow, value); // DisplayPanel applies it
+        else
+            w->setWindowState(WindowStateOf(value));
         return 0;
-    }
     case ATTR_CHARSET:
         w->setProperty("charset", value);
         return 0;
@@ -151,24 +165,34 @@ int GetPanelAttribute(int panel, int attribute, int *value) {
         auto it = std::find(v.begin(), v.end(), x);
         return (it != v.end() && it + 1 != v.end()) ? *(it + 1) : 0;
     };
+    // A maximised or minimised window reports the place it goes back to, its own.
+    const bool zoomed =
+        w->isWindow() && (w->isMaximized() || w->isMinimized()) && w->normalGeometry().isValid();
+    // Its position counts from the outer edge of its frame, as that of a normal window does.
+    const QRect normal = w->normalGeometry().translated(w->pos() - w->geometry().topLeft());
     switch (attribute) {
     case ATTR_TOP:
-        *value = w->y();
+        *value = zoomed ? normal.y() : w->y();
         return 0;
     case ATTR_LEFT:
-        *value = w->x();
+        *value = zoomed ? normal.x() : w->x();
         return 0;
     case ATTR_HEIGHT:
-        *value = w->height();
+        *value = zoomed ? normal.height() : w->height();
         return 0;
     case ATTR_WIDTH:
-        *value = w->width();
+        *value = zoomed ? normal.width() : w->width();
         return 0;
     case ATTR_VISIBLE:
         *value = w->isVisible() ? 1 : 0;
         return 0;
     case ATTR_WINDOW_ZOOM:
-        *value = w->isMaximized() ? VAL_MAXIMIZE : w->isMinimized() ? VAL_MINIMIZE : VAL_NO_ZOOM;
+        if (const QVariant zoom = w->property(kZoomOnShow); zoom.isValid())
+            *value = zoom.toInt();
+        else
+            *value = w->isMaximized()   ? VAL_MAXIMIZE
+                     : w->isMinimized() ? VAL_MINIMIZE
+                                        : VAL_NO_ZOOM;
         return 0;
     case ATTR_PANEL_FIRST_CTRL:
         *value = p->controlOrder.empty() ? 0 : p->controlOrder[0];

@@ -144,14 +144,13 @@ void LoadWindow() {
         PlaceDesignedWindow();
         return;
     }
-    if (zoom == VAL_MAXIMIZE) {
-        SetPanelAttribute(App.MainPanel, ATTR_WINDOW_ZOOM, VAL_MAXIMIZE);
-        return;
-    }
     PlaceMainWindow({GetIntOr(kPosition, "MAINPANEL LEFT", kDefaultLeft),
                      GetIntOr(kPosition, "MAINPANEL TOP", kDefaultTop),
                      GetIntOr(kPosition, "MAINPANEL WIDTH", kDefaultWidth),
                      GetIntOr(kPosition, "MAINPANEL HEIGHT", kDefaultHeight)});
+    // A maximised window opens maximised; the place stored with it is where it goes back to
+    // when the operator restores it (a maximised window stores the place it had before).
+    if (zoom == VAL_MAXIMIZE) SetPanelAttribute(App.MainPanel, ATTR_WINDOW_ZOOM, VAL_MAXIMIZE);
 }
 
 void LoadServerList() {

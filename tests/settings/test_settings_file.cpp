@@ -133,13 +133,48 @@ TEST_F(SettingsTest, WindowStateAndGeometry) {
             EXPECT_EQ(width, c.width);
             EXPECT_EQ(height, c.height);
         } else {
-            EXPECT_NE(width, 500);
-            EXPECT_NE(height, 400);
+            // Maximised on the screen; the stored place is the one it goes back to.
+            int screenLeft = 0, screenTop = 0, screenWidth = 0, screenHeight = 0;
+            TestPanelScreenRect(App.MainPanel, &screenLeft, &screenTop, &screenWidth,
+                                &screenHeight);
+            EXPECT_NE(screenWidth, 500);
+            EXPECT_NE(screenHeight, 400);
+            EXPECT_EQ(left, 300);
+            EXPECT_EQ(top, 200);
+            EXPECT_EQ(width, 500);
+            EXPECT_EQ(height, 400);
         }
         ShutDown();
         TestProcessEvents(5);
         started = false;
     }
+}
+
+// A window the operator maximised is stored as maximised, with the place it had before (not
+// the screen's size as if that were its own), and opens maximised again.
+TEST_F(SettingsTest, AMaximisedWindowIsStoredAsMaximisedWithItsOwnPlace) {
+    WriteSettings(
+        With(kHeader, {"", "[PANEL POSITION]", "MAINPANEL FULLSCREEN = 0", "MAINPANEL LEFT = 30",
+                       "MAINPANEL TOP = 50", "MAINPANEL WIDTH = 900", "MAINPANEL HEIGHT = 600"}));
+    Start();
+    SetPanelAttribute(App.MainPanel, ATTR_WINDOW_ZOOM, VAL_MAXIMIZE);
+    TestProcessEvents(10);
+    int screenLeft = 0, screenTop = 0, screenWidth = 0, screenHeight = 0;
+    TestPanelScreenRect(App.MainPanel, &screenLeft, &screenTop, &screenWidth, &screenHeight);
+    ASSERT_GT(screenWidth, 900) << "the window is maximised on the screen";
+    ASSERT_EQ(StorePanelSettings(), 0);
+    EXPECT_NE(
+        ReadFile("PanelSettings.cfg")
+            .find(Crlf({"[PANEL POSITION]", "MAINPANEL FULLSCREEN = 2", "MAINPANEL LEFT = 30",
+                        "MAINPANEL TOP = 50", "MAINPANEL WIDTH = 900", "MAINPANEL HEIGHT = 600"})),
+        std::string::npos)
+        << ReadFile("PanelSettings.cfg");
+    ShutDown();
+    TestProcessEvents(5);
+    Start();
+    int zoom = -1;
+    GetPanelAttribute(App.MainPanel, ATTR_WINDOW_ZOOM, &zoom);
+    EXPECT_EQ(zoom, VAL_MAXIMIZE);
 }
 
 TEST_F(SettingsTest, ServerListLoadsAtMostTenAndSkipsMissingEntries) {
