@@ -3,15 +3,17 @@
 # sensor only) and checks what it holds: its control data names the Qt 6 libraries and the
 # package of the CUPS print plugin, and its contents put the programs, their data, the desktop
 # entry and the icon where they belong.
-# Usage: scripts/package.sh [build-dir]   (default: build; the .deb lands there)
+# It builds in a folder of its own (configured for the prefix /usr), so the build folder the
+# tests use keeps its own configuration.
+# Usage: scripts/package.sh [package-build-dir]   (default: build-package; the .deb lands there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build="${1:-build}"
+build="${1:-build-package}"
 for tool in dpkg-deb dpkg-shlibdeps; do
   command -v "$tool" >/dev/null || { echo "package: $tool is missing (package dpkg-dev)" >&2; exit 2; }
 done
 
-# Installed under /usr, where the program then looks for its data folder.
+# Installed under /usr (the program finds its data folder beside its own, whatever the prefix).
 TAVIRON_TARGETS="TavironScope taviron-sim taviron_resources" scripts/setup.sh "$build" \
   -DCMAKE_INSTALL_PREFIX=/usr
 rm -f "$build"/taviron-scope_*.deb
