@@ -38,30 +38,13 @@ pid_t StartFromRoot(const fs::path &program, const std::string &display, const f
     return pid;
 }
 
-int WaitForEnd(pid_t pid, double seconds) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > until) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return status;
-}
-
 } // namespace
 
 TEST(Install, AFreshPrefixAndADestdirStagingRunFromTheRoot) {
     X11Session x;
     std::string error;
     ASSERT_TRUE(x.start(&error)) << error;
-    tavsim::SimConfig config;
-    config.tcp = false;
-    config.serial = true;
-    tavsim::SimSensor sim(config);
+    tavsim::SimSensor sim(SerialSimConfig());
     ASSERT_TRUE(sim.start(&error)) << error;
 
     char tmpl[] = "/tmp/taviron-install-XXXXXX";
@@ -91,7 +74,7 @@ TEST(Install, AFreshPrefixAndADestdirStagingRunFromTheRoot) {
         pid_t program = StartFromRoot(c.program, x.display(), home);
         ASSERT_GT(program, 0);
         const bool closed = x.closeWindow("TAVIRON Scope V1.0", 30);
-        const int status = WaitForEnd(program, closed ? 30 : 5);
+        const int status = WaitForProcessEnd(program, closed ? 30 : 5);
         ASSERT_TRUE(closed) << "the installed program showed no window";
         ASSERT_NE(status, -1) << "the program did not end after its window was closed";
         ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);

@@ -52,21 +52,6 @@ pid_t StartProgram(const fs::path &dir, const std::string &display) {
     return pid;
 }
 
-// The process's wait status once it ended, or -1 after `seconds` (the process is then killed).
-int WaitForEnd(pid_t pid, double seconds) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > until) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return status;
-}
-
 } // namespace
 
 TEST(ProgramExit, ClosedByItsWindowTheProgramEndsWithZero) {
@@ -74,10 +59,7 @@ TEST(ProgramExit, ClosedByItsWindowTheProgramEndsWithZero) {
     std::string error;
     ASSERT_TRUE(x.start(&error)) << error;
 
-    tavsim::SimConfig config;
-    config.tcp = false;
-    config.serial = true;
-    tavsim::SimSensor sim(config);
+    tavsim::SimSensor sim(SerialSimConfig());
     ASSERT_TRUE(sim.start(&error)) << error;
 
     fs::path dir = ProgramFolder();
@@ -87,7 +69,7 @@ TEST(ProgramExit, ClosedByItsWindowTheProgramEndsWithZero) {
     pid_t program = StartProgram(dir, x.display());
     ASSERT_GT(program, 0);
     const bool closed = x.closeWindow("TAVIRON Scope V1.0", 30);
-    const int status = WaitForEnd(program, closed ? 30 : 0);
+    const int status = WaitForProcessEnd(program, closed ? 30 : 0);
     sim.stop();
     const bool stored = fs::exists(dir / "PanelSettings.cfg");
     fs::remove_all(dir);
@@ -116,10 +98,7 @@ TEST(ProgramExit, SignalsStoreTheSettingsAndEndTheProgramNormally) {
     X11Session x;
     std::string error;
     ASSERT_TRUE(x.start(&error)) << error;
-    tavsim::SimConfig config;
-    config.tcp = false;
-    config.serial = true;
-    tavsim::SimSensor sim(config);
+    tavsim::SimSensor sim(SerialSimConfig());
     ASSERT_TRUE(sim.start(&error)) << error;
 
     struct Case {
@@ -149,7 +128,7 @@ TEST(ProgramExit, SignalsStoreTheSettingsAndEndTheProgramNormally) {
         const bool up = x.waitForWindow(c.waitingFor, 30);
         if (up) std::this_thread::sleep_for(std::chrono::milliseconds(300));
         kill(program, c.signal);
-        const int status = WaitForEnd(program, 30);
+        const int status = WaitForProcessEnd(program, 30);
         const std::string stored = ReadText(dir / "PanelSettings.cfg");
         fs::remove_all(dir);
 
@@ -179,7 +158,7 @@ TEST(ProgramExit, WithoutItsPanelFileAPopupSaysWhyBeforeTheProgramEnds) {
     pid_t program = StartProgram(dir, x.display());
     ASSERT_GT(program, 0);
     const bool popup = x.closeWindow("Error!", 30);
-    const int status = WaitForEnd(program, 30);
+    const int status = WaitForProcessEnd(program, 30);
     fs::remove_all(dir);
     ASSERT_TRUE(popup) << "no popup said why the program cannot start";
     ASSERT_NE(status, -1) << "the program did not end after the popup";

@@ -123,3 +123,24 @@ bool X11Session::closeWindow(const std::string &title, double seconds) {
     XCloseDisplay(d);
     return w != 0;
 }
+
+tavsim::SimConfig SerialSimConfig() {
+    tavsim::SimConfig config;
+    config.tcp = false;
+    config.serial = true;
+    return config;
+}
+
+int WaitForProcessEnd(pid_t pid, double seconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > until) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return status;
+}

@@ -1,7 +1,9 @@
 // A private virtual X server for tests that run the real program in a real window, and the
-// window manager's close request (the close box) sent to one of its windows, and waiting for a
-// window to appear.
+// window manager's close request (the close box) sent to one of its windows, waiting for a
+// window to appear; and what the tests that start the real program beside a sensor share.
 #pragma once
+
+#include "sim/sim.h"
 
 #include <string>
 #include <sys/types.h>
@@ -27,3 +29,9 @@ class X11Session {
     pid_t server_ = -1;
     std::string display_;
 };
+
+// For tests that run the real program as a process beside a simulated sensor: the sensor on a
+// pseudo-terminal only (no TCP), and the program's wait status once it ended, or -1 after
+// `seconds` (the process is then killed).
+tavsim::SimConfig SerialSimConfig();
+int WaitForProcessEnd(pid_t pid, double seconds);
