@@ -18,6 +18,7 @@ constexpr int kServerListColor = 0xE0E0E0;
 } // namespace
 
 void InitAll() {
+    InstallLinkHandlers(); // every link failure is shown by SetTimeout
     App.TcpConnected = 0;
     App.MemorySelect = 1;
     App.Running = 0;

@@ -7,7 +7,8 @@
 #include "connect/link_internal.h"
 #include "link/exchange.h"
 #include "link/link_codes.h"
-#include "link/transport.h"
+#include "link/serial_line.h"
+#include "link/tcp_line.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
 #include "platform/toolbox.h"
@@ -16,6 +17,8 @@
 #include "settings/settings.h"
 
 #include "Tavironv10.h"
+
+#include <string>
 
 namespace {
 
@@ -27,6 +30,7 @@ const TextPair kTxtConfirmBaudrate = {
     "ACHTUNG!!!   Neue Baudrate mit EEPROM und SENDEN bestaetigen!\n\n",
     "ATTENTION!!!   Confirm new baudrate with EEPROM and SEND!\n\n"};
 const TextPair kTxtClose = {"Schliessen", "Close"};
+const TextPair kTxtWaiting = {"Warte auf den Sensor: ", "Waiting for the sensor: "};
 const TextPair kTxtOfflineButton = {"Offline", "Offline"};
 
 void Dim(int panel, int control, int dimmed) {
@@ -41,6 +45,16 @@ void Show(int panel, int control, int visible) {
 void ShowStatusBoth(const char *text) {
     SetCtrlVal(App.DataPanel, DATAP_STATUS, text);
     AppendStatus(text);
+}
+
+// What a connection attempt waits for, on the status line: the port with its device and rate,
+// or the server and port number.
+std::string SerialPortWaitText() {
+    return std::string(Txt(kTxtWaiting)) + SerialPortName(App.ComPort) + ", " +
+           std::to_string(BaudRateFromIndex(App.BaudrateIndex)) + " Bd";
+}
+std::string ServerWaitText() {
+    return std::string(Txt(kTxtWaiting)) + App.IpAddress + ":" + std::to_string(App.PortNumber);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/panels.h"
+#include "link/link_fault.h"
 
 // Shows the connection page's controls for the protocol chosen (serial or TCP).
 void InitConnectPanel();
@@ -19,3 +20,12 @@ void ChangeBaudrate();
 // number into the status box, then the sensor's parameters read once. LinkOk is 1 only when
 // all of it worked; the link buttons are enabled then.
 void CheckComLine();
+
+// The one handler of every link failure: ErrorText becomes the failure's text in the current
+// language, the data panel's status line says "TIMEOUT!", the status box gets the text and an
+// empty line, the three link buttons are dimmed and the connection page comes to the front.
+// (The link itself has cleared Running, LinkOk and ScanRunning before it calls.)
+void SetTimeout(const LinkFault &fault);
+// Makes SetTimeout the link's failure handler, and the status box the place where a flooding
+// server is said. Part of the start-up sequence.
+void InstallLinkHandlers();

@@ -1,27 +1,12 @@
 // One request and one reply with the sensor: building the request in TxFrame/TxBuf, sending it
-// over the serial port or the TCP conversation, waiting (3 s each) for the reply header and
-// data with events processed, checking both, and the common failure handler SetTimeout.
-// Sensor operations return 1 on success and -1 on failure; a failure has already put its text
-// into ErrorText and called SetTimeout when they return.
+// over the link's byte line (serial port or TCP conversation alike), waiting (3 s each, on the
+// link's clock) for the reply header and data with events processed, and checking both.
+// Sensor operations return 1 on success and -1 on failure; a failure has been reported
+// (LinkFailure, link/link_fault.h) when they return.
 #pragma once
 
-#include <string>
-
 #include "base/state.h"
-#include "base/texts.h"
-
-// The texts a failed exchange leaves in ErrorText.
-extern const TextPair kTxtTimeout;      // no reply, or a line error, within the wait
-extern const TextPair kTxtHeaderFrame;  // a reply header that fails its check
-extern const TextPair kTxtDataFrame;    // reply data that fail their check or cannot be a reply
-extern const TextPair kTxtInvalidOrder; // the sensor's error reply 1
-extern const TextPair kTxtLineError;    // the sensor's error reply 2
-
-// The one failure routine of the link: `text` in the current language into ErrorText, then
-// SetTimeout. Returns -1, the failure result of every sensor operation.
-int LinkFailure(const TextPair &text);
-// The same for a text already in the current language (one that names a port or a reason).
-int LinkFailure(const std::string &text);
+#include "link/link_fault.h"
 
 // Builds the request header in TxFrame for the `length` data bytes already placed in TxData()
 // and copies header and data into TxBuf.
@@ -42,7 +27,8 @@ int GetDataFrame();
 // Checks the header in RxBuf and takes its fields into the state: 1, or -1 after LinkFailure.
 int CheckHeaderCRC();
 
-// The common failure handler: stops the live cycle and a waiting recording, marks the link
-// failed, shows "TIMEOUT!" on the data panel, appends ErrorText to the status box, dims the
-// three link buttons and brings the connection page to the front.
-void SetTimeout();
+// Waits, with no time limit, for the header of a frame the sensor sends by itself (the
+// recorder's record) while *keepWaiting is not 0, and reads it into RxBuf unchecked. 1 once it
+// is there; 0 when *keepWaiting was cleared first (BREAK, or a failure reported meanwhile);
+// -1 after LinkFailure (the line closed, a line error, or a line that is not open).
+int WaitForFrameHeader(const i16 *keepWaiting);

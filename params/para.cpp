@@ -5,6 +5,7 @@
 #include "base/state.h"
 #include "base/texts.h"
 #include "link/exchange.h"
+#include "linktext/linktext.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"
 
@@ -17,15 +18,6 @@ namespace {
 constexpr int kParaBlockSize = 8;
 constexpr int kParaControls[4] = {PARA_STROKE_TOL, PARA_BAD_CNT_TO_FAIL, PARA_DIG_OUTMODE,
                                   PARA_CNT_STROKE_EDGE};
-
-const TextPair kTxtRamImplausible = {
-    " Plausibilitaets-Check der Parameter im RAM fehlgeschlagen, wurden auf Voreinstellung "
-    "gesetzt!",
-    " Parameter in RAM did not pass plausibility check and were set to default value!"};
-const TextPair kTxtEepromImplausible = {
-    " Plausibilitaets-Check der Parameter im EEPROM fehlgeschlagen, wurden auf Voreinstellung "
-    "gesetzt!\n\n",
-    " Parameter from EEPROM did not pass plausibility check and were set to default value!\n\n"};
 
 // Names as the parameter file and the page call them, for messages.
 constexpr const char *kParaNames[4] = {"STROKE TOLERANCE", "BAD CNT TO FAIL", "DIGITAL OUTMODE",
@@ -40,12 +32,6 @@ const TextPair kTxtChooseFirst = {
     "waehlen; es wurde nichts gesendet.",
     "Parameter %s: the value %u received cannot be shown. Please choose a value first; nothing "
     "was sent."};
-
-// The popup title, a line feed, the sensor's number and the message, into ErrorText.
-void FormatPlausibility(const TextPair &message) {
-    std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s\n%d%s", Txt(kTitleInfo),
-                  int(App.RxArgument), Txt(message));
-}
 
 } // namespace
 
@@ -101,8 +87,10 @@ void SendPara() {
     if (DataExchange(kHeaderSize + kParaBlockSize) != 1) return;
     if (App.RxArgument != 0) {
         // The sensor set its RAM to defaults: reported like a link failure.
-        FormatPlausibility(kTxtRamImplausible);
-        SetTimeout();
+        LinkFault rejected;
+        rejected.code = LinkError::SensorRejected;
+        rejected.number = App.RxArgument;
+        LinkFailure(rejected);
     }
     if (App.MemorySelect == 2) {
         FillTxBuf(OrderStoreEeprom, 0, 0);
@@ -118,7 +106,8 @@ void GetPara() {
         if (App.RxArgument != 0) {
             // The EEPROM set was replaced by defaults; the link itself is fine.
             SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
-            FormatPlausibility(kTxtEepromImplausible);
+            std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s",
+                          PlausibilityText(App.RxArgument, kTxtEepromImplausible).c_str());
             SetCtrlVal(App.ConnectTab, CONNECT_STATUS, App.ErrorText);
         }
     }

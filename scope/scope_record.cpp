@@ -7,7 +7,6 @@
 #include "Tavironv10.h"
 #include "base/state.h"
 #include "link/exchange.h"
-#include "platform/rs232.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"
 
@@ -18,48 +17,9 @@ namespace {
 constexpr u16 kRecorderStart = 1;
 constexpr u16 kRecorderBreak = 0;
 
-// On TCP the wait counts the acknowledgement (a bare header) and then the record frame.
-constexpr int kAckAndRecord = kHeaderSize + kHeaderSize + kScopeRecordSize;
-
 // The reply's data as one block at the start of TxFrame, never more than the data area holds.
 void CopyReplyData() {
     std::memcpy(App.TxFrame, RxData(), App.RxLength < kMaxData ? App.RxLength : kMaxData);
-}
-
-// Serial: waits until the record header is in the input queue and reads it into RxBuf.
-// Returns 1, or -1 after BREAK, a link failure or a line error (reported here).
-int WaitForRecordSerial() {
-    App.ComStatError = 0;
-    do {
-        ProcessSystemEvents();
-        App.RxCount = GetInQLen(App.ComPort);
-        App.ComStatError = GetComStat(App.ComPort);
-        // BREAK, or a failure reported meanwhile (a device that went away is reported when
-        // it goes, and its port closed).
-        if (!App.ScanRunning) return -1;
-        // A port that is no longer open (offline meanwhile) can deliver nothing either.
-        if (App.ComStatError > 0 || App.RxCount < 0) {
-            LinkFailure(kTxtTimeout);
-            return -1;
-        }
-    } while (App.RxCount < kHeaderSize);
-    ComRd(App.ComPort, App.RxBuf, kHeaderSize);
-    return 1;
-}
-
-// TCP: RxCount still counts the acknowledgement; the data callback appends during the event
-// processing. Once acknowledgement, record header and record are in, the acknowledgement is
-// dropped so that the record frame starts RxBuf. Returns 1, or -1 after BREAK, a link failure
-// or the server closing the conversation (which the data callback has reported).
-int WaitForRecordTcp() {
-    do {
-        ProcessSystemEvents();
-        if (!App.ScanRunning || !App.TcpConnected) return -1;
-    } while (App.RxCount < kAckAndRecord);
-    std::memmove(App.RxBuf, App.RxBuf + kHeaderSize, size_t(App.RxCount - kHeaderSize));
-    // Bytes still to come for a longer frame land right behind those already moved.
-    App.RxCount -= kHeaderSize;
-    return 1;
 }
 
 } // namespace
@@ -97,7 +57,8 @@ void GetScopeData() {
     SetCtrlAttribute(App.ScopeTab, SCOPETAB_BREAK, ATTR_DIMMED, 0);
     App.ScanRunning = 1;
     SetCtrlAttribute(App.ScopePanel, SCOPEP_WAITING, ATTR_VISIBLE, 1); // "waiting for trigger"
-    int r = App.ComProtocol == 0 ? WaitForRecordSerial() : WaitForRecordTcp();
+    // Until the trigger fires and the record comes, BREAK ends the wait or the link fails.
+    int r = WaitForFrameHeader(&App.ScanRunning);
     SetCtrlAttribute(App.ScopePanel, SCOPEP_WAITING, ATTR_VISIBLE, 0);
     if (r != 1) return;
     App.ScanRunning = 0; // the trigger has fired; the record is being received
@@ -108,7 +69,7 @@ void GetScopeData() {
     // A frame that passed its checks but is too short to hold a record would be decoded from
     // stale buffer bytes; the graphs keep the last good record instead.
     if (App.RxLength < kScopeRecordSize) {
-        LinkFailure(kTxtDataFrame);
+        LinkFailure(LinkError::DataCrc);
         return;
     }
 

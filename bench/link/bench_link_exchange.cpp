@@ -9,7 +9,7 @@
 // Usage: bench_link_exchange [seconds per round] [rounds]   (default 0.2 s, 30 rounds)
 #include "base/state.h"
 #include "link/exchange.h"
-#include "link/transport.h"
+#include "link/tcp_line.h"
 #include "platform/tcp.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"
@@ -119,11 +119,7 @@ Rate RawExchanges(int port, double seconds, bool polling) {
 bool ConnectProgram(int port) {
     App = AppState{};
     App.ComProtocol = 1;
-    if (ConnectToTCPServerEx(&App.TcpHandle, unsigned(port), "127.0.0.1", ClientTCPCB, nullptr,
-                             5000, 0) < 0)
-        return false;
-    App.TcpConnected = 1;
-    return true;
+    return OpenTcpLine("127.0.0.1", port) >= 0;
 }
 
 Rate ProgramExchanges(double seconds) {

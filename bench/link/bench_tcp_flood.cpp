@@ -6,7 +6,7 @@
 // Usage: bench_tcp_flood [megabytes]   (default 1024)
 #include "base/state.h"
 #include "link/exchange.h"
-#include "link/transport.h"
+#include "link/tcp_line.h"
 #include "platform/tcp.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"

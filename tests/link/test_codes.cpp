@@ -4,6 +4,7 @@
 #include "base/texts.h"
 #include "link/exchange.h"
 #include "link/link_codes.h"
+#include "linktext/linktext.h"
 #include "protocol/frame.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,10 @@
 #include "link_fixture.h"
 
 #include "link/link_codes.h"
+#include "linktext/linktext.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
+#include "protocol/frame.h"
 
 #include <atomic>
 #include <chrono>
@@ -207,7 +209,7 @@ TEST_F(SerialLineTest, AnAttemptShowsWhatItWaitsFor) {
     seen = Seen{};
     tavsim::FaultSetting silent;
     silent.kind = tavsim::FaultKind::NoReply;
-    silent.order = 7; // the identity request stays unanswered: the attempt waits 3 s
+    silent.order = 7; // the identity request stays unanswered: the attempt waits, then fails
     sim->setFault(silent);
     sim->setLogSink([](const tavsim::LogEntry &e) {
         if (e.kind != tavsim::LogKind::Received || e.hex.compare(0, 5, "55 07") != 0) return;
@@ -220,6 +222,7 @@ TEST_F(SerialLineTest, AnAttemptShowsWhatItWaitsFor) {
     });
     App.LanguageIndex = 1;
     popups.clear();
+    TimeOutAfterRequest(OrderFirmware);
     Click(App.ConnectTab, CONNECT_TRY_TO_CONNECT);
     sim->setLogSink({});
     ASSERT_TRUE(seen.taken);

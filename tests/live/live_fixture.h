@@ -27,9 +27,6 @@ class LiveTest : public ProgramFixture {
     // Data of the live data replies the sensor sent, in order.
     std::vector<std::vector<u8>> liveReplies;
 
-    // Queued actions check this first, so none outlives its test.
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
-
     LiveTest() {
         setup.simulatedSensor = true;
         setup.languageFiles = true;
@@ -49,7 +46,6 @@ class LiveTest : public ProgramFixture {
     }
 
     void TearDown() override {
-        *alive = false;
         App.Running = 0;
         TestProcessEvents(5);
         if (sim) sim->setLogSink({});
@@ -99,20 +95,6 @@ class LiveTest : public ProgramFixture {
             std::copy_n(liveReplies.back().begin(),
                         std::min<size_t>(kLiveDataSize, liveReplies.back().size()), data.begin());
         return DecodeLiveData(data.data());
-    }
-
-    // Runs `action` from the event loop once `condition` holds; checked on every pass of the
-    // loop, so inside the cycle it runs from the wait of the exchange under way.
-    void RunWhen(std::function<bool()> condition, std::function<void()> action) {
-        std::weak_ptr<bool> token = alive;
-        TestRunFromLoop([this, token, condition, action] {
-            auto live = token.lock();
-            if (!live || !*live) return;
-            if (condition())
-                action();
-            else
-                RunWhen(condition, action);
-        });
     }
 
     // GO as the operator presses it (or as `press` does); returns when the cycle has ended. A

@@ -3,7 +3,7 @@
 // stop it, on closing and on any failure of the link.
 #include "live_fixture.h"
 
-#include "link/transport.h"
+#include "link/tcp_line.h"
 #include "params/para.h"
 #include "tests/support/scripted_sensor.h"
 

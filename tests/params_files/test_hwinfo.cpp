@@ -114,6 +114,7 @@ TEST_F(HwInfoTest, FailedExchangeShowsTheFailureAndNoDialog) {
         sim->clearLog();
         popups.clear();
         sim->setFault({c.fault, 1, c.order});
+        if (c.fault == tavsim::FaultKind::NoReply) TimeOutAfterRequest(c.order);
         chosenPath = (dir / "never.ini").string();
 
         PressButton();

@@ -5,7 +5,7 @@
 #include "recorder_fixture.h"
 #include "tests/support/scripted_sensor.h"
 
-#include "link/transport.h"
+#include "link/tcp_line.h"
 #include "scope/scope.h"
 
 #include <cstdio>

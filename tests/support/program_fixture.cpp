@@ -1,7 +1,9 @@
 // The program fixture of program_fixture.h.
 #include "program_fixture.h"
 
-#include "link/transport.h"
+#include "link/link_fault.h"
+#include "link/tcp_line.h"
+#include "tests/support/test_clock.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -64,6 +66,7 @@ void ProgramFixture::SetUp() {
     StartEnvironment(setup);
     if (HasFatalFailure()) return;
     App = AppState{};
+    InstallTestClock();
     BeforeStart();
     if (HasFatalFailure()) return;
     SetPopupResponder([this](const PopupRecord &r, std::string *path) {
@@ -83,11 +86,13 @@ void ProgramFixture::Start() {
 }
 
 void ProgramFixture::TearDown() {
+    *alive_ = false;
     if (started) {
         ShutDown();
         TestProcessEvents(5);
     }
     SetPopupResponder({});
+    RemoveTestClock();
     StopEnvironment();
 }
 
@@ -123,4 +128,38 @@ void ProgramFixture::OpenTcp(int port) {
     App.PortNumber = port;
     InitTCP_IP();
     ASSERT_EQ(App.TcpConnected, 1);
+}
+
+void ProgramFixture::RunWhen(std::function<bool()> condition, std::function<void()> action) {
+    std::weak_ptr<bool> token = alive_;
+    TestRunFromLoop([this, token, condition, action] {
+        auto live = token.lock();
+        if (!live || !*live) return;
+        if (condition())
+            action();
+        else
+            RunWhen(condition, action);
+    });
+}
+
+void ProgramFixture::TimeOutAfterRequest(int order) {
+    auto requestsOfOrder = [this, order] {
+        int n = 0;
+        for (const tavsim::LogEntry &e : sim->requests())
+            if (e.hex.size() >= 5 && std::stoi(e.hex.substr(3, 2), nullptr, 16) == order) ++n;
+        return n;
+    };
+    const int before = requestsOfOrder();
+    const int failures = LinkFailureCount();
+    RunWhen([requestsOfOrder, before] { return requestsOfOrder() > before; },
+            [this, failures] {
+                // From now on until the failure: a second a pass.
+                RunWhen(
+                    [failures] {
+                        if (LinkFailureCount() != failures) return true;
+                        AdvanceTestClock(1);
+                        return false;
+                    },
+                    [] {});
+            });
 }

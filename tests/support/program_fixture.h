@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,4 +90,18 @@ class ProgramFixture : public ::testing::Test, public ProgramEnvironment {
     // Opens the program's TCP conversation with a sensor on `port` of 127.0.0.1, as connecting
     // does but without the identity check.
     static void OpenTcp(int port);
+
+    // Runs `action` from the event loop once `condition` holds; checked on every pass of the
+    // loop, so inside an operation it runs from the wait of the exchange under way. An action
+    // still pending when the test ends never runs.
+    void RunWhen(std::function<bool()> condition, std::function<void()> action);
+    // Once the sensor has received the next request of `order`, the link's clock
+    // (tests/support/test_clock.h) moves on by a second on every pass of the event loop until
+    // the link reports a failure: a reply the sensor keeps back, or the rest of one, times out
+    // at once instead of after 3 s.
+    void TimeOutAfterRequest(int order);
+
+  private:
+    // Queued actions check this first, so none outlives its test.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
