@@ -32,8 +32,8 @@ int SelectHwInfoFile() {
     SplitPath(App.HwInfoFilePath, App.DriveBuf, App.DirBuf, App.FileNameBuf);
     char directory[2 * kPathSize];
     std::snprintf(directory, sizeof directory, "%s%s", App.DriveBuf, App.DirBuf);
-    return FileSelectPopup(directory, "HardwareInitialFile.ini", "*.ini", "HardwareInitialFile",
-                           VAL_OK_BUTTON, 0, 0, 1, 1, App.HwInfoFilePath);
+    return FileSavePopup(directory, "HardwareInitialFile.ini", "*.ini", "HardwareInitialFile",
+                         VAL_OK_BUTTON, 0, 0, 1, 1, App.HwInfoFilePath);
 }
 
 } // namespace

@@ -41,14 +41,16 @@ const TextPair kDefaultsHeader = {
 const TextPair kNotSaved = {"Parameter-Datei konnte nicht gespeichert werden!\n",
                             "Parameter file could not be saved!\n"};
 
-// The file dialog of both operations, starting in the folder of the last parameter file. The
-// chosen path replaces ParaFilePath; a cancelled dialog leaves it as it was.
-int SelectParaFile() {
+// The file dialog of both operations, starting in the folder of the last parameter file; for
+// a save it asks before an existing file is chosen. The chosen path replaces ParaFilePath; a
+// cancelled dialog leaves it as it was.
+int SelectParaFile(bool forSave) {
     SplitPath(App.ParaFilePath, App.DriveBuf, App.DirBuf, App.FileNameBuf);
     char directory[2 * kPathSize];
     std::snprintf(directory, sizeof directory, "%s%s", App.DriveBuf, App.DirBuf);
-    return FileSelectPopup(directory, "Parameter.ini", "*.ini", "Parameter", VAL_OK_BUTTON, 0, 0, 1,
-                           1, App.ParaFilePath);
+    auto *dialog = forSave ? FileSavePopup : FileSelectPopup;
+    return dialog(directory, "Parameter.ini", "*.ini", "Parameter", VAL_OK_BUTTON, 0, 0, 1, 1,
+                  App.ParaFilePath);
 }
 
 // An identification value of the file, "" when the key is missing.
@@ -69,7 +71,7 @@ bool ProceedAnyway(const TextPair &question) {
 } // namespace
 
 void SendParaToFile() {
-    if (SelectParaFile() < 1) {
+    if (SelectParaFile(true) < 1) {
         MessagePopup(Txt(kTitleInfo), Txt(kTxtNoFileSelected));
         return;
     }
@@ -91,7 +93,7 @@ void SendParaToFile() {
 }
 
 void ReadParaFromFile() {
-    if (SelectParaFile() != VAL_EXISTING_FILE_SELECTED) {
+    if (SelectParaFile(false) != VAL_EXISTING_FILE_SELECTED) {
         MessagePopup(Txt(kTitleInfo), Txt(kTxtNoFileSelected));
         return;
     }

@@ -1,8 +1,9 @@
 // Report printing on Qt's print support: the report is a list of text lines and images with
 // the text attributes in force when each was appended; printing lays it out on A4 pages, fills
 // the footer fields on every page and paints through QPrinter into a PDF file (images stored
-// lossless), which for a system printer is handed to its queue on the print scheduler so that
-// a refusal or a stopped queue is known. The print dialog is QPrintDialog.
+// lossless; a PDF file the operator chose replaces an older one whole), which for a system
+// printer is handed to its queue on the print scheduler so that a refusal or a stopped queue is
+// known. The print dialog is QPrintDialog.
 #include "platform/report.h"
 
 #include "platform/testing.h"
@@ -19,6 +20,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QTime>
 
@@ -170,6 +172,25 @@ int Paint(const Report &r, QPrinter &printer) {
     return p.end() ? 0 : REPORT_ERR_PRINT_FAILED;
 }
 
+// Into a PDF file: painted into a temporary file first and then put in place whole, so that an
+// older file of that name stays as it was when the new one cannot be written.
+int PrintToPdfFile(const Report &r, QPrinter &printer, const QString &path) {
+    QTemporaryFile painted(QDir::temp().filePath(QStringLiteral("taviron-print-XXXXXX.pdf")));
+    if (!painted.open()) return REPORT_ERR_PRINT_FAILED;
+    painted.close();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(painted.fileName());
+    if (const int result = Paint(r, printer)) return result;
+    if (!painted.open()) return REPORT_ERR_PRINT_FAILED;
+    const QByteArray bytes = painted.readAll();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return REPORT_ERR_PRINT_FAILED;
+    }
+    return file.commit() ? 0 : REPORT_ERR_PRINT_FAILED;
+}
+
 } // namespace
 
 int Report_New(int *handle) {
@@ -273,11 +294,7 @@ int Report_Print(int handle, const char *printerName, int copies) {
     printer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                            QPageLayout::Millimeter);
     printer.setDocName(r->jobTitle);
-    if (name.contains(QLatin1Char('/'))) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(name);
-        return Paint(*r, printer);
-    }
+    if (name.contains(QLatin1Char('/'))) return PrintToPdfFile(*r, printer, name);
 #if TAVIRON_HAVE_CUPS
     // The page goes to the queue as a PDF document handed over by the scheduler's client
     // library, which tells whether the queue took the job and whether it prints it.

@@ -203,11 +203,23 @@ int GenericMessagePopup(const char *title, const char *message, const char *butt
                         int escapeButton);
 enum { VAL_OK_BUTTON = 0, VAL_SAVE_BUTTON = 1, VAL_SELECT_BUTTON = 2, VAL_LOAD_BUTTON = 3 };
 enum { VAL_NO_FILE_SELECTED = 0, VAL_EXISTING_FILE_SELECTED = 1, VAL_NEW_FILE_SELECTED = 2 };
-// pathOut holds at least 260 characters.
+// pathOut holds at least 260 characters. A dialog with the Save button asks before it gives a
+// file that exists, as FileSavePopup does.
 int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
                     const char *fileTypeList, const char *title, int buttonLabel,
                     int restrictDirectory, int restrictExtension, int allowCancel,
                     int allowMakeDirectory, char *pathOut);
+// The file dialog of an operation that writes the chosen file, whatever its button says: a
+// file that exists is never given without asking, in the toolkit's language, whether it may be
+// replaced (ConfirmFileReplace). No, the default and the answer to Escape, goes back to the
+// dialog to choose again. VAL_EXISTING_FILE_SELECTED means the operator agreed to replace it.
+int FileSavePopup(const char *defaultDirectory, const char *defaultFileName,
+                  const char *fileTypeList, const char *title, int buttonLabel,
+                  int restrictDirectory, int restrictExtension, int allowCancel,
+                  int allowMakeDirectory, char *pathOut);
+// Asks whether the file at `path` may be replaced, with `title` over the question: 1 when it
+// may (Yes), or when there is no file there; 0 for No, the default and the answer to Escape.
+int ConfirmFileReplace(const char *title, const char *path);
 
 // The language of Qt's own texts (standard dialogs and their buttons) and of a printout's
 // footer (date, time, page n of m): "de" German, anything else English. Returns 0, or -1 when

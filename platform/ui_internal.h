@@ -96,6 +96,8 @@ void SetButtonLabel(CtrlRec &c, const QString &text);
 QString ToolkitDateText(const QDate &date);
 QString ToolkitTimeText(const QTime &time);
 QString ToolkitPageText(int page, int pages);
+// True while the toolkit speaks German: the runtime's own texts follow it.
+bool ToolkitGerman();
 
 // Sends an event to a control's or panel's callback from the event loop (queued), never from
 // inside the widget's own signal handler.

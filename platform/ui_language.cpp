@@ -48,6 +48,10 @@ int SetToolkitLanguage(const char *language) {
     return 0;
 }
 
+bool ToolkitGerman() {
+    return g_german;
+}
+
 QString ToolkitDateText(const QDate &date) {
     if (g_german) return date.toString(QStringLiteral("dd.MM.yyyy"));
     // Month by name: read the same way on both sides of the Atlantic.

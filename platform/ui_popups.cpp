@@ -1,5 +1,5 @@
-// Modal popups and the file dialog. Tests install a responder that answers them instead of a
-// person and sees each popup's kind, title and text.
+// Modal popups, the file dialog and the question before a file is replaced. Tests install a
+// responder that answers them instead of a person and sees each popup's kind, title and text.
 #include "platform/testing.h"
 #include "platform/ui_internal.h"
 
@@ -146,20 +146,73 @@ int GenericMessagePopup(const char *title, const char *message, const char *butt
     return escapeButton; // closed through the window: taken as Escape
 }
 
-int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
-                    const char *fileTypeList, const char *title, int buttonLabel,
-                    int /*restrictDirectory*/, int /*restrictExtension*/, int allowCancel,
-                    int /*allowMakeDirectory*/, char *pathOut) {
+namespace {
+
+// The question before a file is replaced, in the toolkit's language.
+QString ReplaceQuestion(const QString &path) {
+    return (ToolkitGerman()
+                ? QStringLiteral("Die Datei existiert bereits:\n%1\n\nSoll sie ersetzt werden?")
+                : QStringLiteral("This file already exists:\n%1\n\nDo you want to replace it?"))
+        .arg(QDir::toNativeSeparators(path));
+}
+
+// True when the file may be written: nothing is there, or the operator said Yes. A folder of
+// that name is not asked about; writing there fails and says so.
+bool MayReplace(const QString &title, const QString &path, QWidget *parent) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir()) return true;
+    FlushAllDirty();
+    QMessageBox box(QMessageBox::Question, title, ReplaceQuestion(path),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    if (Responder())
+        return Responder()({"confirm",
+                            title.toStdString(),
+                            box.text().toStdString(),
+                            ButtonTexts(box, {QMessageBox::Yes, QMessageBox::No}),
+                            {}},
+                           nullptr) != 0;
+    NormalCursor pointer;
+    return box.exec() == QMessageBox::Yes;
+}
+
+// Qt's file dialog that, for a save, asks before it accepts a file that exists; No leaves the
+// dialog open for another choice.
+class FileDialog : public QFileDialog {
+  public:
+    FileDialog(QWidget *parent, const QString &title, const QString &start, const QString &filter,
+               bool confirmReplace)
+        : QFileDialog(parent, title, start, filter), confirmReplace_(confirmReplace) {}
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (confirmReplace_ && !files.isEmpty() &&
+            !MayReplace(windowTitle(), files.first(), this)) {
+            activateWindow(); // the keys go to the dialog again, for another name or Escape
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+  private:
+    bool confirmReplace_;
+};
+
+int ShowFileDialog(const char *defaultDirectory, const char *defaultFileName,
+                   const char *fileTypeList, const char *title, int buttonLabel, int allowCancel,
+                   bool confirmReplace, char *pathOut) {
     FlushAllDirty();
     if (!pathOut) return -1;
     QString dir = Q(defaultDirectory);
     QString start = QDir(dir.isEmpty() ? QDir::currentPath() : dir).filePath(Q(defaultFileName));
     QString chosen;
     QString filter = Q(fileTypeList).replace(';', ' ');
-    QFileDialog dlg(ActiveParent(), Q(title), start, filter + ";;*");
+    FileDialog dlg(ActiveParent(), Q(title), start, filter + ";;*", confirmReplace);
     dlg.setAcceptMode(buttonLabel == VAL_LOAD_BUTTON ? QFileDialog::AcceptOpen
                                                      : QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
+    // The question before a file is replaced is the program's own, in its language.
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
     // Qt's own dialog: it honours the OK label, and a desktop's native dialog would need the
     // GLib event loop the runtime does not use.
@@ -175,8 +228,13 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
         record.labels = {Plain(dlg.labelText(QFileDialog::LookIn)),
                          Plain(dlg.labelText(QFileDialog::FileName)),
                          Plain(dlg.labelText(QFileDialog::FileType))};
-        std::string path;
-        if (Responder()(record, &path) > 0) chosen = QString::fromStdString(path);
+        // As with a person: after a No to the question the dialog is there again.
+        for (;;) {
+            std::string path;
+            chosen.clear();
+            if (Responder()(record, &path) > 0) chosen = QString::fromStdString(path);
+            if (chosen.isEmpty() || !confirmReplace || MayReplace(Q(title), chosen, nullptr)) break;
+        }
     } else {
         dlg.selectFile(start);
         NormalCursor pointer;
@@ -190,4 +248,26 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
     if (b.size() >= MAX_PATHNAME_LEN) return -1; // a path the program cannot hold
     std::memcpy(pathOut, b.constData(), b.size() + 1);
     return QFileInfo(chosen).isFile() ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
+}
+
+} // namespace
+
+int FileSelectPopup(const char *defaultDirectory, const char *defaultFileName,
+                    const char *fileTypeList, const char *title, int buttonLabel,
+                    int /*restrictDirectory*/, int /*restrictExtension*/, int allowCancel,
+                    int /*allowMakeDirectory*/, char *pathOut) {
+    return ShowFileDialog(defaultDirectory, defaultFileName, fileTypeList, title, buttonLabel,
+                          allowCancel, buttonLabel == VAL_SAVE_BUTTON, pathOut);
+}
+
+int FileSavePopup(const char *defaultDirectory, const char *defaultFileName,
+                  const char *fileTypeList, const char *title, int buttonLabel,
+                  int /*restrictDirectory*/, int /*restrictExtension*/, int allowCancel,
+                  int /*allowMakeDirectory*/, char *pathOut) {
+    return ShowFileDialog(defaultDirectory, defaultFileName, fileTypeList, title, buttonLabel,
+                          allowCancel, true, pathOut);
+}
+
+int ConfirmFileReplace(const char *title, const char *path) {
+    return MayReplace(Q(title), QString::fromLocal8Bit(path ? path : ""), ActiveParent()) ? 1 : 0;
 }

@@ -78,9 +78,13 @@ void ExportScope() {
         return;
     }
     char path[MAX_PATHNAME_LEN] = "";
-    if (FileSelectPopup(App.ProjectDir, "ScopeRecord.csv", "*.csv", Txt(kDialogTitle),
-                        VAL_SAVE_BUTTON, 0, 0, 1, 1, path) == VAL_NO_FILE_SELECTED)
+    if (FileSavePopup(App.ProjectDir, "ScopeRecord.csv", "*.csv", Txt(kDialogTitle),
+                      VAL_SAVE_BUTTON, 0, 0, 1, 1, path) < 1)
         return;
+    // The picture beside it is a file of its own: an older one is not replaced without asking
+    // either, and No saves nothing, as a cancelled dialog.
+    std::string picture = ScopePicturePath(path);
+    if (!ConfirmFileReplace(Txt(kDialogTitle), picture.c_str())) return;
 
     char date[32] = "";
     std::time_t now = std::time(nullptr);
@@ -88,7 +92,6 @@ void ExportScope() {
     if (localtime_r(&now, &local)) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &local);
 
     int r = ExportScopeRecord(path, date);
-    std::string picture = ScopePicturePath(path);
     std::string message;
     if (r == 0)
         message = std::string(Txt(kSaved)) + "\n" + path + "\n" + picture;

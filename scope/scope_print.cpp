@@ -53,12 +53,16 @@ void SetJobTitle(int report) {
     Report_SetReportAttribute(report, REPORT_ATTR_JOB_TITLE, title);
 }
 
-// Tells the operator what became of the print: printed, waiting in a stopped queue (naming the
-// printer), or failed, with the queue's reason where it gave one.
+// Tells the operator what became of the print: printed (naming the PDF file it went into),
+// waiting in a stopped queue (naming the printer), or failed, with the queue's reason where it
+// gave one.
 void ShowPrintOutcome(int report, const char *printerName, int result) {
     char text[1024];
     const char *reason = Report_PrintMessage(report);
-    if (result == 0) {
+    if (result == 0 && std::strchr(printerName, '/')) {
+        // Printed into a PDF file: where it is.
+        std::snprintf(text, sizeof text, "%s\n%s", Txt(kPrinted), printerName);
+    } else if (result == 0) {
         std::snprintf(text, sizeof text, "%s", Txt(kPrinted));
     } else if (result == REPORT_PRINT_WAITING) {
         std::snprintf(text, sizeof text, Txt(kPrintWaiting), printerName);

@@ -31,9 +31,10 @@ inline fs::path DataFile(const char *name) {
 
 class FilesTest : public ProgramFixture {
   protected:
-    std::deque<int> confirmAnswers; // answers of the next confirmations; Yes when empty
-    std::string chosenPath;         // what the next file dialog returns; "" = cancelled
-    fs::path dir;                   // where this test's files go
+    std::deque<int> confirmAnswers;      // answers of the next confirmations; Yes when empty
+    std::string chosenPath;              // what the next file dialog returns; "" = cancelled
+    std::deque<std::string> fileAnswers; // answers of the next file dialogs, before chosenPath
+    fs::path dir;                        // where this test's files go
 
     void SetUp() override {
         ProgramFixture::SetUp();
@@ -46,8 +47,13 @@ class FilesTest : public ProgramFixture {
 
     int Answer(const PopupRecord &r, std::string *path) override {
         if (r.kind == "file") {
-            if (chosenPath.empty()) return 0;
-            *path = chosenPath;
+            std::string answer = chosenPath;
+            if (!fileAnswers.empty()) {
+                answer = fileAnswers.front();
+                fileAnswers.pop_front();
+            }
+            if (answer.empty()) return 0;
+            *path = answer;
             return 1;
         }
         if (r.kind == "confirm") {

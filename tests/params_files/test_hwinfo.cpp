@@ -134,6 +134,33 @@ TEST_F(HwInfoTest, FailedExchangeShowsTheFailureAndNoDialog) {
     }
 }
 
+// A file that exists is not replaced without asking; No and a cancelled dialog keep it byte for
+// byte, and the status box says that nothing was saved.
+TEST_F(HwInfoTest, SaveOverAnExistingFileAsksFirst) {
+    const fs::path file = dir / "support.ini";
+    WriteBytes(file, "kept\r\n");
+    fileAnswers = {file.string(), ""};
+    confirmAnswers = {0};
+
+    PressButton();
+
+    EXPECT_EQ(ReadBytes(file), "kept\r\n");
+    ASSERT_EQ(Kinds(), (std::vector<std::string>{"file", "confirm", "file"}));
+    EXPECT_EQ(popups[1].title, "HardwareInitialFile");
+    EXPECT_EQ(popups[1].text,
+              "This file already exists:\n" + file.string() + "\n\nDo you want to replace it?");
+    EXPECT_EQ(Status(), "No file was selected! \nProcess will not be done!\n\n");
+
+    ClearStatus();
+    popups.clear();
+    fileAnswers = {file.string()};
+    confirmAnswers = {1};
+    PressButton();
+    EXPECT_EQ(Kinds(), (std::vector<std::string>{"file", "confirm"}));
+    EXPECT_EQ(ReadBytes(file), ReadBytes(DataFile("HardwareInitialFile.ini")));
+    EXPECT_EQ(Status(), "File has been saved!\n" + file.string() + "\n\n");
+}
+
 TEST_F(HwInfoTest, FileThatCannotBeWrittenIsNotReportedAsSaved) {
     chosenPath = (dir / "no such folder" / "hw.ini").string();
 

@@ -56,7 +56,7 @@ TEST_F(FilesTest, SaveTakesThePageValuesAndReplacesAnOlderFileWhole) {
 
     EXPECT_EQ(ReadBytes(dir / "p.ini"), ParaFileText(300, 9999, 1, 1));
     EXPECT_EQ(Values(), (std::vector<int>{300, 9999, 1, 1}));
-    EXPECT_TRUE(popups.size() == 1 && popups[0].kind == "file");
+    EXPECT_EQ(Kinds(), (std::vector<std::string>{"file", "confirm"})) << "replaced after a Yes";
 }
 
 TEST_F(FilesTest, FileWrittenByTheProgramLoadsWithoutAnyPopup) {
@@ -262,4 +262,53 @@ TEST_F(FilesTest, SaveThatCannotBeWrittenIsReported) {
     EXPECT_EQ(popups[1].title, "Message!");
     EXPECT_EQ(popups[1].text, "Parameter file could not be saved!\n" + chosenPath);
     EXPECT_FALSE(fs::exists(dir / "no such folder"));
+}
+
+// A save over a parameter file that exists asks first, in the program's language, naming the
+// file. No goes back to the dialog; cancelled there, the old file stays byte for byte and the
+// operator is told that nothing was done. Yes replaces it.
+TEST_F(FilesTest, SaveOverAnExistingFileAsksAndNoKeepsItByteForByte) {
+    struct Lang {
+        int index;
+        const char *question, *yes, *no, *noFile;
+    };
+    const Lang langs[] = {
+        {1, "This file already exists:\n%s\n\nDo you want to replace it?", "Yes", "No", kNoFileEng},
+        {0, "Die Datei existiert bereits:\n%s\n\nSoll sie ersetzt werden?", "Ja", "Nein",
+         "Keine Datei ausgewaehlt! \nAktion wird nicht ausgefuehrt!"},
+    };
+    const fs::path file = dir / "press 4.ini";
+    const std::string old = ParaFileText(125, 25, 0, 0);
+    for (const Lang &l : langs) {
+        SCOPED_TRACE(l.yes);
+        TestSelectRingItem(App.ConnectTab, CONNECT_LANGUAGE, l.index); // as the operator does
+        TestProcessEvents(5);
+        WriteBytes(file, old);
+        SetPage(50, 25, 0, 0);
+        popups.clear();
+        fileAnswers = {file.string(), ""};
+        confirmAnswers = {0};
+
+        TestClickCtrl(App.MainPanel, MAINP_SEND); // FILE is selected: the program is offline
+        TestProcessEvents(5);
+
+        EXPECT_EQ(ReadBytes(file), old) << "No keeps the file as it was";
+        ASSERT_EQ(Kinds(), (std::vector<std::string>{"file", "confirm", "file", "message"}));
+        char question[512];
+        std::snprintf(question, sizeof question, l.question, file.c_str());
+        EXPECT_EQ(popups[1].title, "Parameter");
+        EXPECT_EQ(popups[1].text, question);
+        EXPECT_EQ(popups[1].buttons, (std::vector<std::string>{l.yes, l.no}));
+        EXPECT_EQ(popups[3].text, l.noFile);
+        EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"press 4.ini"}));
+
+        popups.clear();
+        fileAnswers = {file.string()};
+        confirmAnswers = {1};
+        TestClickCtrl(App.MainPanel, MAINP_SEND);
+        TestProcessEvents(5);
+        ASSERT_GE(popups.size(), 2u);
+        EXPECT_EQ(popups[1].kind, "confirm");
+        EXPECT_EQ(ReadBytes(file), ParaFileText(50, 25, 0, 0)) << "Yes replaces it";
+    }
 }

@@ -193,7 +193,7 @@ TEST_F(RecorderTest, PrintWorksWhileTheRecordingWaits) {
 
     ASSERT_EQ(popups.size(), 2u);
     EXPECT_EQ(popups[0].kind, "print");
-    EXPECT_EQ(popups[1].text, "Print successful!");
+    EXPECT_EQ(popups[1].text, "Print successful!\n" + pdf);
     EXPECT_TRUE(std::filesystem::exists(pdf));
     EXPECT_EQ(App.ScanRunning, 0);
     EXPECT_EQ(App.LinkOk, 1);

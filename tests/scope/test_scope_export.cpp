@@ -11,6 +11,7 @@
 #include <array>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -41,7 +42,9 @@ bool PngSize(const std::string &bytes, int *width, int *height) {
 class ScopeExportTest : public ScopeProgramTest {
   protected:
     std::string dir;
-    std::string answerPath; // what the file dialog returns; "" = cancel
+    std::string answerPath;              // what the file dialog returns; "" = cancel
+    std::deque<std::string> fileAnswers; // answers of the next file dialogs, before answerPath
+    std::deque<int> confirmAnswers;      // answers of the next questions; Yes when empty
     const std::string golden = TAVIRON_TEST_DATA "/scope_record.csv";
 
     void SetUp() override {
@@ -50,9 +53,19 @@ class ScopeExportTest : public ScopeProgramTest {
         ASSERT_FALSE(dir.empty());
         SetPopupResponder([this](const PopupRecord &r, std::string *path) -> int {
             popups.push_back(r);
+            if (r.kind == "confirm" && !confirmAnswers.empty()) {
+                const int a = confirmAnswers.front();
+                confirmAnswers.pop_front();
+                return a;
+            }
             if (r.kind != "file") return 1;
-            if (answerPath.empty()) return VAL_NO_FILE_SELECTED;
-            *path = answerPath;
+            std::string answer = answerPath;
+            if (!fileAnswers.empty()) {
+                answer = fileAnswers.front();
+                fileAnswers.pop_front();
+            }
+            if (answer.empty()) return VAL_NO_FILE_SELECTED;
+            *path = answer;
             return VAL_NEW_FILE_SELECTED;
         });
     }
@@ -138,12 +151,13 @@ TEST_F(ScopeExportTest, TheButtonAsksForTheFileSavesBothAndSaysWhere) {
     int w = 0, h = 0;
     EXPECT_TRUE(PngSize(ReadFile(dir + "/press 4.png"), &w, &h));
 
-    // In German the popup is German; the file stays the same.
+    // In German the popup is German; the file stays the same (both files are replaced after
+    // their questions).
     App.LanguageIndex = 0;
     Export();
-    ASSERT_EQ(popups.size(), 2u);
-    EXPECT_EQ(popups[1].title, "Info!");
-    EXPECT_EQ(popups[1].text.rfind("Aufnahme gespeichert:\n", 0), 0u) << popups[1].text;
+    ASSERT_EQ(popups.size(), 4u);
+    EXPECT_EQ(popups[3].title, "Info!");
+    EXPECT_EQ(popups[3].text.rfind("Aufnahme gespeichert:\n", 0), 0u) << popups[3].text;
 }
 
 TEST_F(ScopeExportTest, NothingToExportOrCancelledWritesNothing) {
@@ -187,6 +201,54 @@ TEST_F(ScopeExportTest, FailuresSaySoAndLeaveNoPartialFile) {
     EXPECT_EQ(got.size(), ReadFile(golden).size());
     std::vector<std::string> files = FilesIn(dir);
     EXPECT_EQ(files.size(), 2u) << "record.csv and record.png, no temporary file";
+}
+
+// An export over files that exist asks for each, naming it: the record file in the dialog (No
+// goes back to it), the picture beside it on its own. No keeps them byte for byte and saves
+// nothing; Yes to both replaces both.
+TEST_F(ScopeExportTest, OlderFilesAreReplacedOnlyAfterAYesForEach) {
+    ShowKnownRecord();
+    const std::string csv = dir + "/record.csv", png = dir + "/record.png";
+    auto question = [](const std::string &path) {
+        return "This file already exists:\n" + path + "\n\nDo you want to replace it?";
+    };
+    auto kinds = [this] {
+        std::vector<std::string> k;
+        for (const PopupRecord &p : popups)
+            k.push_back(p.kind);
+        return k;
+    };
+
+    std::ofstream(csv, std::ios::binary) << "older record";
+    fileAnswers = {csv, ""};
+    confirmAnswers = {0};
+    Export();
+    EXPECT_EQ(ReadFile(csv), "older record");
+    ASSERT_EQ(kinds(), (std::vector<std::string>{"file", "confirm", "file"}));
+    EXPECT_EQ(popups[1].title, "Scope record");
+    EXPECT_EQ(popups[1].text, question(csv));
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"record.csv"}));
+
+    ASSERT_EQ(std::remove(csv.c_str()), 0);
+    std::ofstream(png, std::ios::binary) << "older picture";
+    fileAnswers = {csv};
+    confirmAnswers = {0};
+    Export();
+    EXPECT_EQ(ReadFile(png), "older picture");
+    ASSERT_EQ(kinds(), (std::vector<std::string>{"file", "confirm"}));
+    EXPECT_EQ(popups[1].text, question(png));
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"record.png"})) << "nothing saved";
+
+    std::ofstream(csv, std::ios::binary) << "older record";
+    fileAnswers = {csv};
+    confirmAnswers = {1, 1};
+    Export();
+    ASSERT_EQ(kinds(), (std::vector<std::string>{"file", "confirm", "confirm", "message"}));
+    EXPECT_EQ(popups[2].text, question(png));
+    EXPECT_EQ(popups[3].text, "Recording saved:\n" + csv + "\n" + png);
+    EXPECT_EQ(ReadFile(csv).size(), ReadFile(golden).size());
+    int w = 0, h = 0;
+    EXPECT_TRUE(PngSize(ReadFile(png), &w, &h));
 }
 
 } // namespace

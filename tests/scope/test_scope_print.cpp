@@ -140,7 +140,7 @@ TEST_F(ScopePrintTest, EnglishReportHoldsEveryRowTheFooterAndThePanelPicture) {
     std::vector<PopupRecord> msgs = Messages();
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].title, "Message!");
-    EXPECT_EQ(msgs[0].text, "Print successful!");
+    EXPECT_EQ(msgs[0].text, "Print successful!\n" + pdf);
 
     ASSERT_TRUE(FileExists(pdf));
     EXPECT_EQ(PdfPageCount(pdf), 1);
@@ -214,7 +214,7 @@ TEST_F(ScopePrintTest, GermanLabelsFollowTheIdWithoutABlankAndTheSettingsAreGerm
     std::vector<PopupRecord> msgs = Messages();
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].title, "Info!");
-    EXPECT_EQ(msgs[0].text, "Ausdruck erfolgreich!");
+    EXPECT_EQ(msgs[0].text, "Ausdruck erfolgreich!\n" + pdf);
     std::vector<std::string> lines = Lines(PdfText(pdf));
     ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(lines[0], "Screenshot des Scope-Bildschirms.");
