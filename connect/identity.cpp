@@ -6,54 +6,35 @@
 #include "base/state.h"
 #include "base/texts.h"
 #include "connect/link_internal.h"
-#include "link/exchange.h"
+#include "link/identity.h"
 #include "link/link_codes.h"
+#include "linktext/linktext.h"
 #include "params/para.h"
 #include "platform/ui.h"
-#include "protocol/frame.h"
 
 #include "Tavironv10.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
 
-constexpr const char *kAcceptedVersion = "TAVIRON V1.0";
-
-const TextPair kTxtVersionMismatch = {
-    "Sensor-Firmware und Scope-Version stimmen nicht ueberein! \nFirmware des verbundenen "
-    "Sensors ist: ",
-    "Sensor firmware and scope version do not match! \nFirmware of connected sensor is: "};
 const TextPair kTxtSensor = {"Sensor: ", "Sensor: "};
 const TextPair kTxtSerialNumber = {"Seriennummer: ", "Serial number: "};
-
-// Copies the reply's data as text into `out` (room for `size` bytes, the last one always the
-// terminating zero): a text that fills the room is cut.
-void CopyReplyText(char *out, std::size_t size) {
-    std::memset(out, 0, size);
-    std::size_t n = std::min<std::size_t>(App.RxLength, size - 1);
-    std::memcpy(out, RxData(), n);
-}
 
 } // namespace
 
 void CheckComLine() {
-    FillTxBuf(OrderFirmware, 0, 0);
-    if (DataExchange(kHeaderSize) != 1) {
+    if (ReadFirmwareText() != 1) {
         AskCloseOrOffline(Txt(kTxtNoConnection));
         return;
     }
-    CopyReplyText(App.FirmwareVersion, sizeof App.FirmwareVersion);
     SetCtrlAttribute(App.DataPanel, DATAP_STATUS, ATTR_TOOLTIP_TEXT, App.FirmwareVersion);
 
     FirmwareParts parts = SplitFirmwareText(App.FirmwareVersion);
-    std::string version = FirmwareVersionOf(parts);
-    if (version != kAcceptedVersion) {
-        std::string message =
-            std::string(Txt(kTxtVersionMismatch)) + version + "\n\n" + Txt(kTxtNoConnection);
+    if (!FirmwareAccepted()) {
+        std::string message = std::string(Txt(kTxtVersionMismatch)) + FirmwareVersionOf(parts) +
+                              "\n\n" + Txt(kTxtNoConnection);
         AskCloseOrOffline(message.c_str());
         return;
     }
@@ -61,16 +42,15 @@ void CheckComLine() {
     SetCtrlVal(App.DataPanel, DATAP_STATUS, display.c_str());
     AppendStatus(display.c_str());
 
-    FillTxBuf(OrderSensorId, 0, 0);
-    if (DataExchange(kHeaderSize) != 1) {
+    int serial = 0;
+    if (ReadSensorIdentity(&serial) != 1) {
         AskCloseOrOffline(Txt(kTxtNoConnection));
         return;
     }
-    CopyReplyText(App.SensorName, sizeof App.SensorName);
     char line[400];
     std::snprintf(line, sizeof line, "\n%s%s", Txt(kTxtSensor), App.SensorName);
     AppendStatus(line);
-    std::snprintf(line, sizeof line, "\n%s%i", Txt(kTxtSerialNumber), int(App.RxArgument));
+    std::snprintf(line, sizeof line, "\n%s%i", Txt(kTxtSerialNumber), serial);
     AppendStatus(line);
     AppendStatus("\n\n");
 

@@ -87,13 +87,15 @@ std::string SerialPortName(int port) {
 
 int OpenSerialLine(int port, const char *device, long baud) {
     App.ComPort = u16(port);
+    const bool named = device && *device;
     const int result = OpenComConfig(port, device, baud, 0, 8, 1, kQueueSize, kQueueSize);
     if (result >= 0) {
         SetComTime(port, kPortTimeoutSeconds);
         FlushInQ(port);
         FlushOutQ(port);
         SetCTSMode(port, 0);
-        g_serial.Opened(SerialPortName(port)); // the device node while it is there
+        // The device named, or the one the number maps to, while it is there.
+        g_serial.Opened(named ? std::string(device) : SerialPortName(port));
         InstallComCallback(port, ComLostCB, nullptr);
         return result;
     }
@@ -103,7 +105,9 @@ int OpenSerialLine(int port, const char *device, long baud) {
     char systemText[128];
     fault.reason = GetComOpenReason(port, systemText, sizeof systemText);
     if (fault.reason != kComReasonNone) fault.systemText = systemText;
-    fault.where = result == kRsErrInvalidPort ? "COM" + std::to_string(port) : SerialPortName(port);
+    fault.where = named                         ? std::string(device)
+                  : result == kRsErrInvalidPort ? "COM" + std::to_string(port)
+                                                : SerialPortName(port);
     LinkFailure(fault);
     return result;
 }

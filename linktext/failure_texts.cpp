@@ -1,4 +1,5 @@
-// The texts of the link's failure codes, the plausibility message and the flood notice.
+// The texts of the link's failure codes, the plausibility message, the firmware that is not
+// this program's and the flood notice.
 #include "linktext/linktext.h"
 
 #include <cstdio>
@@ -42,6 +43,11 @@ const TextPair kTxtEepromImplausible = {
     " Plausibilitaets-Check der Parameter im EEPROM fehlgeschlagen, wurden auf Voreinstellung "
     "gesetzt!\n\n",
     " Parameter from EEPROM did not pass plausibility check and were set to default value!\n\n"};
+
+const TextPair kTxtVersionMismatch = {
+    "Sensor-Firmware und Scope-Version stimmen nicht ueberein! \nFirmware des verbundenen "
+    "Sensors ist: ",
+    "Sensor firmware and scope version do not match! \nFirmware of connected sensor is: "};
 
 std::string PlausibilityText(int number, const TextPair &message) {
     return std::string(Txt(kTitleInfo)) + "\n" + std::to_string(number) + Txt(message);

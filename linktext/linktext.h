@@ -23,6 +23,10 @@ std::string PlausibilityText(int number, const TextPair &message);
 extern const TextPair kTxtRamImplausible;
 extern const TextPair kTxtEepromImplausible;
 
+// The firmware of the sensor is not the version this program is made for; the sensor's version
+// follows the text.
+extern const TextPair kTxtVersionMismatch;
+
 // The text of an OpenComConfig result and of a ConnectToTCPServerEx result.
 const TextPair &SerialErrorText(int code);
 const TextPair &TcpErrorText(int code);

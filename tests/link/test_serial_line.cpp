@@ -6,6 +6,7 @@
 #include "link_fixture.h"
 
 #include "link/link_codes.h"
+#include "link/serial_line.h"
 #include "linktext/linktext.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
@@ -152,6 +153,29 @@ TEST_F(SerialLineTest, OpenFailuresNameThePortTheDeviceAndWhatToDo) {
         << Status();
     CloseCom(2);
     TestMapComPort(2, nullptr);
+}
+
+// A line opened by its device path (as a program without the COM mapping opens one) is named
+// by that path, in an open failure as in the report of a device that goes away.
+TEST_F(SerialLineTest, ALineOpenedByItsDeviceIsNamedByIt) {
+    const std::string missing = (programDir / "no-such-tty").string();
+    EXPECT_EQ(OpenSerialLine(9, missing.c_str(), 115200), kRsErrNoPortFound);
+    EXPECT_EQ(LastLinkFault().code, LinkError::SerialOpen);
+    EXPECT_EQ(LastLinkFault().where, missing);
+
+    const std::string device = sim->serialPath();
+    CloseCom(1); // the start-up attempt's port holds the device
+    ASSERT_EQ(OpenSerialLine(9, device.c_str(), 115200), 0);
+    App.ComProtocol = 0;
+    EXPECT_EQ(SerialLine().Where(), device);
+    App.LanguageIndex = 1;
+    ClearStatus();
+    sim->stop();
+    TestProcessEvents(300);
+    EXPECT_NE(Status().find("Serial connection lost!\n" + device + ": the device went away"),
+              std::string::npos)
+        << Status();
+    CloseCom(9);
 }
 
 // What an operator reads for each reason the system gives, in both languages.
