@@ -106,6 +106,25 @@ void TestTypeText(int panel, int control, const char *text) {
     }
 }
 
+void TestEditText(int panel, int control, const char *text) {
+    QWidget *w = CtrlWidget(panel, control);
+    if (!w) return;
+    // Clicking into a control makes its window the active one and gives the control the focus.
+    QWidget *window = w->window();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        qWarning("TestEditText: the window did not become active");
+    w->setFocus(Qt::MouseFocusReason);
+    if (auto *box = qobject_cast<QAbstractSpinBox *>(w))
+        box->selectAll();
+    else if (auto *le = qobject_cast<QLineEdit *>(w))
+        le->selectAll();
+    else
+        return;
+    QTest::keyClick(w, Qt::Key_Backspace);
+    QTest::keyClicks(w, QString::fromUtf8(text));
+}
+
 void TestKey(int panel, const char *keySequence) {
     PanelRec *p = FindPanel(panel);
     if (!p || !p->widget) return;

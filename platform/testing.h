@@ -34,7 +34,10 @@ void TestClosePanel(int panel); // the window's close box
 void TestSelectTab(int panel, int tabControl, int index);
 void TestSelectRingItem(int panel, int control, int index);
 void TestTypeText(int panel, int control, const char *text); // replaces the text and commits
-void TestKey(int panel, const char *keySequence);            // e.g. "F9", delivered to the panel
+// Clicks into a numeric or string control and types `text` over its contents, without Enter:
+// the edit stays in progress, as when the operator goes on with a key or the mouse.
+void TestEditText(int panel, int control, const char *text);
+void TestKey(int panel, const char *keySequence); // e.g. "F9", delivered to the panel
 // Presses `keySequence` (e.g. "Escape", "Return") in the next modal popup once it is shown as a
 // real dialog (no responder installed); its text goes to *textOut when given. Returns at once.
 void TestKeyInNextPopup(const char *keySequence, std::string *textOut = nullptr);

@@ -54,7 +54,7 @@ class InputFilter : public QObject {
         case QEvent::Close:
             if (!ctrl && static_cast<QWidget *>(obj)->isWindow()) {
                 ev->ignore();
-                PostPanelEvent(panel, EVENT_CLOSE);
+                PostPanelCommand(panel, EVENT_CLOSE);
                 return true;
             }
             return false;
@@ -86,6 +86,15 @@ void PostBoth(int panel, int id) {
 }
 
 } // namespace
+
+CtrlRec *TaggedCtrl(const QWidget *w) {
+    for (; w; w = w->parentWidget()) {
+        const int ctrl = w->property(kCtrlProp).toInt();
+        if (ctrl) return FindCtrl(w->property(kPanelProp).toInt(), ctrl);
+        if (w->isWindow()) break;
+    }
+    return nullptr;
+}
 
 void SetProgrammaticTabChange(bool on) {
     g_programmaticTab = on;
@@ -138,7 +147,7 @@ void InstallInputHooks(PanelRec &, CtrlRec &c) {
     switch (c.style) {
     case CTRL_COMMAND_BUTTON:
         QObject::connect(static_cast<QPushButton *>(w), &QAbstractButton::clicked, w,
-                         [=] { PostCtrlEvent(panelOf(), id, EVENT_COMMIT); });
+                         [=] { PostCommand(panelOf(), id, EVENT_COMMIT); });
         break;
     case CTRL_TOGGLE_BUTTON:
         QObject::connect(static_cast<QPushButton *>(w), &QAbstractButton::clicked, w,
@@ -150,9 +159,17 @@ void InstallInputHooks(PanelRec &, CtrlRec &c) {
     case CTRL_NUMERIC:
         QObject::connect(static_cast<QDoubleSpinBox *>(w), &QDoubleSpinBox::valueChanged, w,
                          [=](double v) {
-                             if (CtrlRec *r = FindCtrl(panelOf(), id)) r->number = v;
+                             if (CtrlRec *r = FindCtrl(panelOf(), id)) {
+                                 r->number = v;
+                                 r->editPending = false;
+                             }
                              PostBoth(panelOf(), id);
                          });
+        // Typing is an edit in progress until Enter or leaving the control takes it.
+        if (auto *le = w->findChild<QLineEdit *>())
+            QObject::connect(le, &QLineEdit::textEdited, w, [=] {
+                if (CtrlRec *r = FindCtrl(panelOf(), id)) r->editPending = true;
+            });
         break;
     case CTRL_RING:
         QObject::connect(static_cast<QComboBox *>(w), &QComboBox::activated, w, [=](int index) {
@@ -164,18 +181,20 @@ void InstallInputHooks(PanelRec &, CtrlRec &c) {
         break;
     case CTRL_STRING: {
         auto *le = static_cast<QLineEdit *>(w);
-        auto edited = std::make_shared<bool>(false);
         QObject::connect(le, &QLineEdit::textEdited, le, [=](const QString &t) {
-            if (CtrlRec *r = FindCtrl(panelOf(), id)) r->text = t;
-            *edited = true;
+            if (CtrlRec *r = FindCtrl(panelOf(), id)) {
+                r->text = t;
+                r->editPending = true;
+            }
         });
         QObject::connect(le, &QLineEdit::returnPressed, le, [=] {
-            *edited = false;
+            if (CtrlRec *r = FindCtrl(panelOf(), id)) r->editPending = false;
             PostBoth(panelOf(), id);
         });
         QObject::connect(le, &QLineEdit::editingFinished, le, [=] {
-            if (*edited) {
-                *edited = false;
+            CtrlRec *r = FindCtrl(panelOf(), id);
+            if (r && r->editPending) {
+                r->editPending = false;
                 PostBoth(panelOf(), id);
             }
         });
@@ -221,7 +240,7 @@ void InstallInputHooks(PanelRec &, CtrlRec &c) {
         auto *shortcut = new QShortcut(QKeySequence(keys), w);
         shortcut->setContext(Qt::WindowShortcut);
         QObject::connect(shortcut, &QShortcut::activated, w,
-                         [=] { PostCtrlEvent(panelOf(), id, EVENT_SHORTCUT); });
+                         [=] { PostCommand(panelOf(), id, EVENT_SHORTCUT); });
     }
 }
 

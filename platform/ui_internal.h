@@ -53,7 +53,10 @@ struct CtrlRec {
     // replaces a button's shortcut with its label's mnemonic, so every change of label puts
     // this key back (SetButtonLabel).
     QKeySequence shortcut;
-    bool dirty = false;      // widget not yet showing the record
+    bool dirty = false; // widget not yet showing the record
+    // Hot numerics and strings: the operator has typed into the control and not yet committed
+    // it (Enter, or leaving the control); CommitEditInProgress takes it.
+    bool editPending = false;
     int shownTextLength = 0; // text boxes: how much of `text` the widget already shows
 };
 
@@ -75,6 +78,8 @@ struct PanelRec {
 PanelRec *FindPanel(int panel);
 CtrlRec *FindCtrl(int panel, int control);
 PanelRec *PanelOfWidget(const QWidget *w);
+// The control a widget (or a widget inside it) stands for, within its window.
+CtrlRec *TaggedCtrl(const QWidget *w);
 // The widget a panel's controls and child panels are placed in.
 QWidget *ContentOf(PanelRec &p);
 int RegisterPanel(std::unique_ptr<PanelRec> rec); // returns the new handle
@@ -91,6 +96,10 @@ void FlushAllDirty();
 // Shows `text` on a command or toggle button and keeps the button's own key.
 void SetButtonLabel(CtrlRec &c, const QString &text);
 
+// True while the toolkit speaks German (SetToolkitLanguage): the language of the runtime's own
+// messages.
+bool ToolkitGerman();
+
 // The forms of the fields of a printout's footer in the toolkit's language
 // (SetToolkitLanguage), whatever the system's locale.
 QString ToolkitDateText(const QDate &date);
@@ -103,6 +112,17 @@ bool ToolkitGerman();
 // inside the widget's own signal handler.
 void PostCtrlEvent(int panel, int control, int event, int data1 = 0, int data2 = 0);
 void PostPanelEvent(int panel, int event, int data1 = 0, int data2 = 0);
+// An operator's command (a button's commit, a control's key combination, a window's close box):
+// queued the same way, and handed to the callback only once CommitEditInProgress has taken the
+// edit in progress in the command's window; a refused edit drops the command.
+void PostCommand(int panel, int control, int event);
+void PostPanelCommand(int panel, int event);
+// Takes the edit in progress in `window` (the focused control the operator typed into and has
+// not committed) as Enter would: the value into the record, then the control's own callbacks
+// (value changed, commit). A number the control cannot take (empty, outside its range) is
+// refused: the operator is told the range, the control keeps the focus, and false comes back.
+// True when there was nothing to take or it was taken.
+bool CommitEditInProgress(QWidget *window);
 void InstallInputHooks(PanelRec &panel, CtrlRec &c);
 void InstallPanelHooks(PanelRec &panel);
 

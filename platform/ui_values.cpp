@@ -245,6 +245,7 @@ void FlushCtrl(CtrlRec &c) {
         auto *n = static_cast<QDoubleSpinBox *>(w);
         if (c.type == DataType::Double && n->decimals() != c.precision) n->setDecimals(c.precision);
         n->setValue(c.number);
+        c.editPending = false; // whatever was typed gave way to the program's value
         break;
     }
     case CTRL_RING: {
@@ -257,6 +258,7 @@ void FlushCtrl(CtrlRec &c) {
         auto *s = static_cast<QLineEdit *>(w);
         if (s->text() != c.text) {
             s->setText(c.text);
+            c.editPending = false;
             // A display is read from the left: a text longer than the field shows its start.
             if (s->isReadOnly()) s->setCursorPosition(0);
         }
