@@ -55,7 +55,9 @@ const char *usageText() {
            "                          trickle close; N replies (default 1, 0 = until 'fault "
            "off')\n"
            "  fault off | firmware TEXT | in0 0|1 | press run|stop | press offset US\n"
-           "  press advance SECONDS | eeprom T B M E | status | quit\n";
+           "  press advance SECONDS | eeprom T B M E | status | quit\n"
+           "  flaw skew N            order 1 keeps STROKE TOLERANCE N off (-1: 49 for 50)\n"
+           "  flaw eeprom-lost | off  order 3 keeps the old EEPROM set / the sensor is sound\n";
 }
 
 std::string versionText() {
@@ -224,6 +226,21 @@ std::string runCommand(SimSensor &sim, const std::string &line, bool *quit) {
             return "model time advanced " + std::to_string(n) + " s";
         }
     }
+    if (w[0] == "flaw" && w.size() >= 2) {
+        SensorFlaws flaws = sim.flaws();
+        if (w[1] == "off") {
+            flaws = SensorFlaws{};
+        } else if (w[1] == "skew" && w.size() == 3 && toLong(w[2], &n) && n >= -1000 && n <= 1000) {
+            flaws.strokeToleranceSkew = int(n);
+        } else if (w[1] == "eeprom-lost") {
+            flaws.eepromStoreLost = true;
+        } else {
+            return "flaw needs: skew N | eeprom-lost | off";
+        }
+        sim.setFlaws(flaws);
+        return "flaws: skew " + std::to_string(flaws.strokeToleranceSkew) +
+               (flaws.eepromStoreLost ? ", EEPROM store lost" : ", EEPROM store holds");
+    }
     if (w[0] == "eeprom" && w.size() == 5) {
         long v[4];
         for (int i = 0; i < 4; ++i)
@@ -233,7 +250,7 @@ std::string runCommand(SimSensor &sim, const std::string &line, bool *quit) {
             ParamSet{uint16_t(v[0]), uint16_t(v[1]), uint16_t(v[2]), uint16_t(v[3])});
         return "EEPROM set written";
     }
-    return "unknown command (quit, status, fault, firmware, in0, press, eeprom)";
+    return "unknown command (quit, status, fault, flaw, firmware, in0, press, eeprom)";
 }
 
 } // namespace tavsim

@@ -81,6 +81,8 @@ Answer SensorCore::answer(const FrameHeader &h, const uint8_t *data) {
         if (h.length != 8) break;
         ParamSet wanted = decodeParams(data);
         uint16_t faults = plausibilityFaults(wanted);
+        if (!faults)
+            wanted.strokeTolerance = uint16_t(wanted.strokeTolerance + flaws_.strokeToleranceSkew);
         setRam(faults ? ParamSet{} : wanted);
         a.frame = reply(h.order, faults);
         return a;
@@ -92,9 +94,11 @@ Answer SensorCore::answer(const FrameHeader &h, const uint8_t *data) {
         return a;
     }
     case OrderStoreEeprom:
-        eeprom_.params = ram_;
-        eeprom_.baudIndex = baudIndex_;
-        saveEepromImage();
+        if (!flaws_.eepromStoreLost) {
+            eeprom_.params = ram_;
+            eeprom_.baudIndex = baudIndex_;
+            saveEepromImage();
+        }
         a.frame = reply(h.order, 0);
         return a;
     case OrderLoadEeprom: {

@@ -33,6 +33,15 @@ struct SensorSetup {
 // Counts of the cycle-time reply: N0 scan cycles counted in N1 tenths of a millisecond.
 constexpr int32_t CycleTimeWindow = 80000; // 8 seconds
 
+// Ways a sensor can take a parameter set without saying so: a firmware that keeps another value
+// than the one sent, an EEPROM that does not keep what it was told to store. The replies stay
+// correct frames; only what is read back later tells.
+struct SensorFlaws {
+    int strokeToleranceSkew = 0;  // order 1 keeps STROKE TOLERANCE this much off (-1: 49 for 50)
+    bool eepromStoreLost = false; // order 3 answers as usual and keeps the old EEPROM set
+    bool operator==(const SensorFlaws &) const = default;
+};
+
 struct Answer {
     std::vector<uint8_t> frame;
     int switchBaud = -1; // switch to this index once the reply is out
@@ -73,6 +82,8 @@ class SensorCore {
 
     void setFault(const FaultSetting &setting);
     const FaultSetting &fault() const { return fault_; }
+    void setFlaws(const SensorFlaws &flaws) { flaws_ = flaws; }
+    const SensorFlaws &flaws() const { return flaws_; }
     // The fault for the next reply to `order`, counted down; None when there is none.
     FaultKind takeFault(int order, int *trickleMs);
 
@@ -93,6 +104,7 @@ class SensorCore {
     int baudIndex_ = DefaultBaudIndex;
     bool in0_ = false;
     FaultSetting fault_;
+    SensorFlaws flaws_;
     int faultLeft_ = 0;
     int faultSkip_ = 0;
     std::chrono::steady_clock::time_point startTime_;

@@ -74,6 +74,11 @@ void SimSensor::setFault(const FaultSetting &setting) {
     core_->setFault(setting);
 }
 
+void SimSensor::setFlaws(const SensorFlaws &flaws) {
+    std::lock_guard<std::mutex> lock(core_->mutex);
+    core_->setFlaws(flaws);
+}
+
 void SimSensor::setFirmware(const std::string &text) {
     std::lock_guard<std::mutex> lock(core_->mutex);
     core_->setFirmware(text);
@@ -126,6 +131,11 @@ ParamSet SimSensor::ramParams() const {
     return core_->ram();
 }
 
+SensorFlaws SimSensor::flaws() const {
+    std::lock_guard<std::mutex> lock(core_->mutex);
+    return core_->flaws();
+}
+
 EepromImage SimSensor::eeprom() const {
     std::lock_guard<std::mutex> lock(core_->mutex);
     return core_->eeprom();
@@ -161,6 +171,9 @@ std::string SimSensor::status() const {
       << live.upperTol << " bad " << live.badLower << "/" << live.badUpper << " outputs 0x"
       << std::hex << live.outputBits << std::dec << ", IN0 " << (core_->in0() ? 1 : 0) << ", fault "
       << faultName(core_->fault().kind) << (core_->waitingRecordings ? ", recording waits" : "");
+    const SensorFlaws &flaws = core_->flaws();
+    if (flaws.strokeToleranceSkew) s << ", flaw skew " << flaws.strokeToleranceSkew;
+    if (flaws.eepromStoreLost) s << ", flaw eeprom-lost";
     return s.str();
 }
 

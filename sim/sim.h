@@ -44,6 +44,8 @@ class SimSensor {
     // Run-time control.
     void setFault(const FaultSetting &setting);
     void clearFault() { setFault(FaultSetting{}); }
+    // How the sensor takes parameter sets from now on (SensorFlaws{}: as it should).
+    void setFlaws(const SensorFlaws &flaws);
     void setFirmware(const std::string &text);
     void setIn0(bool high);
     void setPressRunning(bool running);
@@ -59,6 +61,7 @@ class SimSensor {
     // State.
     ParamSet ramParams() const;
     EepromImage eeprom() const;
+    SensorFlaws flaws() const;
     int baudIndex() const;
     bool recordingWaiting() const;
     LiveValues liveValues() const;

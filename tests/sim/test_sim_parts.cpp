@@ -250,6 +250,13 @@ TEST(SimCommands, ChangeTheSensorAtRunTime) {
     EXPECT_NE(sim.status().find("\"TAVIRON V2.0.0 2030-01-01\""), std::string::npos);
     runCommand(sim, "eeprom 100 5 1 1", &quit);
     EXPECT_EQ(sim.eeprom().params, (ParamSet{100, 5, 1, 1}));
+    runCommand(sim, "flaw skew -1", &quit);
+    runCommand(sim, "flaw eeprom-lost", &quit);
+    EXPECT_EQ(sim.flaws(), (SensorFlaws{-1, true}));
+    EXPECT_NE(sim.status().find("flaw skew -1, flaw eeprom-lost"), std::string::npos);
+    runCommand(sim, "flaw off", &quit);
+    EXPECT_EQ(sim.flaws(), SensorFlaws{});
+    EXPECT_NE(runCommand(sim, "flaw sideways", &quit).find("flaw needs"), std::string::npos);
     EXPECT_NE(runCommand(sim, "fault bogus", &quit).find("unknown fault"), std::string::npos);
     EXPECT_NE(runCommand(sim, "frobnicate", &quit).find("unknown command"), std::string::npos);
     EXPECT_FALSE(quit);

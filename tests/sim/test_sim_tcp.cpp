@@ -186,6 +186,30 @@ TEST_F(SimTcp, ParameterSetsPlausibilityAndEeprom) {
     EXPECT_EQ(sim->eeprom().params, ParamSet{});
 }
 
+// A flawed sensor answers as a sound one does; only reading back shows what it kept.
+TEST_F(SimTcp, FlawsKeepAnotherSetThanTheOneSentOrStored) {
+    sim->setFlaws({-1, false});
+    EXPECT_EQ(ask(OrderSendPara, 0, u16s({50, 25, 1, 0})).header.argument, 0);
+    Reply back = ask(OrderGetPara);
+    ASSERT_EQ(back.data.size(), 8u);
+    EXPECT_EQ(decodeParams(back.data.data()), (ParamSet{49, 25, 1, 0}));
+    // A rejected set still falls back to the defaults, unskewed.
+    EXPECT_EQ(ask(OrderSendPara, 0, u16s({0, 25, 0, 0})).header.argument, 1);
+    EXPECT_EQ(sim->ramParams(), ParamSet{});
+
+    sim->setFlaws({0, true});
+    sim->setEepromParams({120, 7, 0, 0});
+    ask(OrderSendPara, 0, u16s({80, 3, 1, 1}));
+    Reply stored = ask(OrderStoreEeprom);
+    EXPECT_EQ(stored.header.argument, 0);
+    EXPECT_EQ(stored.raw.size(), 8u);
+    EXPECT_EQ(sim->eeprom().params, (ParamSet{120, 7, 0, 0})) << "the store did not hold";
+
+    sim->setFlaws({});
+    ask(OrderStoreEeprom);
+    EXPECT_EQ(sim->eeprom().params, (ParamSet{80, 3, 1, 1}));
+}
+
 TEST(SimTcpEeprom, EepromSetAndBaudRateSurviveARestart) {
     fs::path dir = fs::temp_directory_path() / ("tav-sim-eeprom-" + std::to_string(::getpid()));
     fs::create_directories(dir);
