@@ -95,6 +95,12 @@ struct AppState {
     char DriveBuf[kPathSize];       // work buffers for splitting a path
     char DirBuf[kPathSize];
     char FileNameBuf[kPathSize];
+    // What this connection has read of the sensor's two sets (read back, loaded, compared).
+    u16 SensorRam[4];      // its working set as last read
+    u16 SensorEeprom[4];   // its EEPROM set as last loaded into RAM and read
+    i16 SensorRamKnown;    // 1 once SensorRam was read on this connection
+    i16 SensorEepromKnown; // 1 once SensorEeprom was read on this connection
+    i16 RamNotStored;      // 1: RAM holds values sent to RAM only that the EEPROM may not hold
 
     // ---- live cycle ---------------------------------------------------------------------
     i16 Running;          // the live data cycle runs while 1

@@ -7,7 +7,19 @@
 const TextPair kTitleInfo = {"Info!", "Message!"};
 
 const char *Txt(const TextPair &pair) {
-    return App.LanguageIndex == 0 ? pair.ger : pair.eng;
+    return TxtIn(pair, App.LanguageIndex);
+}
+
+const char *TxtIn(const TextPair &pair, int language) {
+    return language == 0 ? pair.ger : pair.eng;
+}
+
+std::string ClockText(std::time_t when) {
+    // One thread: the shared result of localtime is used before anything else asks.
+    const std::tm *local = std::localtime(&when);
+    char text[16] = "--:--:--";
+    if (local) std::strftime(text, sizeof text, "%H:%M:%S", local);
+    return text;
 }
 
 void ShowHelp(const TextPair &text) {

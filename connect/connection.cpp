@@ -9,6 +9,7 @@
 #include "link/link_codes.h"
 #include "link/serial_line.h"
 #include "link/tcp_line.h"
+#include "params/para.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
 #include "platform/toolbox.h"
@@ -144,10 +145,7 @@ void Disconnect() {
     }
     ShowStatusBoth(Txt(kTxtOffline));
 
-    SetCtrlVal(App.MainPanel, MAINP_FILE, 1);
-    SetCtrlVal(App.MainPanel, MAINP_RAM, 0);
-    SetCtrlVal(App.MainPanel, MAINP_EEPROM, 0);
-    App.MemorySelect = 3;
+    SelectMemory(3); // FILE: offline, SEND and GET work on files
 
     Dim(App.ConnectTab, CONNECT_TRY_TO_CONNECT, 0);
     Dim(App.MainPanel, MAINP_SEND, 0);

@@ -22,7 +22,8 @@ void ChangeBaudrate();
 void CheckComLine();
 
 // The one handler of every link failure: ErrorText becomes the failure's text in the current
-// language, the data panel's status line says "TIMEOUT!", the status box gets the text and an
+// language, the data panel's status line says "TIMEOUT!" (or that the sensor rejected the
+// parameters, FailureStatusLine), the status box gets the text and an
 // empty line, the three link buttons are dimmed and the connection page comes to the front.
 // (The link itself has cleared Running, LinkOk and ScanRunning before it calls.)
 void SetTimeout(const LinkFault &fault);

@@ -55,6 +55,11 @@ void CheckComLine() {
     AppendStatus("\n\n");
 
     App.LinkOk = 1;
+    // A connection starts as the program does: RAM selected, nothing known of the sensor's
+    // sets. After offline work FILE would otherwise stay on, and the next SEND would write a
+    // file while the operator believes the sensor was set.
+    SelectMemory(1);
+    ForgetSensorSets();
     GetPara();
     if (App.LinkOk == 1) {
         SetLinkButtonsDimmed(kEnabled);

@@ -22,7 +22,7 @@ void ShowFlood(unsigned long long droppedBytes) {
 
 void SetTimeout(const LinkFault &fault) {
     std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s", LinkFailureText(fault).c_str());
-    SetCtrlVal(App.DataPanel, DATAP_STATUS, "TIMEOUT!");
+    SetCtrlVal(App.DataPanel, DATAP_STATUS, FailureStatusLine(fault).c_str());
     AppendStatus(App.ErrorText);
     AppendStatus("\n\n");
     SetLinkButtonsDimmed(kDimmed);

@@ -2,6 +2,8 @@
 // this program's and the flood notice.
 #include "linktext/linktext.h"
 
+#include "base/state.h"
+
 #include <cstdio>
 
 namespace {
@@ -80,6 +82,15 @@ std::string LinkFailureText(const LinkFault &f) {
         break;
     }
     return Txt(kTxtTimeout);
+}
+
+std::string FailureStatusLine(const LinkFault &f) {
+    return f.code == LinkError::SensorRejected ? RejectedLine(App.LanguageIndex) : "TIMEOUT!";
+}
+
+std::string RejectedLine(int language) {
+    const std::string message = TxtIn(kTxtRamImplausible, language);
+    return message.substr(message.find_first_not_of(' '));
 }
 
 std::string LinkFloodText(unsigned long long droppedBytes) {

@@ -13,6 +13,12 @@
 
 // The failure's text in the current language.
 std::string LinkFailureText(const LinkFault &fault);
+// What the data panel's status line says of the failure: "TIMEOUT!" (the same in both
+// languages), but for a set the sensor rejected the line that says so (RejectedLine).
+std::string FailureStatusLine(const LinkFault &fault);
+// The sensor's RAM plausibility message without the sensor's number, in `language` (0 German,
+// 1 English): "Parameter in RAM did not pass plausibility check and were set to default value!"
+std::string RejectedLine(int language);
 
 // "Server sends more data than asked for; they are dropped (N bytes so far).\n"
 std::string LinkFloodText(unsigned long long droppedBytes);

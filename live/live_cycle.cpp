@@ -17,7 +17,7 @@ void GetData() {
             if (App.Running == 0) break; // STOP or a failure during the transfer
         }
         if (App.GetParaPending) {
-            GetPara();
+            GetParaAsked();
             if (App.Running == 0) break;
         }
         FillTxBuf(OrderLiveData, 0, 0);

@@ -1,27 +1,28 @@
 // The four sensor parameters: between the parameter page and ParaValues, and to and from the
-// sensor's working (RAM) set, on into or out of its EEPROM when EEPROM is selected.
+// sensor's working (RAM) set, on into or out of its EEPROM when EEPROM is selected. Every SEND
+// is read back after its frames and compared; the status line says what happened and when.
 #include "params/para.h"
 
 #include "base/state.h"
 #include "base/texts.h"
 #include "link/exchange.h"
 #include "linktext/linktext.h"
+#include "params/para_names.h"
+#include "params/para_verify.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"
 
 #include "Tavironv10.h"
 
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 
 namespace {
 
 constexpr int kParaBlockSize = 8;
 constexpr int kParaControls[4] = {PARA_STROKE_TOL, PARA_BAD_CNT_TO_FAIL, PARA_DIG_OUTMODE,
                                   PARA_CNT_STROKE_EDGE};
-
-// Names as the parameter file and the page call them, for messages.
-constexpr const char *kParaNames[4] = {"STROKE TOLERANCE", "BAD CNT TO FAIL", "DIGITAL OUTMODE",
-                                       "CNT STROKE EDGE"};
 
 const TextPair kTxtCannotShow = {
     "Parameter %s: der empfangene Wert %u kann nicht angezeigt werden. Bitte vor SEND einen "
@@ -32,6 +33,45 @@ const TextPair kTxtChooseFirst = {
     "waehlen; es wurde nichts gesendet.",
     "Parameter %s: the value %u received cannot be shown. Please choose a value first; nothing "
     "was sent."};
+
+// Loads the EEPROM set into RAM (order 4), when asked, then reads RAM (order 2) into
+// ParaValues and onto the page, and notes what the sensor holds. An EEPROM set the sensor
+// replaced by its defaults is reported and the read goes on; the link stays good. 1, or -1
+// when an exchange failed (then ParaValues and the page are as they were).
+int ReadSensorSet(bool loadEeprom) {
+    if (loadEeprom) {
+        FillTxBuf(OrderLoadEeprom, 0, 0);
+        if (DataExchange(kHeaderSize) != 1) return -1;
+        if (App.RxArgument != 0) {
+            SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
+            std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s",
+                          PlausibilityText(App.RxArgument, kTxtEepromImplausible).c_str());
+            SetCtrlVal(App.ConnectTab, CONNECT_STATUS, App.ErrorText);
+        }
+    }
+    FillTxBuf(OrderGetPara, 0, 0);
+    if (DataExchange(kHeaderSize) != 1) return -1;
+    for (int i = 0; i < 4; ++i)
+        App.ParaValues[i] = getU16(RxData() + 2 * i);
+    SetPanelValues();
+
+    std::memcpy(App.SensorRam, App.ParaValues, sizeof App.SensorRam);
+    App.SensorRamKnown = 1;
+    if (loadEeprom) {
+        std::memcpy(App.SensorEeprom, App.ParaValues, sizeof App.SensorEeprom);
+        App.SensorEepromKnown = 1;
+    }
+    // Read alone, RAM tells nothing of the EEPROM; with a known EEPROM set it tells all.
+    if (App.SensorEepromKnown) {
+        App.RamNotStored = CountDifferences(App.SensorRam, App.SensorEeprom) != 0;
+        ShowNotStored();
+    }
+    return 1;
+}
+
+void ShowStatusLine(const std::string &line) {
+    SetCtrlVal(App.DataPanel, DATAP_STATUS, line.c_str());
+}
 
 } // namespace
 
@@ -51,7 +91,7 @@ void SetPanelValues() {
         App.ParaUnshown[i] = shown != App.ParaValues[i];
         if (App.ParaUnshown[i]) {
             char message[256];
-            std::snprintf(message, sizeof message, Txt(kTxtCannotShow), kParaNames[i],
+            std::snprintf(message, sizeof message, Txt(kTxtCannotShow), kParaNames[i].fileKey,
                           unsigned(App.ParaValues[i]));
             SetCtrlVal(App.ConnectTab, CONNECT_STATUS, message);
         }
@@ -67,7 +107,7 @@ int ParaValuesChosen() {
     for (int i = 0; i < 4; ++i) {
         if (!App.ParaUnshown[i]) continue;
         char message[256];
-        std::snprintf(message, sizeof message, Txt(kTxtChooseFirst), kParaNames[i],
+        std::snprintf(message, sizeof message, Txt(kTxtChooseFirst), kParaNames[i].fileKey,
                       unsigned(App.ParaValues[i]));
         SetCtrlVal(App.ConnectTab, CONNECT_STATUS, message);
         SetCtrlVal(App.ConnectTab, CONNECT_STATUS, "\n");
@@ -81,39 +121,75 @@ void SendPara() {
     App.SendParaPending = 0;
     if (!ParaValuesChosen()) return;
     GetPanelValues();
+    u16 sent[4];
+    std::memcpy(sent, App.ParaValues, sizeof sent);
     for (int i = 0; i < 4; ++i)
-        putU16(TxData() + 2 * i, App.ParaValues[i]);
+        putU16(TxData() + 2 * i, sent[i]);
     FillTxBuf(OrderSendPara, 0, kParaBlockSize);
     if (DataExchange(kHeaderSize + kParaBlockSize) != 1) return;
-    if (App.RxArgument != 0) {
-        // The sensor set its RAM to defaults: reported like a link failure.
-        LinkFault rejected;
-        rejected.code = LinkError::SensorRejected;
-        rejected.number = App.RxArgument;
-        LinkFailure(rejected);
+    const bool rejected = App.RxArgument != 0;
+    if (rejected) {
+        // The sensor set its RAM to defaults: handled as a failure, which STATUS names.
+        LinkFault fault;
+        fault.code = LinkError::SensorRejected;
+        fault.number = App.RxArgument;
+        LinkFailure(fault);
     }
-    if (App.MemorySelect == 2) {
+    const int memory = App.MemorySelect == 2 ? MemoryEeprom : MemoryRam;
+    if (memory == MemoryEeprom) {
         FillTxBuf(OrderStoreEeprom, 0, 0);
-        DataExchange(kHeaderSize);
+        if (DataExchange(kHeaderSize) != 1) return;
     }
+
+    // What the sensor holds now, after the frames above: RAM, or the EEPROM set loaded into it.
+    if (ReadSensorSet(memory == MemoryEeprom) != 1) return;
+    const ParaVerdict verdict = VerifySentSet(memory, rejected, sent, App.ParaValues,
+                                              App.LanguageIndex, ClockText(std::time(nullptr)));
+    if (!rejected) ShowStatusLine(verdict.statusLine);
+    if (memory == MemoryRam) {
+        // Sent to RAM only: stored only if the EEPROM is known to hold the same.
+        App.RamNotStored =
+            !(App.SensorEepromKnown && CountDifferences(App.SensorRam, App.SensorEeprom) == 0);
+        ShowNotStored();
+    }
+    if (!verdict.popup.empty()) MessagePopup(Txt(kTitleInfo), verdict.popup.c_str());
 }
 
 void GetPara() {
     App.GetParaPending = 0;
-    if (App.MemorySelect == 2) {
-        FillTxBuf(OrderLoadEeprom, 0, 0);
-        if (DataExchange(kHeaderSize) != 1) return;
-        if (App.RxArgument != 0) {
-            // The EEPROM set was replaced by defaults; the link itself is fine.
-            SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
-            std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s",
-                          PlausibilityText(App.RxArgument, kTxtEepromImplausible).c_str());
-            SetCtrlVal(App.ConnectTab, CONNECT_STATUS, App.ErrorText);
-        }
-    }
-    FillTxBuf(OrderGetPara, 0, 0);
-    if (DataExchange(kHeaderSize) != 1) return;
-    for (int i = 0; i < 4; ++i)
-        App.ParaValues[i] = getU16(RxData() + 2 * i);
-    SetPanelValues();
+    ReadSensorSet(App.MemorySelect == 2);
+}
+
+void GetParaAsked() {
+    App.GetParaPending = 0;
+    const int memory = App.MemorySelect == 2 ? MemoryEeprom : MemoryRam;
+    if (ReadSensorSet(memory == MemoryEeprom) == 1)
+        ShowStatusLine(GetStatusLine(memory, App.LanguageIndex, ClockText(std::time(nullptr))));
+}
+
+void ShowParaFileDone(int saved) {
+    const std::string clock = ClockText(std::time(nullptr));
+    const std::string line =
+        saved ? FileSavedLine(App.ParaFilePath, App.LanguageIndex, clock)
+              : GetStatusLine(MemoryFile, App.LanguageIndex, clock, App.ParaFilePath);
+    ShowStatusLine(line);
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, (line + "\n\n").c_str());
+}
+
+void SelectMemory(int memory) {
+    App.MemorySelect = i16(memory);
+    SetCtrlVal(App.MainPanel, MAINP_RAM, memory == MemoryRam ? 1 : 0);
+    SetCtrlVal(App.MainPanel, MAINP_EEPROM, memory == MemoryEeprom ? 1 : 0);
+    SetCtrlVal(App.MainPanel, MAINP_FILE, memory == MemoryFile ? 1 : 0);
+}
+
+void ForgetSensorSets() {
+    App.SensorRamKnown = 0;
+    App.SensorEepromKnown = 0;
+    App.RamNotStored = 0;
+    ShowNotStored();
+}
+
+void ShowNotStored() {
+    SetCtrlAttribute(App.ParaTab, PARA_NOT_STORED, ATTR_VISIBLE, App.RamNotStored ? 1 : 0);
 }

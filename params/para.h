@@ -1,5 +1,6 @@
 // The four sensor parameters: between the parameter page and ParaValues, and to and from the
-// sensor's RAM or EEPROM.
+// sensor's RAM or EEPROM; which memory SEND and GET use; what this connection knows of the
+// sensor's two sets.
 #pragma once
 
 // The four values of the parameter page into ParaValues, and back onto the page.
@@ -11,12 +12,28 @@ void ParaChosen(int control);
 // one still needs a choice and gives 0.
 int ParaValuesChosen();
 // SEND with RAM or EEPROM selected: clears SendParaPending and, once every value on the page
-// has been chosen (ParaValuesChosen), writes the page's values into the sensor's working set and,
-// with EEPROM selected, stores them in its EEPROM. A set the sensor finds implausible (it then
-// falls back to defaults) is reported like a link failure. On any failure the link is down
-// (SetTimeout has run) and ErrorText says why.
+// has been chosen (ParaValuesChosen), writes the page's values into the sensor's working set
+// and, with EEPROM selected, stores them in its EEPROM. Then it reads back what the sensor
+// holds (RAM; with EEPROM selected the EEPROM set loaded into RAM), shows it on the page and
+// compares it with what was sent: the status line says the outcome, a popup each difference.
+// A set the sensor finds implausible (it then falls back to defaults) is handled as a link
+// failure (LinkError::SensorRejected), whose STATUS names it. On any failure of the link the
+// failure has been reported (LinkFailure) and ErrorText says why.
 void SendPara();
 // GET with RAM or EEPROM selected: clears GetParaPending, with EEPROM first loads the EEPROM set
 // into the working set, then reads the working set into ParaValues and onto the page. Failures
 // as for SendPara; an EEPROM set replaced by defaults is shown but leaves the link up.
 void GetPara();
+// GET as the operator asks for it (GET, F10, or served by the live cycle): GetPara, then the
+// status line says where the values came from and when.
+void GetParaAsked();
+// The status line (and the status box, which keeps the whole path) after the page was saved
+// into (`saved` 1) or read from (0) the parameter file ParaFilePath.
+void ShowParaFileDone(int saved);
+// Makes `memory` (1 RAM, 2 EEPROM, 3 FILE) the one SEND and GET use, its toggle the one on.
+void SelectMemory(int memory);
+// A new connection: nothing is known yet of the sensor's sets.
+void ForgetSensorSets();
+// The parameter page's note that RAM holds values not stored in EEPROM, shown or not as
+// RamNotStored says.
+void ShowNotStored();

@@ -56,7 +56,7 @@ int CBF_ButtonGet(int, int, int event, void *, int, int) {
             App.GetParaPending = 1;
         } else {
             SetButtonsDimmed(kAllControls, kDimmed);
-            GetPara();
+            GetParaAsked();
             SetButtonsDimmed(kAllControls, kEnabled);
         }
         break;
@@ -78,11 +78,7 @@ int CBF_ButtonSelectMem(int, int control, int event, void *, int, int) {
                      : control == MAINP_EEPROM ? 2
                      : control == MAINP_FILE   ? 3
                                                : 0;
-        if (select == 0) break;
-        App.MemorySelect = select;
-        SetCtrlVal(App.MainPanel, MAINP_RAM, select == 1 ? 1 : 0);
-        SetCtrlVal(App.MainPanel, MAINP_EEPROM, select == 2 ? 1 : 0);
-        SetCtrlVal(App.MainPanel, MAINP_FILE, select == 3 ? 1 : 0);
+        if (select != 0) SelectMemory(select);
         break;
     }
     default:

@@ -89,6 +89,8 @@ void SendParaToFile() {
         char message[kTextBufferSize];
         std::snprintf(message, sizeof message, "%s%s", Txt(kNotSaved), App.ParaFilePath);
         MessagePopup(Txt(kTitleInfo), message);
+    } else {
+        ShowParaFileDone(1);
     }
 }
 
@@ -102,13 +104,15 @@ void ReadParaFromFile() {
     App.IniHandle = Ini_New(0);
     Ini_ReadFromFile(App.IniHandle, App.ParaFilePath);
 
-    if ((IdentificationMatches(kKeyFileType, kFileType) || ProceedAnyway(kNotParaFile)) &&
-        (IdentificationMatches(kKeyScopeVersion, kScopeVersion) || ProceedAnyway(kVersionMismatch)))
-        AcquireParaFromIniHandle();
+    const bool read =
+        (IdentificationMatches(kKeyFileType, kFileType) || ProceedAnyway(kNotParaFile)) &&
+        (IdentificationMatches(kKeyScopeVersion, kScopeVersion) || ProceedAnyway(kVersionMismatch));
+    if (read) AcquireParaFromIniHandle();
 
     Ini_Dispose(App.IniHandle);
     App.IniHandle = nullptr;
     SetPanelValues();
+    if (read) ShowParaFileDone(0);
 }
 
 void AcquireParaFromIniHandle() {

@@ -5,8 +5,32 @@
 
 #include "params/para.h"
 #include "protocol/frame.h"
+#include "tests/support/scripted_sensor.h"
+
+#include <regex>
 
 namespace {
+
+// A text with every time of day in it written HH:MM:SS, so it can be compared whole.
+std::string NoClock(const std::string &text) {
+    return std::regex_replace(text, std::regex("[0-2][0-9]:[0-5][0-9]:[0-5][0-9]"), "HH:MM:SS");
+}
+
+// A request frame as the simulated sensor logs it: its bytes in hex, blank between them.
+std::string Hex(int order, std::vector<u16> values = {}) {
+    ScriptedSensor::Bytes data;
+    for (u16 v : values) {
+        data.push_back(u8(v & 0xFF));
+        data.push_back(u8(v >> 8));
+    }
+    std::string out;
+    for (u8 b : ScriptedSensor::frame(u8(order), 0, data)) {
+        char two[4];
+        std::snprintf(two, sizeof two, "%02X", b);
+        out += (out.empty() ? "" : " ") + std::string(two);
+    }
+    return out;
+}
 
 class ParaTest : public LinkTest {
   protected:
@@ -53,8 +77,8 @@ TEST_F(ParaTest, SendAndGetSendExactlyTheirOrders) {
         std::vector<int> orders;
         int memory;
     } cases[] = {
-        {MAINP_RAM, MAINP_SEND, {1}, 1},
-        {MAINP_EEPROM, MAINP_SEND, {1, 3}, 2},
+        {MAINP_RAM, MAINP_SEND, {1, 2}, 1},          // then read back
+        {MAINP_EEPROM, MAINP_SEND, {1, 3, 4, 2}, 2}, // then reloaded and read back
         {MAINP_RAM, MAINP_GET, {2}, 1},
         {MAINP_EEPROM, MAINP_GET, {4, 2}, 2},
     };
@@ -71,10 +95,194 @@ TEST_F(ParaTest, SendAndGetSendExactlyTheirOrders) {
     }
 }
 
+// Every SEND to the sensor is read back after the frames it sends anyway, compared with what
+// was sent and said on the status line, in the current language; a difference names each
+// parameter in a popup. Sensors that keep 49 for 50, or whose EEPROM store does not hold.
+TEST_F(ParaTest, EverySendIsReadBackComparedAndSaid) {
+    struct Case {
+        const char *what;
+        int language, toggle;
+        tavsim::SensorFlaws flaws;
+        std::vector<std::string> frames;
+        const char *status, *popup; // popup "": none
+        std::vector<unsigned> page; // afterwards: what the sensor holds
+    };
+    const std::vector<u16> sent = {50, 25, 1, 0};
+    const std::vector<std::string> ram = {Hex(1, sent), Hex(2)};
+    const std::vector<std::string> eeprom = {Hex(1, sent), Hex(3), Hex(4), Hex(2)};
+    const Case cases[] = {
+        {"RAM, equal",
+         1,
+         MAINP_RAM,
+         {},
+         ram,
+         "Sent to RAM and read back: all 4 equal (HH:MM:SS)",
+         "",
+         {50, 25, 1, 0}},
+        {"RAM, equal",
+         0,
+         MAINP_RAM,
+         {},
+         ram,
+         "In RAM gesendet und zurueckgelesen: alle 4 gleich (HH:MM:SS)",
+         "",
+         {50, 25, 1, 0}},
+        {"RAM, 49 kept for 50",
+         1,
+         MAINP_RAM,
+         {-1, false},
+         ram,
+         "Sent to RAM and read back: 1 of 4 differ (HH:MM:SS)",
+         "Sent to RAM and read back: 1 of 4 differ (HH:MM:SS)\n\nSTROKE TOLERANCE: sent 50, "
+         "read 49",
+         {49, 25, 1, 0}},
+        {"RAM, 49 kept for 50",
+         0,
+         MAINP_RAM,
+         {-1, false},
+         ram,
+         "In RAM gesendet und zurueckgelesen: 1 von 4 verschieden (HH:MM:SS)",
+         "In RAM gesendet und zurueckgelesen: 1 von 4 verschieden (HH:MM:SS)\n\nSTANZHUB "
+         "TOLERANZ: gesendet 50, gelesen 49",
+         {49, 25, 1, 0}},
+        {"EEPROM, equal",
+         1,
+         MAINP_EEPROM,
+         {},
+         eeprom,
+         "Stored in EEPROM and read back: all 4 equal (HH:MM:SS)",
+         "",
+         {50, 25, 1, 0}},
+        {"EEPROM, equal",
+         0,
+         MAINP_EEPROM,
+         {},
+         eeprom,
+         "Im EEPROM gespeichert und zurueckgelesen: alle 4 gleich (HH:MM:SS)",
+         "",
+         {50, 25, 1, 0}},
+        {"EEPROM store does not hold",
+         1,
+         MAINP_EEPROM,
+         {0, true},
+         eeprom,
+         "Stored in EEPROM and read back: 2 of 4 differ (HH:MM:SS)",
+         "Stored in EEPROM and read back: 2 of 4 differ (HH:MM:SS)\n\nSTROKE TOLERANCE: sent 50, "
+         "read 120\nCNT STROKE EDGE: sent 0 (RISING), read 1 (FALLING)\n\nRAM now holds the "
+         "stored set too.",
+         {120, 25, 1, 1}},
+        {"EEPROM store does not hold",
+         0,
+         MAINP_EEPROM,
+         {0, true},
+         eeprom,
+         "Im EEPROM gespeichert und zurueckgelesen: 2 von 4 verschieden (HH:MM:SS)",
+         "Im EEPROM gespeichert und zurueckgelesen: 2 von 4 verschieden (HH:MM:SS)\n\nSTANZHUB "
+         "TOLERANZ: gesendet 50, gelesen 120\nSTANZHUB KANTE: gesendet 0 (STEIGEND), gelesen 1 "
+         "(FALLEND)\n\nDas RAM haelt jetzt ebenfalls den gespeicherten Satz.",
+         {120, 25, 1, 1}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.what) + (c.language ? ", English" : ", German"));
+        App.LanguageIndex = c.language;
+        sim->setFlaws(c.flaws);
+        sim->setEepromParams({120, 25, 1, 1});
+        Select(c.toggle);
+        SetPage(sent[0], sent[1], sent[2], sent[3]);
+        sim->clearLog();
+        popups.clear();
+        Click(App.MainPanel, MAINP_SEND);
+        EXPECT_EQ(Requests(), c.frames);
+        EXPECT_EQ(NoClock(DataStatus()), c.status);
+        if (*c.popup) {
+            ASSERT_EQ(popups.size(), 1u);
+            EXPECT_EQ(popups[0].title, c.language ? "Message!" : "Info!");
+            EXPECT_EQ(NoClock(popups[0].text), c.popup);
+        } else {
+            EXPECT_TRUE(popups.empty()) << popups[0].text;
+        }
+        EXPECT_EQ(Page(), c.page);
+        const tavsim::ParamSet held = sim->ramParams();
+        EXPECT_EQ(Page(), (std::vector<unsigned>{held.strokeTolerance, held.badCntToFail,
+                                                 held.digitalOutmode, held.cntStrokeEdge}))
+            << "the page shows what the sensor holds";
+        EXPECT_EQ(App.LinkOk, 1) << "a difference is not a link failure";
+        EXPECT_EQ(Status(), "") << "the status box is for the link's failures";
+    }
+}
+
+// GET says where the values came from: the memory toggle that is on.
+TEST_F(ParaTest, GetSaysWhereTheValuesCameFrom) {
+    const struct {
+        int language, toggle;
+        const char *status;
+    } cases[] = {
+        {1, MAINP_RAM, "Read from RAM (HH:MM:SS)"},
+        {0, MAINP_RAM, "Aus RAM gelesen (HH:MM:SS)"},
+        {1, MAINP_EEPROM, "Read from EEPROM, now in RAM too (HH:MM:SS)"},
+        {0, MAINP_EEPROM, "Aus EEPROM gelesen, jetzt auch im RAM (HH:MM:SS)"},
+    };
+    for (const auto &c : cases) {
+        App.LanguageIndex = c.language;
+        Select(c.toggle);
+        Click(App.MainPanel, MAINP_GET);
+        EXPECT_EQ(NoClock(DataStatus()), c.status);
+    }
+}
+
+// After offline work (FILE forced) a successful TRY TO CONNECT selects RAM, as start-up does:
+// the next SEND goes to the sensor, not into a file.
+TEST_F(ParaTest, AReconnectSelectsRamAgain) {
+    Select(MAINP_EEPROM);
+    Click(App.ConnectTab, CONNECT_DISCONNECT);
+    ASSERT_EQ(Toggles(), (std::vector<int>{0, 0, 1}));
+    ASSERT_EQ(App.MemorySelect, 3);
+    Connect();
+    EXPECT_EQ(Toggles(), (std::vector<int>{1, 0, 0}));
+    EXPECT_EQ(App.MemorySelect, 1);
+    SetPage(60, 25, 0, 0);
+    Click(App.MainPanel, MAINP_SEND);
+    EXPECT_EQ(Orders(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{60, 25, 0, 0}));
+    EXPECT_FALSE(fs::exists(programDir / "chosen.ini")) << "no file was written";
+    EXPECT_EQ(NoClock(DataStatus()), "Sent to RAM and read back: all 4 equal (HH:MM:SS)");
+}
+
+// The parameter page says when the sensor's RAM holds values its EEPROM does not: after a
+// SEND to RAM only, until a SEND to EEPROM stores them or a GET shows both sets equal.
+TEST_F(ParaTest, ThePageSaysWhenRamHoldsValuesNotStored) {
+    auto shown = [] { return Visible(App.ParaTab, PARA_NOT_STORED); };
+    EXPECT_EQ(shown(), 0) << "nothing is known after connecting";
+
+    SetPage(60, 25, 0, 0);
+    Click(App.MainPanel, MAINP_SEND); // RAM only
+    EXPECT_EQ(shown(), 1);
+    Select(MAINP_EEPROM);
+    Click(App.MainPanel, MAINP_SEND); // stored
+    EXPECT_EQ(shown(), 0);
+    Select(MAINP_RAM);
+    Click(App.MainPanel, MAINP_SEND); // the stored values again
+    EXPECT_EQ(shown(), 0) << "RAM holds what the EEPROM holds";
+    SetPage(70, 25, 0, 0);
+    Click(App.MainPanel, MAINP_SEND);
+    EXPECT_EQ(shown(), 1);
+    Select(MAINP_EEPROM);
+    Click(App.MainPanel, MAINP_GET); // the EEPROM set loaded into RAM: equal again
+    EXPECT_EQ(shown(), 0);
+    EXPECT_EQ(Page()[0], 60u);
+
+    Select(MAINP_RAM);
+    SetPage(80, 25, 0, 0);
+    Click(App.MainPanel, MAINP_SEND);
+    EXPECT_EQ(shown(), 1);
+    Connect();
+    EXPECT_EQ(shown(), 0) << "a new connection knows nothing of the sets yet";
+}
+
 TEST_F(ParaTest, SendCarriesThePageAndGetShowsTheSensorsSet) {
     SetPage(300, 7, 1, 1);
     Click(App.MainPanel, MAINP_SEND);
-    ASSERT_EQ(Requests().size(), 1u);
+    ASSERT_EQ(Requests().size(), 2u); // the values, then reading them back
     // 300 = 0x012C travels low byte first at offset 0 of the block.
     EXPECT_EQ(Requests()[0].substr(24), "2C 01 07 00 01 00 01 00");
     EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{300, 7, 1, 1}));
@@ -89,28 +297,68 @@ TEST_F(ParaTest, SendCarriesThePageAndGetShowsTheSensorsSet) {
     EXPECT_EQ(App.ParaValues[CntStrokeEdge], 1);
 }
 
-TEST_F(ParaTest, ImplausibleRamSetIsReportedLikeAFailure) {
+// A set the sensor rejects is a failure of its own kind: STATUS says so (a time-out keeps
+// "TIMEOUT!"), the rest of the failure handling stays, and the page shows what the sensor holds
+// now, read back: its defaults.
+TEST_F(ParaTest, ImplausibleRamSetIsReportedAndThePageShowsTheDefaults) {
+    const char *const kStatus[2] = {
+        "Plausibilitaets-Check der Parameter im RAM fehlgeschlagen, wurden auf Voreinstellung "
+        "gesetzt!",
+        "Parameter in RAM did not pass plausibility check and were set to default value!"};
+    const char *const kReadBack[2] = {
+        "\n\nZurueckgelesen (HH:MM:SS):\nSTANZHUB TOLERANZ: gesendet 0, gelesen 50\nFEHLER BIS "
+        "SCHALTEN: gesendet 0, gelesen 25",
+        "\n\nRead back (HH:MM:SS):\nSTROKE TOLERANCE: sent 0, read 50\nBAD CNT TO FAIL: sent 0, "
+        "read 25"};
+    const char *const kStoredToo[2] = {"\n\nDas EEPROM haelt jetzt ebenfalls diesen Satz.",
+                                       "\n\nThe EEPROM now holds this set too."};
     for (int language : {1, 0}) {
-        App.LanguageIndex = language;
-        Select(MAINP_EEPROM);
-        SetPage(0, 0, 0, 0); // tolerance and bad count out of the sensor's range: 1 + 2
-        ClearStatus();
-        sim->clearLog();
-        App.Running = 1; // sent from the live cycle, which the message ends
-        SendPara();
-        EXPECT_EQ(Status(),
-                  language == 1
-                      ? "Message!\n3 Parameter in RAM did not pass plausibility check and were "
-                        "set to default value!\n\n"
-                      : "Info!\n3 Plausibilitaets-Check der Parameter im RAM fehlgeschlagen, "
-                        "wurden auf Voreinstellung gesetzt!\n\n");
-        EXPECT_EQ(Orders(), (std::vector<int>{1, 3})) << "the EEPROM store still follows";
-        EXPECT_EQ(App.LinkOk, 0);
-        EXPECT_EQ(App.Running, 0);
-        EXPECT_EQ(ActivePage(), 0);
-        EXPECT_EQ(DataStatus(), "TIMEOUT!");
-        Connect();
+        for (int toggle : {MAINP_RAM, MAINP_EEPROM}) {
+            SCOPED_TRACE(toggle == MAINP_RAM ? "RAM" : "EEPROM");
+            App.LanguageIndex = language;
+            Select(toggle);
+            SetPage(0, 0, 0, 0); // tolerance and bad count out of the sensor's range: 1 + 2
+            ClearStatus();
+            sim->clearLog();
+            popups.clear();
+            App.Running = 1; // sent from the live cycle, which the message ends
+            SendPara();
+            EXPECT_EQ(Status(),
+                      language == 1
+                          ? "Message!\n3 Parameter in RAM did not pass plausibility check and "
+                            "were set to default value!\n\n"
+                          : "Info!\n3 Plausibilitaets-Check der Parameter im RAM fehlgeschlagen, "
+                            "wurden auf Voreinstellung gesetzt!\n\n");
+            EXPECT_EQ(Orders(), toggle == MAINP_RAM ? (std::vector<int>{1, 2})
+                                                    : (std::vector<int>{1, 3, 4, 2}))
+                << "the EEPROM store still follows, then the read-back";
+            EXPECT_EQ(App.LinkOk, 0);
+            EXPECT_EQ(App.Running, 0);
+            EXPECT_EQ(ActivePage(), 0);
+            EXPECT_EQ(DataStatus(), kStatus[language]) << "not a time-out";
+            EXPECT_EQ(Page(), (std::vector<unsigned>{50, 25, 0, 0}));
+            ASSERT_EQ(popups.size(), 1u);
+            EXPECT_EQ(NoClock(popups[0].text),
+                      std::string(kStatus[language]) + kReadBack[language] +
+                          (toggle == MAINP_EEPROM ? kStoredToo[language] : ""));
+            Connect();
+        }
     }
+}
+
+// Any other failure still reads "TIMEOUT!" on STATUS and leaves the page alone.
+TEST_F(ParaTest, ALinkFailureDuringTheReadBackStaysALinkFailure) {
+    tavsim::FaultSetting f;
+    f.kind = tavsim::FaultKind::BadHeaderCrc;
+    f.order = OrderGetPara;
+    sim->setFault(f);
+    SetPage(60, 25, 0, 0);
+    Click(App.MainPanel, MAINP_SEND);
+    EXPECT_EQ(Orders(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(DataStatus(), "TIMEOUT!");
+    EXPECT_EQ(App.LinkOk, 0);
+    EXPECT_EQ(Page()[0], 60u);
+    EXPECT_TRUE(popups.empty());
 }
 
 TEST_F(ParaTest, ImplausibleEepromSetIsReportedAndTheRamSetShown) {
@@ -161,7 +409,7 @@ TEST_F(ParaTest, WhileTheCycleRunsSendAndGetOnlyPark) {
     GetPara();
     EXPECT_EQ(App.SendParaPending, 0);
     EXPECT_EQ(App.GetParaPending, 0);
-    EXPECT_EQ(Orders(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(Orders(), (std::vector<int>{1, 2, 2})); // SEND reads back, then GET
 }
 
 TEST_F(ParaTest, FileNeverTouchesTheSensor) {
@@ -171,15 +419,24 @@ TEST_F(ParaTest, FileNeverTouchesTheSensor) {
         App.Running = running;
         unsigned tol = 200 + unsigned(running);
         SetPage(tol, 11, 1, 0);
+        const std::string file = (programDir / "chosen.ini").string();
         Click(App.MainPanel, MAINP_SEND); // into the file the dialog chose
+        // The status line says where, with the whole path; the status box keeps it too.
+        EXPECT_EQ(NoClock(DataStatus()), "Saved to file (HH:MM:SS): " + file);
         SetPage(1, 1, 0, 0);
+        App.LanguageIndex = 0;
         Click(App.MainPanel, MAINP_GET); // and back from it
+        EXPECT_EQ(NoClock(DataStatus()), "Aus Datei gelesen (HH:MM:SS): " + file);
+        App.LanguageIndex = 1;
         EXPECT_EQ(Page(), (std::vector<unsigned>{tol, 11, 1, 0}));
         EXPECT_EQ(App.SendParaPending, 0);
         EXPECT_EQ(App.GetParaPending, 0);
     }
     App.Running = 0;
     EXPECT_TRUE(Requests().empty());
+    EXPECT_NE(NoClock(Status()).find(
+                  "Saved to file (HH:MM:SS): " + (programDir / "chosen.ini").string() + "\n\n"),
+              std::string::npos);
 }
 
 TEST_F(ParaTest, MemoryTogglesKeepExactlyOneOn) {
@@ -248,6 +505,6 @@ TEST_F(ParaTest, ValueARingCannotShowIsReportedAndNotSentBack) {
     TestSelectRingItem(App.ParaTab, PARA_CNT_STROKE_EDGE, 0);
     TestProcessEvents(5);
     Click(App.MainPanel, MAINP_SEND);
-    EXPECT_EQ(Orders(), std::vector<int>{1});
+    EXPECT_EQ(Orders(), (std::vector<int>{1, 2}));
     EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{60, 20, 1, 0}));
 }

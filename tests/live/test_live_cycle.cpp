@@ -8,7 +8,9 @@
 #include "tests/support/scripted_sensor.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <thread>
 
 namespace {
@@ -170,8 +172,9 @@ TEST_F(LiveCycleTest, StopDuringAServedSendEndsWithoutPolling) {
         },
         [] { CBF_ButtonStop(App.MainPanel, MAINP_STOP, EVENT_COMMIT, nullptr, 0, 0); });
     RunGo();
-    EXPECT_EQ(Orders(), (std::vector<int>{OrderLiveData, OrderSendPara}));
-    EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{123, 45, 1, 1})) << "the SEND completed";
+    EXPECT_EQ(Orders(), (std::vector<int>{OrderLiveData, OrderSendPara, OrderGetPara}));
+    EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{123, 45, 1, 1}))
+        << "the SEND completed, read back included";
     EXPECT_EQ(App.SendParaPending, 0);
     EXPECT_EQ(App.LinkOk, 1);
 }
@@ -182,8 +185,8 @@ TEST_F(LiveCycleTest, SendAndGetAskedForDuringAPollAreServedBeforeTheNextPoll) {
         std::vector<int> orders;
     };
     const Case cases[] = {
-        {MAINP_RAM, {8, 1, 2, 8}},
-        {MAINP_EEPROM, {8, 1, 3, 4, 2, 8}},
+        {MAINP_RAM, {8, 1, 2, 2, 8}},             // SEND read back, then GET
+        {MAINP_EEPROM, {8, 1, 3, 4, 2, 4, 2, 8}}, // SEND reloaded and read back, then GET
     };
     ConnectTcp();
     for (const Case &c : cases) {
@@ -328,8 +331,10 @@ TEST_F(LiveCycleTest, ARefusedSendEndsTheCycleBeforeThePoll) {
     RunWhen([this] { return polls >= 2; }, [] { Click(App.MainPanel, MAINP_SEND); });
     RunGo();
     const std::vector<int> o = Orders();
-    ASSERT_FALSE(o.empty());
-    EXPECT_EQ(o.back(), OrderSendPara) << "no poll after the refused SEND";
+    ASSERT_GE(o.size(), 2u);
+    EXPECT_EQ(std::vector<int>(o.end() - 2, o.end()),
+              (std::vector<int>{OrderSendPara, OrderGetPara}))
+        << "no poll after the refused SEND and the read-back of what the sensor holds now";
     EXPECT_EQ(App.LinkOk, 0);
     const std::string box = Status();
     EXPECT_NE(box.find("Message!\n1 Parameter in RAM did not pass plausibility check"),

@@ -52,7 +52,8 @@ class LiveKeysTest : public LiveTest {
         ClearRecords();
         TestKey(App.MainPanel, "F9");
         TestProcessEvents(300);
-        EXPECT_EQ(Orders(), std::vector<int>{OrderSendPara}) << "F9 sends to RAM";
+        EXPECT_EQ(Orders(), (std::vector<int>{OrderSendPara, OrderGetPara}))
+            << "F9 sends to RAM and reads the values back";
 
         ClearRecords();
         TestKey(App.MainPanel, "F10");
