@@ -103,8 +103,10 @@ struct AppState {
     i16 RamNotStored;      // 1: RAM holds values sent to RAM only that the EEPROM may not hold
 
     // ---- live cycle ---------------------------------------------------------------------
-    i16 Running;          // the live data cycle runs while 1
-    LiveDataRec LiveData; // last live values received
+    i16 Running;           // the live data cycle runs while 1
+    LiveDataRec LiveData;  // last live values received
+    long long LiveShownAt; // when the values shown were received (seconds since 1970; 0: never)
+    i16 LiveStale;         // 1: a failure ended the cycle; the values shown are no longer live
 
     // ---- scope --------------------------------------------------------------------------
     i16 ScopeTriggerLevel; // settings as sent to the sensor, in this order

@@ -7,3 +7,7 @@
 void GetData();
 // Shows LiveData on the data panel: the seven displays, the four LEDs and the graph.
 void SetPanelData();
+// The seven displays and four LEDs as no longer live (`live` 0: dimmed, the LEDs neither lit
+// nor dark, "last values" and the time LiveShownAt beside them) or live again (1). Sets
+// LiveStale.
+void ShowValuesLive(int live);

@@ -28,6 +28,7 @@ int CBF_ButtonGo(int panel, int control, int event, void *, int, int) {
         if (g_goActive) break;
         g_goActive = true;
         SetButtonsDimmed(kKeepParaControls, kDimmed); // SEND, GET, memory toggles stay usable
+        if (App.LiveStale) ShowValuesLive(1);
         GetPanelValues();
         GetData();
         SetButtonsDimmed(kAllControls, kEnabled); // whatever ended the cycle

@@ -6,11 +6,16 @@
 
 #include "base/state.h"
 #include "link/exchange.h"
+#include "link/link_clock.h"
 #include "params/para.h"
 #include "protocol/frame.h"
 
+#include <ctime>
+
 void GetData() {
     App.Running = 1;
+    const int failuresBefore = LinkFailureCount();
+    bool shown = false; // a poll of this cycle showed its values
     do {
         if (App.SendParaPending) {
             SendPara();
@@ -28,6 +33,17 @@ void GetData() {
             // missing; bytes beyond the 28 are ignored.
             App.LiveData = DecodeLiveData(RxData());
             SetPanelData();
+            shown = true;
         }
     } while (App.Running == 1);
+
+    // The values shown came with the last good poll, just before the exchange that ended the
+    // cycle began to wait; or, when no poll of this cycle got through, in an earlier cycle.
+    const bool failed = LinkFailureCount() != failuresBefore;
+    if (shown) {
+        const double since = failed ? LinkClock() - App.WaitStartTime : 0.0;
+        App.LiveShownAt = std::time(nullptr) - static_cast<long long>(since);
+    }
+    // A failure, not STOP, a page change or closing: what the displays show is not live.
+    if (failed) ShowValuesLive(0);
 }

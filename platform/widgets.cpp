@@ -35,22 +35,28 @@ static void drawLamp(QPainter &p, QSize size, QColor c, bool on) {
 void Led::paintEvent(QPaintEvent *) {
     const qreal ratio = devicePixelRatioF();
     if (size() != lampSize_ || ratio != lampRatio_ || lampColors_[0] != offColor ||
-        lampColors_[1] != onColor) {
+        lampColors_[1] != onColor || lampColors_[2] != neutralColor) {
         lampSize_ = size();
         lampRatio_ = ratio;
         lampColors_[0] = offColor;
         lampColors_[1] = onColor;
-        for (int on = 0; on < 2; ++on) {
-            QPixmap &lamp = lamps_[on];
+        lampColors_[2] = neutralColor;
+        for (int kind = 0; kind < 3; ++kind) {
+            QPixmap &lamp = lamps_[kind];
             lamp = QPixmap(size() * ratio);
             lamp.setDevicePixelRatio(ratio);
             lamp.fill(Qt::transparent);
             QPainter lp(&lamp);
-            drawLamp(lp, size(), lampColors_[on], on != 0);
+            drawLamp(lp, size(), lampColors_[kind], kind != 0);
         }
     }
     QPainter p(this);
-    p.drawPixmap(0, 0, lamps_[on_ ? 1 : 0]);
+    p.drawPixmap(0, 0, lamps_[!isEnabled() ? 2 : on_ ? 1 : 0]);
+}
+
+void Led::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::EnabledChange) update();
+    QWidget::changeEvent(event);
 }
 
 // ---- Graph -------------------------------------------------------------------------------

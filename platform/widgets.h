@@ -26,18 +26,22 @@ class Led : public QWidget {
     QSize sizeHint() const override { return {24, 24}; }
     QColor onColor{255, 140, 0};
     QColor offColor{20, 20, 20};
+    // Dimmed, the LED shows neither state: its value is not a live one.
+    QColor neutralColor{140, 140, 140};
 
   protected:
     void paintEvent(QPaintEvent *) override;
+    void changeEvent(QEvent *event) override;
 
   private:
     bool on_ = false;
-    // The lamp as last drawn, on and off: the live cycle switches the outputs' LEDs many times
-    // a second, and drawing the shaded lamp each time costs more than the rest of the panel.
-    QPixmap lamps_[2];
+    // The lamp as last drawn, off, on and neutral: the live cycle switches the outputs' LEDs
+    // many times a second, and drawing the shaded lamp each time costs more than the rest of
+    // the panel.
+    QPixmap lamps_[3];
     QSize lampSize_;
     qreal lampRatio_ = 0;
-    QColor lampColors_[2];
+    QColor lampColors_[3];
 };
 
 struct GraphPlot {

@@ -325,6 +325,67 @@ TEST_F(LiveCycleTest, ALinkFailureEndsTheCycleKeepingTheLastValuesShown) {
     }
 }
 
+// A failure that ends the cycle leaves the last values on the displays, but no longer looking
+// live: the seven displays and the four LEDs dimmed, the LEDs neither lit nor dark, and "last
+// values" with the time of day beside them. STOP leaves them as they are; GO brings them back.
+TEST_F(LiveCycleTest, ValuesAFailureLeftBehindNoLongerLookLive) {
+    const int displays[] = {DATAP_CNT_PERIOD,      DATAP_CNT_GAP,         DATAP_CNT_STROKE,
+                            DATAP_LOWER_TOL_LIMIT, DATAP_UPPER_TOL_LIMIT, DATAP_BAD_CNT_LOWER,
+                            DATAP_BAD_CNT_UPPER};
+    const int leds[] = {DATAP_LED_OUT0, DATAP_LED_OUT1, DATAP_LED_OUT2, DATAP_LED_OUT3};
+    auto expectLive = [&](int live) {
+        for (int c : displays)
+            EXPECT_EQ(Dimmed(App.DataPanel, c), live ? 0 : 1) << c;
+        for (int c : leds) {
+            EXPECT_EQ(Dimmed(App.DataPanel, c), live ? 0 : 1) << c;
+            // The lamp's middle: orange or near black while live, a plain grey when not.
+            const std::vector<unsigned> px = TestCtrlPixels(App.DataPanel, c);
+            ASSERT_EQ(px.size(), 24u * 24u);
+            const unsigned mid = px[12 * 24 + 12];
+            const int r = int(mid >> 16 & 0xFF), g = int(mid >> 8 & 0xFF), b = int(mid & 0xFF);
+            const bool grey = std::abs(r - g) < 16 && std::abs(g - b) < 16 && g > 110 && g < 230;
+            EXPECT_EQ(grey, !live) << "OUT" << c - DATAP_LED_OUT0 << " " << std::hex << mid;
+        }
+        EXPECT_EQ(Visible(App.DataPanel, DATAP_LAST_VALUES), live ? 0 : 1);
+        EXPECT_EQ(Visible(App.DataPanel, DATAP_LAST_VALUES_TIME), live ? 0 : 1);
+    };
+
+    RunWhen([this] { return polls >= 3; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    RunGo();
+    TestProcessEvents(20);
+    expectLive(1);
+
+    // The sensor answers three polls and garbles the fourth reply.
+    FaultSetting f;
+    f.kind = FaultKind::BadHeaderCrc;
+    f.order = OrderLiveData;
+    f.skip = 3;
+    sim->setFault(f);
+    const std::time_t before = std::time(nullptr);
+    RunGo();
+    const std::time_t after = std::time(nullptr);
+    TestProcessEvents(20);
+    ASSERT_EQ(App.LinkOk, 0);
+    ExpectDisplays(LastLiveReply()); // the values stay, marked
+    expectLive(0);
+    EXPECT_EQ(Text(App.DataPanel, DATAP_LAST_VALUES), "last values");
+    const std::string shown = Text(App.DataPanel, DATAP_LAST_VALUES_TIME);
+    bool near = false;
+    for (std::time_t t = before - 1; t <= after; ++t) {
+        char hms[16];
+        std::strftime(hms, sizeof hms, "%H:%M:%S", std::localtime(&t));
+        near = near || shown == hms;
+    }
+    EXPECT_TRUE(near) << shown;
+
+    RunWhen([this] { return polls >= 2; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    ClearRecords();
+    RunGo();
+    TestProcessEvents(20);
+    EXPECT_GE(int(polls), 2) << "polled again";
+    expectLive(1);
+}
+
 TEST_F(LiveCycleTest, ARefusedSendEndsTheCycleBeforeThePoll) {
     ConnectTcp();
     SetPage(600, 25, 0, 0); // a tolerance above 500 per mille fails the sensor's check
