@@ -1,6 +1,7 @@
 // Parameter files of the command line (see para_file.h), on the program's file layout.
 #include "cli/para_file.h"
 
+#include "base/file_reason.h"
 #include "cli/exit_codes.h"
 #include "cli/input_file.h"
 #include "cli/language.h"
@@ -21,6 +22,12 @@ const TextPair kNotSaved = {"Parameter-Datei konnte nicht gespeichert werden: %s
                             "Parameter file could not be saved: %s"};
 
 } // namespace
+
+std::string FileNotSavedText(const TextPair &what, const std::string &path, int code,
+                             int language) {
+    return SayWith(what, language, path) + ": " +
+           Say(FileWriteReason(code, path.c_str()), language) + " (" + std::to_string(code) + ")";
+}
 
 int ReadParaFile(const std::string &path, int language, ParaSet *values, std::string *message) {
     IniText doc = nullptr;
@@ -67,6 +74,6 @@ int WriteParaFile(const std::string &path, const ParaSet &values, int language,
     }
     Ini_Dispose(doc);
     if (status >= 0) return kExitDone;
-    *message = SayWith(kNotSaved, language, path) + " (" + std::to_string(status) + ")";
+    *message = FileNotSavedText(kNotSaved, path, status, language);
     return kExitFile;
 }

@@ -4,6 +4,7 @@
 // and a default written to a sensor would pass for the file's value.
 #pragma once
 
+#include "base/texts.h"
 #include "cli/tables.h"
 
 #include <string>
@@ -18,3 +19,7 @@ int ReadParaFile(const std::string &path, int language, ParaSet *values, std::st
 // (through a temporary file beside it). 0, or 7 (kExitFile) with the message.
 int WriteParaFile(const std::string &path, const ParaSet &values, int language,
                   std::string *message);
+
+// "`what` with the path: the reason (code)" for a file that could not be written, the reason
+// in the operator's words (base/file_reason.h).
+std::string FileNotSavedText(const TextPair &what, const std::string &path, int code, int language);

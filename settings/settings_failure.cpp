@@ -4,50 +4,25 @@
 #include "settings/settings.h"
 
 #include "Tavironv10.h"
+#include "base/file_reason.h"
 #include "base/state.h"
 #include "base/texts.h"
-#include "inifile/inifile.h"
 #include "platform/ui.h"
 
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 const TextPair kTxtNotSaved = {"Einstellungen nicht gespeichert", "Settings not saved"};
-const TextPair kTxtNoFolder = {"der Ordner existiert nicht", "the folder does not exist"};
-const TextPair kTxtNoAccess = {"keine Schreibberechtigung", "no permission to write there"};
-const TextPair kTxtDiskFull = {"der Datentraeger ist voll", "the disk is full"};
-const TextPair kTxtNoMemory = {"zu wenig Speicher", "out of memory"};
 const TextPair kTxtNotReplaced = {
     "eine nicht verwendbare Datei liegt dort und konnte nicht aufbewahrt werden",
     "an unusable file is there and could not be kept aside"};
-const TextPair kTxtWriteError = {"Schreibfehler", "write error"};
 const TextPair kTitleWarning = {"Achtung!", "Warning!"};
 
-// The reason in the operator's words. A temporary file that cannot be created says little by
-// itself, so the folder is looked at: missing, or not writable for this user.
 const TextPair &Reason(int code) {
-    char drive[MAX_DRIVENAME_LEN], directory[MAX_DIRNAME_LEN], name[MAX_FILENAME_LEN];
-    SplitPath(App.SettingsFilePath, drive, directory, name);
-    const std::string folder = directory[0] ? std::string(drive) + directory : ".";
-    switch (code) {
-    case kSettingsNotReplaced:
-        return kTxtNotReplaced;
-    case INI_ERR_DISK_FULL:
-        return kTxtDiskFull;
-    case INI_ERR_OUT_OF_MEMORY:
-        return kTxtNoMemory;
-    case INI_ERR_ACCESS_DENIED:
-    case INI_ERR_CREATE_TEMP:
-    case INI_ERR_NO_TEMP_NAME:
-        if (access(folder.c_str(), F_OK) != 0) return kTxtNoFolder;
-        if (code == INI_ERR_ACCESS_DENIED || access(folder.c_str(), W_OK) != 0) return kTxtNoAccess;
-        return kTxtWriteError;
-    default:
-        return kTxtWriteError;
-    }
+    if (code == kSettingsNotReplaced) return kTxtNotReplaced;
+    return FileWriteReason(code, App.SettingsFilePath);
 }
 
 // The text, also on standard error for whoever looks at the program's log.

@@ -110,7 +110,10 @@ TEST_F(CliParaFile, AFileThatCannotBeWrittenIsAFileErrorAndLeavesTheOldOne) {
     const std::string path = Write("keep.ini", "old");
     std::filesystem::create_directory(dir_ + "/sub");
     EXPECT_EQ(WriteParaFile(dir_ + "/none/x.ini", {1, 2, 0, 0}, 1, &message_), kExitFile);
-    EXPECT_EQ(message_.rfind("Parameter file could not be saved: " + dir_ + "/none/x.ini (", 0), 0u)
+    EXPECT_EQ(message_.rfind("Parameter file could not be saved: " + dir_ +
+                                 "/none/x.ini: the folder does not exist (",
+                             0),
+              0u)
         << message_;
     EXPECT_EQ(WriteParaFile(dir_ + "/sub", {1, 2, 0, 0}, 1, &message_), kExitFile);
     EXPECT_EQ(ReadAll(path), "old");
