@@ -24,7 +24,7 @@ declare -A may=(
   [scope]="link base inifile platform protocol"
   [app]="connect live scope params linktext link settings localui base inifile platform protocol"
   [sim]="protocol inifile"
-  [cli]="params linktext link base inifile platform protocol"
+  [cli]="live params linktext link base inifile platform protocol"
 )
 # Programs of their own that sit beside a library and start the whole program.
 declare -A top_files=(
