@@ -1,15 +1,16 @@
 # Where an installed TAVIRON Scope keeps its files (the usual places of a Linux program), and
 # the Debian package built from them with CPack:
 #   bin/TavironScope, bin/taviron-sim                 the program and the simulated sensor
+#   bin/taviron                                       the sensor from the command line
 #   share/taviron-scope/                              panels, logo, language files, window icon
 #   share/applications/taviron-scope.desktop          the desktop menu entry
 #   share/icons/hicolor/*/apps/taviron-scope.*        the menu icon
-#   share/man/man1/TavironScope.1.gz, taviron-sim.1.gz  the manual pages
+#   share/man/man1/TavironScope.1.gz, taviron-sim.1.gz, taviron.1.gz  the manual pages
 include(GNUInstallDirs)
 
 set(TAVIRON_DATA_DIR_NAME taviron-scope)
 
-install(TARGETS TavironScope taviron-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS TavironScope taviron-sim taviron RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES
   ${CMAKE_SOURCE_DIR}/resources/Tavironv10.uir
   ${CMAKE_SOURCE_DIR}/resources/logoHV.bmp
@@ -29,7 +30,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}
 
 # The manual pages, compressed as Debian keeps them (gzip -n: the same bytes on every build).
 set(TAVIRON_MAN_PAGES)
-foreach(page TavironScope.1 taviron-sim.1)
+foreach(page TavironScope.1 taviron-sim.1 taviron.1)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
     COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/resources/man/${page} > ${CMAKE_BINARY_DIR}/man/${page}.gz
@@ -53,8 +54,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PC front end of the TAVIRON stamping-pres
 set(CPACK_PACKAGE_DESCRIPTION
   "Connects to one TAVIRON optical sensor over RS232 or TCP, reads and writes\n\
 its parameters, shows its live counters and outputs, records its triggered\n\
-data recorder and prints it. Includes taviron-sim, a simulated sensor for\n\
-trying the program without hardware.")
+data recorder and prints it. Includes taviron, the sensor from the command\n\
+line (identify, back up, write with verification, compare, log one sensor or\n\
+a list of them), and taviron-sim, a simulated sensor for trying the program\n\
+without hardware.")
 set(CPACK_PACKAGE_CONTACT "TAVIRON Scope maintainers <maintainers@taviron.invalid>")
 # The package holds what the build was configured for (scripts/package.sh: prefix /usr); the
 # program finds its data folder from its own place (bin/../share/taviron-scope).

@@ -14,7 +14,7 @@ for tool in dpkg-deb dpkg-shlibdeps; do
 done
 
 # Installed under /usr (the program finds its data folder beside its own, whatever the prefix).
-TAVIRON_TARGETS="TavironScope taviron-sim taviron_resources" scripts/setup.sh "$build" \
+TAVIRON_TARGETS="TavironScope taviron-sim taviron taviron_resources" scripts/setup.sh "$build" \
   -DCMAKE_INSTALL_PREFIX=/usr
 rm -f "$build"/taviron-scope_*.deb
 (cd "$build" && cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log" >&2; exit 1; }
@@ -36,7 +36,7 @@ for need in libqt6widgets6 libqt6gui6 libqt6core6 libqt6network6 \
     { echo "package: Depends does not name $need: $depends" >&2; fail=1; }
 done
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
-for path in ./usr/bin/TavironScope ./usr/bin/taviron-sim \
+for path in ./usr/bin/TavironScope ./usr/bin/taviron-sim ./usr/bin/taviron \
             ./usr/share/taviron-scope/Tavironv10.uir ./usr/share/taviron-scope/logoHV.bmp \
             ./usr/share/taviron-scope/language_eng.lwl ./usr/share/taviron-scope/language_ger.lwl \
             ./usr/share/taviron-scope/taviron-scope.png \
@@ -44,7 +44,8 @@ for path in ./usr/bin/TavironScope ./usr/bin/taviron-sim \
             ./usr/share/icons/hicolor/48x48/apps/taviron-scope.png \
             ./usr/share/icons/hicolor/256x256/apps/taviron-scope.png \
             ./usr/share/icons/hicolor/scalable/apps/taviron-scope.svg \
-            ./usr/share/man/man1/TavironScope.1.gz ./usr/share/man/man1/taviron-sim.1.gz; do
+            ./usr/share/man/man1/TavironScope.1.gz ./usr/share/man/man1/taviron-sim.1.gz \
+            ./usr/share/man/man1/taviron.1.gz; do
   grep -qxF "$path" <<<"$contents" || { echo "package: $path is missing" >&2; fail=1; }
 done
 # Nothing of the build or the tests in it.

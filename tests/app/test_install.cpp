@@ -2,7 +2,8 @@
 // to a DESTDIR staging folder, then started from / in a real window. It finds its panels, logo
 // and language files in the data folder beside its own (../share/taviron-scope), keeps its
 // settings and COM mapping in the user's configuration folder, connects to the sensor behind
-// COM1 and, closed by its window, ends with 0.
+// COM1 and, closed by its window, ends with 0. The installed taviron beside it reaches the same
+// sensor through the same COM mapping.
 #include "x11_session.h"
 
 #include "sim/com_map.h"
@@ -14,6 +15,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -36,6 +39,11 @@ pid_t StartFromRoot(const fs::path &program, const std::string &display, const f
         _exit(127);
     }
     return pid;
+}
+
+std::string ReadAll(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 } // namespace
@@ -82,6 +90,17 @@ TEST(Install, AFreshPrefixAndADestdirStagingRunFromTheRoot) {
         EXPECT_TRUE(fs::exists(userFolder / "PanelSettings.cfg"))
             << "an installed program keeps its settings in the user's folder";
         EXPECT_FALSE(fs::exists(c.program.parent_path() / "PanelSettings.cfg"));
+
+        const fs::path out = root / "taviron.out";
+        const std::string taviron = "cd / && HOME='" + home.string() + "' XDG_CONFIG_HOME='" +
+                                    (home / "config").string() +
+                                    "' LC_ALL= LC_MESSAGES= LANGUAGE= LANG=C.UTF-8 '" +
+                                    (c.program.parent_path() / "taviron").string() +
+                                    "' --port COM1 info >'" + out.string() + "' 2>&1";
+        const int code = std::system(taviron.c_str());
+        const std::string said = ReadAll(out);
+        EXPECT_TRUE(WIFEXITED(code) && WEXITSTATUS(code) == 0) << said;
+        EXPECT_NE(said.find("Serial number: 4711"), std::string::npos) << said;
     }
     sim.stop();
     fs::remove_all(root);
