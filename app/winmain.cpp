@@ -3,12 +3,12 @@
 #include "app/app.h"
 #include "base/callbacks.h"
 #include "base/state.h"
+#include "base/system_language.h"
 #include "base/texts.h"
 #include "platform/rs232.h"
 #include "platform/tcp.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
-#include "settings/language.h"
 
 #include "Tavironv10.h"
 

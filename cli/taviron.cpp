@@ -115,7 +115,7 @@ int TavironMain(int argc, char **argv) {
     Invocation inv;
     UsageError error;
     ParseArguments(argc, argv, &inv, &error);
-    const int language = inv.language >= 0 ? inv.language : LanguageFromEnvironment();
+    const int language = inv.language >= 0 ? inv.language : SystemLanguage();
     App.LanguageIndex = language;
     if (inv.help) {
         std::fputs(HelpText(language).c_str(), stdout);

@@ -10,8 +10,6 @@
 #include "localui/localui.h"
 #include "platform/ui.h"
 
-#include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -42,17 +40,6 @@ const TextPair kTextOutmode = {
     "For DIGITAL OUTMODE = INVERSE it is exactly the opposite."};
 
 } // namespace
-
-int LanguageFromLocale(const char *lcAll, const char *lcMessages, const char *lang) {
-    for (const char *value : {lcAll, lcMessages, lang})
-        if (value && *value) return std::strncmp(value, "de", 2) == 0 ? 0 : 1;
-    return 1;
-}
-
-int SystemLanguage() {
-    return LanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                              std::getenv("LANG"));
-}
 
 void WriteLanguageTexts() {
     SetCtrlVal(App.ParaTab, PARA_TEXT_STROKE_TOL, Txt(kTextStrokeTol));

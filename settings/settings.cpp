@@ -5,6 +5,7 @@
 
 #include "Tavironv10.h"
 #include "base/state.h"
+#include "base/system_language.h"
 #include "base/texts.h"
 #include "inifile/inifile.h"
 #include "platform/toolbox.h"

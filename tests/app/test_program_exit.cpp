@@ -45,6 +45,7 @@ pid_t StartProgram(const fs::path &dir, const std::string &display) {
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         unsetenv("LC_ALL");
         unsetenv("LC_MESSAGES");
+        unsetenv("LANGUAGE");
         setenv("LANG", "C.UTF-8", 1); // an English system
         execl("./TavironScope", "TavironScope", static_cast<char *>(nullptr));
         _exit(127);

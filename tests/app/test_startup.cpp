@@ -287,7 +287,7 @@ TEST(WinMain, WithoutItsResourceFileTheProgramSaysWhereItLookedAndEndsWithMinusO
         {"de_DE.UTF-8", "Die Oberflaechendatei Tavironv10.uir wurde nicht gefunden. Gesucht in:\n"},
     };
     for (const Case &c : cases) {
-        std::string cmd = "cd / && LC_ALL= LC_MESSAGES= LANG=" + std::string(c.lang) +
+        std::string cmd = "cd / && LC_ALL= LC_MESSAGES= LANGUAGE= LANG=" + std::string(c.lang) +
                           " QT_QPA_PLATFORM=offscreen '" + (dir / "bin/TavironScope").string() +
                           "' 2>'" + (dir / "stderr").string() + "'";
         int status = std::system(cmd.c_str());

@@ -4,6 +4,7 @@
 
 #include "Tavironv10.h"
 #include "base/callbacks.h"
+#include "base/system_language.h"
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "tests/common/panel_text.h"
@@ -172,28 +173,35 @@ TEST_F(SettingsTest, GermanLabelsFromAnyCurrentDirectory) {
     EXPECT_EQ(Label(App.MainPanel, MAINP_SEND), "SENDEN (F9)") << "files in the data folder";
 }
 
-TEST(SystemLanguage, TheFirstLocaleVariableSetDecides) {
-    struct Case {
-        const char *lcAll, *lcMessages, *lang;
-        int language;
-    } const cases[] = {
-        {nullptr, nullptr, "de_DE.UTF-8", 0},
-        {nullptr, nullptr, "de_AT", 0},
-        {nullptr, nullptr, "de", 0},
-        {nullptr, nullptr, "en_US.UTF-8", 1},
-        {nullptr, nullptr, "C.UTF-8", 1},
-        {nullptr, nullptr, "fr_FR", 1},
-        {nullptr, nullptr, nullptr, 1},
-        {"", "", "", 1},
-        {nullptr, "de_CH.UTF-8", "en_GB.UTF-8", 0},       // LC_MESSAGES before LANG
-        {"en_US.UTF-8", "de_DE.UTF-8", "de_DE.UTF-8", 1}, // LC_ALL before both
-        {"", "de_DE.UTF-8", "en_US", 0},                  // an empty one does not count
-        {nullptr, nullptr, "DE_de", 1},                   // locale names are lower case
+// The window program's first start and taviron without --lang speak the system's language.
+TEST(SystemLanguage, GermanWhenTheEnvironmentSpeaksGerman) {
+    const struct {
+        const char *lcAll, *lcMessages, *lang, *language;
+        int expected;
+    } cases[] = {
+        {nullptr, nullptr, nullptr, nullptr, 1},
+        {"", "", "", "", 1},
+        {nullptr, nullptr, "de_DE.UTF-8", nullptr, 0},
+        {nullptr, nullptr, "de_AT", nullptr, 0},
+        {nullptr, nullptr, "de", nullptr, 0},
+        {nullptr, nullptr, "de@euro", nullptr, 0},
+        {nullptr, nullptr, "dex_XX", nullptr, 1},
+        {nullptr, nullptr, "DE_de", nullptr, 1}, // locale names are lower case
+        {nullptr, nullptr, "en_US.UTF-8", nullptr, 1},
+        {nullptr, nullptr, "fr_FR", nullptr, 1},
+        {"", "", "de_CH.UTF-8", "", 0},                      // an empty one does not count
+        {"en_GB.UTF-8", nullptr, "de_DE.UTF-8", nullptr, 1}, // LC_ALL wins
+        {nullptr, "de_DE.UTF-8", "en_US.UTF-8", nullptr, 0}, // then LC_MESSAGES
+        {nullptr, nullptr, "en_US.UTF-8", "de:en", 0},       // LANGUAGE names the language
+        {nullptr, nullptr, "de_DE.UTF-8", "en_GB:de", 1},
+        {nullptr, nullptr, "C", "de", 1}, // ... but not in the C locale
+        {nullptr, nullptr, "C.UTF-8", "de", 1},
+        {"POSIX", nullptr, "de_DE.UTF-8", nullptr, 1},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(LanguageFromLocale(c.lcAll, c.lcMessages, c.lang), c.language)
+    for (const auto &c : cases)
+        EXPECT_EQ(LanguageOfEnvironment(c.lcAll, c.lcMessages, c.lang, c.language), c.expected)
             << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " "
-            << (c.lang ? c.lang : "-");
+            << (c.lang ? c.lang : "-") << " " << (c.language ? c.language : "-");
 }
 
 // A German plant PC: the first start (no settings file) is German, panels and the program's own

@@ -20,6 +20,7 @@ void ProgramEnvironment::StartEnvironment(const ProgramSetup &setup) {
     // The system speaks English unless a test says otherwise (a first start takes its language).
     unsetenv("LC_ALL");
     unsetenv("LC_MESSAGES");
+    unsetenv("LANGUAGE");
     setenv("LANG", "C.UTF-8", 1);
     TestSetProjectDir(programDir.c_str());
     TestSetDataDir((programDir / "no-data-folder").c_str());
