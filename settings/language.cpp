@@ -10,7 +10,6 @@
 #include "localui/localui.h"
 #include "platform/ui.h"
 
-
 namespace {
 
 // Language files by LanguageIndex: in the current directory, else beside the program, else in

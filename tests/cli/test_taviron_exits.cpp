@@ -52,7 +52,8 @@ TEST_F(TavironTest, BadInputIsAUsageErrorAndReachesNoSensor) {
         {{"--tcp", "127.0.0.1:99999", "info"}, "99999", true},
         {{"get"}, "", true}, // no connection named
         {{"--tcp", tcp, "set", "--file", "missing.ini"}, "File not found: missing.ini", false},
-        {{"--sensors", list.string(), "info"}, "[Press 1] no connection (PORT, DEVICE or TCP)",
+        {{"--sensors", list.string(), "info"},
+         "[Press 1] no connection (PORT, DEVICE or TCP)",
          false},
     };
     for (const Case &c : cases) {
