@@ -14,21 +14,15 @@
 #include "inifile/inifile.h"
 #include "linktext/linktext.h"
 #include "params/hwinfo_layout.h"
-#include "params/para_names.h"
 #include "params/para_transfer.h"
+#include "params/para_verify.h"
 
 #include <algorithm>
+#include <ctime>
 #include <string>
 
 namespace {
 
-const TextPair kReadBackDiffers = {"Zurückgelesen ist anders als geschrieben: %s",
-                                   "Read back differs from what was written: %s"};
-const TextPair kWrittenReadBack = {"%s geschrieben, ", "%s written, "};
-const TextPair kReadBack = {" zurückgelesen", " read back"};
-const TextPair kRamHoldsEeprom = {
-    " Der RAM des Sensors hält jetzt ebenfalls den gespeicherten Satz.",
-    " The sensor's RAM now holds the stored set too."};
 const TextPair kNotRestored = {"Der RAM des Sensors konnte nicht zurückgeschrieben werden; er hält "
                                "jetzt den Satz aus dem EEPROM.",
                                "The sensor's RAM could not be written back; it now holds the set "
@@ -118,18 +112,6 @@ int Diff(const CommandInput &in, CommandReport *r) {
     return r->code = ReportDifferences(*r).empty() ? kExitDone : kExitDifferences;
 }
 
-// "STROKE TOLERANCE 60 written, 59 read back; ..." for the parameters that differ.
-std::string Differences(const CommandReport &r) {
-    std::string list;
-    for (int i : ReportDifferences(r)) {
-        if (!list.empty()) list += "; ";
-        list += std::string(kParaNames[i].fileKey) + " " +
-                SayWith(kWrittenReadBack, Language(), std::to_string(r.written[i])) +
-                std::to_string(r.readBack[i]) + Say(kReadBack, Language());
-    }
-    return list;
-}
-
 int Set(const Invocation &inv, const CommandInput &in, CommandReport *r) {
     r->memory = inv.memory;
     if (in.hasFile) {
@@ -158,10 +140,12 @@ int Set(const Invocation &inv, const CommandInput &in, CommandReport *r) {
     if (ReadWorkingSet(r->readBack.data()) != 1) return LinkFailed(r);
     r->hasReadBack = true;
     if (refusal) return EepromImplausible(r, refusal);
-    if (ReportDifferences(*r).empty()) return kExitDone;
-    std::string message = SayWith(kReadBackDiffers, Language(), Differences(*r));
-    if (inv.memory == Memory::Eeprom) message += Say(kRamHoldsEeprom, Language());
-    return Fail(r, kExitReadBackDiffers, message);
+    // The comparison and its words are the window program's verified SEND.
+    const ParaVerdict verdict = VerifySentSet(
+        inv.memory == Memory::Eeprom ? MemoryEeprom : MemoryRam, false, r->written.data(),
+        r->readBack.data(), Language(), ClockText(std::time(nullptr)));
+    if (verdict.differing == 0) return kExitDone;
+    return Fail(r, kExitReadBackDiffers, MessageLines(verdict.popup));
 }
 
 // The hardware information file as the program writes it: the firmware text, the hardware

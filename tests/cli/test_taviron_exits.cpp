@@ -1,7 +1,7 @@
 // taviron's exit codes as a script sees them, against the simulated sensor: bad input stops
 // before the sensor is asked, a sensor out of reach or of another version, a link that fails
-// during the command, values the sensor refuses, files that cannot be written, and a sensor
-// list where one sensor is missing.
+// during the command, values the sensor refuses, a sensor that keeps something else, files
+// that cannot be written, and a sensor list where one sensor is missing.
 #include "taviron_fixture.h"
 
 #include <netinet/in.h>
@@ -160,6 +160,34 @@ TEST_P(TavironOverEach, ValuesTheSensorRefusesAreExitFive) {
     EXPECT_EQ(run.code, 5) << run.err;
     EXPECT_FALSE(fs::exists(backup)) << "no backup of the defaults";
     EXPECT_EQ(sim->ramParams(), Set(60, 30, 1, 0)) << "RAM as before";
+}
+
+// Exit 6: a sensor that keeps another value than the one written, or an EEPROM that does not
+// keep what it was told to store; said in the window program's words. Without the read-back
+// nothing can tell.
+TEST_P(TavironOverEach, ASensorKeepingSomethingElseIsExitSix) {
+    sim->setRamParams(Set(60, 30, 1, 0));
+    tavsim::SensorFlaws flaws;
+    flaws.strokeToleranceSkew = -1;
+    sim->setFlaws(flaws);
+    TavironRun run = Run({"set", "stroke-tolerance=75"});
+    EXPECT_EQ(run.code, 6) << run.err;
+    EXPECT_TRUE(Has(run.out, "STROKE TOLERANCE       75         74  differs\n")) << run.out;
+    EXPECT_TRUE(Has(run.err, "Sent to RAM and read back: 1 of 4 differ (")) << run.err;
+    EXPECT_TRUE(Has(run.err, "\nSTROKE TOLERANCE: sent 75, read 74")) << run.err;
+    run = Run({"set", "--no-verify", "stroke-tolerance=75"});
+    EXPECT_EQ(run.code, 0) << run.err;
+
+    flaws = {};
+    flaws.eepromStoreLost = true;
+    sim->setFlaws(flaws);
+    sim->setEepromParams(Set(60, 30, 1, 0));
+    run = Run({"--lang", "de", "--json", "set", "--to", "eeprom", "BAD CNT TO FAIL=40"});
+    EXPECT_EQ(run.code, 6) << run.err;
+    EXPECT_TRUE(Has(run.err, "FEHLER BIS SCHALTEN: gesendet 40, gelesen 30")) << run.err;
+    EXPECT_TRUE(Has(run.err, "Das RAM haelt jetzt ebenfalls den gespeicherten Satz.")) << run.err;
+    EXPECT_TRUE(Has(run.out, "\"exit\":6}")) << run.out;
+    EXPECT_EQ(sim->eeprom().params, Set(60, 30, 1, 0));
 }
 
 // Exit 7: a file that cannot be written is named with the reason; nothing is left half-written.
