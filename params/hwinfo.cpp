@@ -8,15 +8,13 @@
 #include "base/help.h"
 #include "base/state.h"
 #include "base/texts.h"
-#include "link/exchange.h"
 #include "params/hwinfo_layout.h"
 #include "params/para.h"
+#include "params/para_transfer.h"
 #include "platform/ui.h"
-#include "protocol/frame.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -49,12 +47,9 @@ int GenerateHWInfoFile() {
     App.MemorySelect = memory;
     if (!App.LinkOk) return -1;
 
-    FillTxBuf(OrderHardwareInfo, HardwareInfoKey, 0);
-    if (DataExchange(kHeaderSize) != 1 || !App.LinkOk) return -1;
-
     // The reply as one block over TxFrame; a short block gives a text of what arrived only.
-    int received = std::min<int>(App.RxLength, kMaxData);
-    std::memcpy(App.TxFrame, RxData(), received);
+    int received = 0;
+    if (ReadHardwareBlock(&received) != 1 || !App.LinkOk) return -1;
     char hardwareText[kHwTextSize];
     HardwareText(App.TxFrame, std::min(received, kHwBlockSize), hardwareText);
 

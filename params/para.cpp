@@ -8,9 +8,9 @@
 #include "link/exchange.h"
 #include "linktext/linktext.h"
 #include "params/para_names.h"
+#include "params/para_transfer.h"
 #include "params/para_verify.h"
 #include "platform/ui.h"
-#include "protocol/frame.h"
 
 #include "Tavironv10.h"
 
@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr int kParaBlockSize = 8;
 constexpr int kParaControls[4] = {PARA_STROKE_TOL, PARA_BAD_CNT_TO_FAIL, PARA_DIG_OUTMODE,
                                   PARA_CNT_STROKE_EDGE};
 
@@ -40,19 +39,17 @@ const TextPair kTxtChooseFirst = {
 // when an exchange failed (then ParaValues and the page are as they were).
 int ReadSensorSet(bool loadEeprom) {
     if (loadEeprom) {
-        FillTxBuf(OrderLoadEeprom, 0, 0);
-        if (DataExchange(kHeaderSize) != 1) return -1;
-        if (App.RxArgument != 0) {
+        int refusal = 0;
+        const int loaded = LoadEepromSet(&refusal);
+        if (loaded < 0) return -1;
+        if (loaded == 0) {
             SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
             std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s",
-                          PlausibilityText(App.RxArgument, kTxtEepromImplausible).c_str());
+                          PlausibilityText(refusal, kTxtEepromImplausible).c_str());
             SetCtrlVal(App.ConnectTab, CONNECT_STATUS, App.ErrorText);
         }
     }
-    FillTxBuf(OrderGetPara, 0, 0);
-    if (DataExchange(kHeaderSize) != 1) return -1;
-    for (int i = 0; i < 4; ++i)
-        App.ParaValues[i] = getU16(RxData() + 2 * i);
+    if (ReadWorkingSet(App.ParaValues) != 1) return -1;
     SetPanelValues();
 
     std::memcpy(App.SensorRam, App.ParaValues, sizeof App.SensorRam);
@@ -123,23 +120,19 @@ void SendPara() {
     GetPanelValues();
     u16 sent[4];
     std::memcpy(sent, App.ParaValues, sizeof sent);
-    for (int i = 0; i < 4; ++i)
-        putU16(TxData() + 2 * i, sent[i]);
-    FillTxBuf(OrderSendPara, 0, kParaBlockSize);
-    if (DataExchange(kHeaderSize + kParaBlockSize) != 1) return;
-    const bool rejected = App.RxArgument != 0;
+    int refusal = 0;
+    const int written = WriteWorkingSet(sent, &refusal);
+    if (written < 0) return;
+    const bool rejected = written == 0;
     if (rejected) {
         // The sensor set its RAM to defaults: handled as a failure, which STATUS names.
         LinkFault fault;
         fault.code = LinkError::SensorRejected;
-        fault.number = App.RxArgument;
+        fault.number = refusal;
         LinkFailure(fault);
     }
     const int memory = App.MemorySelect == 2 ? MemoryEeprom : MemoryRam;
-    if (memory == MemoryEeprom) {
-        FillTxBuf(OrderStoreEeprom, 0, 0);
-        if (DataExchange(kHeaderSize) != 1) return;
-    }
+    if (memory == MemoryEeprom && StoreWorkingSet() != 1) return;
 
     // What the sensor holds now, after the frames above: RAM, or the EEPROM set loaded into it.
     if (ReadSensorSet(memory == MemoryEeprom) != 1) return;
