@@ -5,6 +5,7 @@
 #include "params/hwinfo.h"
 
 #include "Tavironv10.h"
+#include "base/file_reason.h"
 #include "base/help.h"
 #include "base/state.h"
 #include "base/texts.h"
@@ -71,6 +72,12 @@ int GenerateHWInfoFile() {
     AppendToStatusBox(Txt(status < 0 ? kNotSaved : kSaved));
     AppendToStatusBox("\n");
     AppendToStatusBox(App.HwInfoFilePath);
+    if (status < 0) {
+        // Why, in the operator's words; the code only on standard error.
+        AppendToStatusBox("\n");
+        AppendToStatusBox(Txt(FileWriteReason(status, App.HwInfoFilePath)));
+        LogFileWriteFailure("Hardware information file not saved", App.HwInfoFilePath, status);
+    }
     AppendToStatusBox("\n\n");
     return status < 0 ? -1 : 1;
 }

@@ -4,6 +4,7 @@
 // read take their defaults and are listed to the operator.
 #include "params/parafile.h"
 
+#include "base/file_reason.h"
 #include "base/help.h"
 #include "base/state.h"
 #include "base/texts.h"
@@ -86,8 +87,11 @@ void SendParaToFile() {
     App.IniHandle = nullptr;
 
     if (status < 0) {
+        // What failed, where and why in the operator's words; the code only on standard error.
         char message[kTextBufferSize];
-        std::snprintf(message, sizeof message, "%s%s", Txt(kNotSaved), App.ParaFilePath);
+        std::snprintf(message, sizeof message, "%s%s\n%s", Txt(kNotSaved), App.ParaFilePath,
+                      Txt(FileWriteReason(status, App.ParaFilePath)));
+        LogFileWriteFailure("Parameter file not saved", App.ParaFilePath, status);
         MessagePopup(Txt(kTitleInfo), message);
     } else {
         ShowParaFileDone(1);

@@ -5,6 +5,7 @@
 
 #include <cups/cups.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,8 +21,29 @@ std::string OptionOf(const cups_dest_t *dest, const char *name) {
 struct QueueState {
     bool accepting = true;
     bool stopped = false;
-    std::string reason; // the state message, or the state reasons when they say more than "none"
+    std::string reason;  // the state message, when it is more than the stock words
+    std::string details; // the state message and reasons as the scheduler gave them
 };
+
+// What the scheduler writes as the state message when the keeper gave no reason: the program
+// says these states in its own words.
+bool StockMessage(const std::string &text) {
+    return text.empty() || text == "Rejecting Jobs" || text == "Paused";
+}
+
+void Log(const char *printer, const std::string &details) {
+    if (!details.empty()) std::fprintf(stderr, "Print queue %s: %s\n", printer, details.c_str());
+}
+
+// True when the print scheduler takes connections: without it no queue can be found, which
+// the client library reports as a missing queue.
+bool SchedulerAnswers() {
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                5000, nullptr);
+    if (!http) return false;
+    httpClose(http);
+    return true;
+}
 
 // The text the queue's keeper gave with its state ("cupsreject -r ..."), which the list of
 // destinations does not carry.
@@ -46,11 +68,9 @@ bool AskQueue(const char *printer, QueueState *state) {
     if (!dest) return false;
     state->accepting = OptionOf(dest, "printer-is-accepting-jobs") != "false";
     state->stopped = OptionOf(dest, "printer-state") == "5";
-    state->reason = StateMessage(dest);
-    if (state->reason.empty()) {
-        const std::string reasons = OptionOf(dest, "printer-state-reasons");
-        if (reasons != "none") state->reason = reasons;
-    }
+    const std::string message = StateMessage(dest);
+    state->reason = StockMessage(message) ? "" : message;
+    state->details = message + " [" + OptionOf(dest, "printer-state-reasons") + "]";
     cupsFreeDests(1, dest);
     return true;
 }
@@ -72,9 +92,13 @@ QueueOutcome SubmitToQueue(const char *printer, const char *pdfPath, const char 
                            std::string *message) {
     message->clear();
     QueueState before;
-    if (!AskQueue(printer, &before)) return QueueOutcome::NoPrinter;
+    if (!AskQueue(printer, &before)) {
+        Log(printer, cupsLastErrorString() ? cupsLastErrorString() : "");
+        return SchedulerAnswers() ? QueueOutcome::NoPrinter : QueueOutcome::NoScheduler;
+    }
     if (!before.accepting) {
         *message = before.reason;
+        Log(printer, before.details);
         return QueueOutcome::NotAccepting;
     }
 
@@ -87,20 +111,30 @@ QueueOutcome SubmitToQueue(const char *printer, const char *pdfPath, const char 
     if (job <= 0) {
         // The queue may have stopped accepting between the question and the job.
         const ipp_status_t status = cupsLastError();
-        *message = cupsLastErrorString() ? cupsLastErrorString() : "";
-        return status == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS ? QueueOutcome::NotAccepting
-                                                             : QueueOutcome::Failed;
+        const std::string said = cupsLastErrorString() ? cupsLastErrorString() : "";
+        Log(printer, said);
+        if (status == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) {
+            QueueState now;
+            if (AskQueue(printer, &now)) *message = now.reason;
+            return QueueOutcome::NotAccepting;
+        }
+        *message = said;
+        return QueueOutcome::Failed;
     }
 
     QueueState after;
     const int state = JobState(printer, job);
     if (state == IPP_JSTATE_ABORTED || state == IPP_JSTATE_CANCELED) {
-        if (AskQueue(printer, &after)) *message = after.reason;
+        if (AskQueue(printer, &after)) {
+            *message = after.reason;
+            Log(printer, after.details);
+        }
         return QueueOutcome::Failed;
     }
     if (state == IPP_JSTATE_HELD || state == IPP_JSTATE_STOPPED ||
         (AskQueue(printer, &after) && after.stopped && state != IPP_JSTATE_COMPLETED)) {
         *message = after.reason;
+        Log(printer, after.details);
         return QueueOutcome::Waiting;
     }
     return QueueOutcome::Printing;

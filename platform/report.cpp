@@ -6,7 +6,9 @@
 // known. The print dialog is QPrintDialog.
 #include "platform/report.h"
 
+#include "inifile/inifile.h"
 #include "platform/testing.h"
+#include "platform/toolbox.h"
 #include "platform/ui_internal.h"
 
 #include <QApplication>
@@ -20,7 +22,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QTime>
 
@@ -183,12 +184,14 @@ int PrintToPdfFile(const Report &r, QPrinter &printer, const QString &path) {
     if (const int result = Paint(r, printer)) return result;
     if (!painted.open()) return REPORT_ERR_PRINT_FAILED;
     const QByteArray bytes = painted.readAll();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    switch (WriteFileSafely(QFile::encodeName(path).constData(), bytes.constData(), bytes.size())) {
+    case 0:
+        return 0;
+    case INI_ERR_DISK_FULL:
+        return REPORT_ERR_DISK_FULL;
+    default:
         return REPORT_ERR_PRINT_FAILED;
     }
-    return file.commit() ? 0 : REPORT_ERR_PRINT_FAILED;
 }
 
 } // namespace
@@ -316,6 +319,8 @@ int Report_Print(int handle, const char *printerName, int copies) {
         return REPORT_ERR_NOT_ACCEPTING;
     case QueueOutcome::NoPrinter:
         return REPORT_ERR_PRINTER;
+    case QueueOutcome::NoScheduler:
+        return REPORT_ERR_NO_SCHEDULER;
     default:
         return REPORT_ERR_PRINT_FAILED;
     }

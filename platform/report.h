@@ -35,6 +35,8 @@ enum {
     REPORT_ERR_PRINTER = -5,       // no such printer
     REPORT_ERR_PRINT_FAILED = -6,  // the printer or the PDF file could not be written
     REPORT_ERR_NOT_ACCEPTING = -7, // the printer's queue refuses jobs
+    REPORT_ERR_DISK_FULL = -8,     // the PDF file could not be written: the disk is full
+    REPORT_ERR_NO_SCHEDULER = -9,  // the system's print scheduler does not answer
 };
 // Report_Print's result when the printer's queue took the job but does not print it now
 // (the queue is stopped or the job is held): it waits there.
@@ -59,8 +61,9 @@ int Report_AppendImageFile(int handle, const char *path, const char *name);
 // file of that path. Returns 0 when printed (the printer's queue took the job and prints),
 // REPORT_PRINT_WAITING when the job waits in a stopped queue, a negative code otherwise.
 int Report_Print(int handle, const char *printerName, int copies);
-// What the printer's queue said about the last Report_Print of this report (the reason for a
-// refusal or for waiting), or "" when it gave no reason.
+// What the printer's queue said about the last Report_Print of this report: the reason its
+// keeper gave for a refusal or for waiting, or the text a failed job left; "" when there is
+// none beyond the state itself, which the result code tells.
 const char *Report_PrintMessage(int handle);
 // Releases the report.
 int Report_Discard(int handle);

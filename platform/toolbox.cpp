@@ -3,6 +3,8 @@
 #include "platform/toolbox.h"
 #include "platform/ui_internal.h"
 
+#include "inifile/inifile.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
@@ -147,29 +149,50 @@ int Combo_GetComboAttribute(int panel, int stringControl, int attribute, int *va
     }
 }
 
+// The file codes of a failed whole-file write: a full disk, a file that could not be made
+// (its folder tells why), or another write error.
+int WriteFailureCode(const QSaveFile &file, bool opened) {
+    if (file.error() == QFileDevice::ResourceError) return INI_ERR_DISK_FULL;
+    return opened ? INI_ERR_WRITE : INI_ERR_CREATE_TEMP;
+}
+
+// Puts the written file in place, or drops it and returns the failure's code. The buffered
+// bytes are pushed out first and that is checked: the commit itself does not look at a failed
+// flush (a full disk), and would put an empty or cut file in place of the old one.
+int CommitWhole(QSaveFile &file) {
+    if (!file.flush()) {
+        const int code = WriteFailureCode(file, true);
+        file.cancelWriting();
+        return code;
+    }
+    return file.commit() ? 0 : WriteFailureCode(file, true);
+}
+
 int SavePanelDisplayToPngFile(int panel, const char *path) {
     PanelRec *p = FindPanel(panel);
-    if (!p || !p->widget || !path) return -4;
+    if (!p || !p->widget || !path) return INI_ERR_NULL_ARGUMENT;
     FlushAllDirty();
     QPixmap pm = p->widget->grab();
     QSaveFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::WriteOnly)) return -12;
+    if (!file.open(QIODevice::WriteOnly)) return WriteFailureCode(file, false);
     if (!pm.save(&file, "PNG")) {
+        const int code = WriteFailureCode(file, true);
         file.cancelWriting();
-        return -12;
+        return code;
     }
-    return file.commit() ? 0 : -12;
+    return CommitWhole(file);
 }
 
 int WriteFileSafely(const char *path, const char *data, long size) {
-    if (!path || (!data && size > 0) || size < 0) return -4;
+    if (!path || (!data && size > 0) || size < 0) return INI_ERR_NULL_ARGUMENT;
     QSaveFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::WriteOnly)) return -12;
+    if (!file.open(QIODevice::WriteOnly)) return WriteFailureCode(file, false);
     if (file.write(data, size) != size) {
+        const int code = WriteFailureCode(file, true);
         file.cancelWriting();
-        return -12;
+        return code;
     }
-    return file.commit() ? 0 : -12;
+    return CommitWhole(file);
 }
 
 int SavePanelDisplayToFile(int panel, const char *path) {

@@ -20,10 +20,13 @@ int Combo_GetComboAttribute(int panel, int stringControl, int attribute, int *va
 // negative code.
 int SavePanelDisplayToFile(int panel, const char *path);
 // The same look as a PNG file, written whole through a temporary file that then replaces the
-// target: an old file stays as it was when the new one cannot be written. 0 or a negative code.
+// target: an old file stays as it was when the new one cannot be written. 0 or a negative code
+// as WriteFileSafely gives them.
 int SavePanelDisplayToPngFile(int panel, const char *path);
 
 // Writes `size` bytes as the whole new content of the file, through a temporary file in the
 // same folder that then replaces the target (an old file stays when writing fails). Returns 0
-// or a negative code.
+// or the INI library's file codes: INI_ERR_DISK_FULL when the disk is full,
+// INI_ERR_CREATE_TEMP when the file could not be made (the folder is missing or closed),
+// INI_ERR_WRITE for another write error.
 int WriteFileSafely(const char *path, const char *data, long size);

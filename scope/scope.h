@@ -26,6 +26,7 @@ void ExportScope();
 // The saving itself, with the date the file names and the deltas measured now: 0, -1 when the CSV
 // file could not be written, -2 when the picture could not. Files are replaced whole or left as
 // they were.
-int ExportScopeRecord(const char *csvPath, const char *date);
+// `writeCode` gets the failed write's file code (see WriteFileSafely), 0 after a success.
+int ExportScopeRecord(const char *csvPath, const char *date, int *writeCode = nullptr);
 // Where the picture goes: the CSV file's name with ".png" in place of ".csv".
 std::string ScopePicturePath(const char *csvPath);

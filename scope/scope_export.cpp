@@ -5,6 +5,7 @@
 #include "scope/scope_csv.h"
 
 #include "Tavironv10.h"
+#include "base/file_reason.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "platform/toolbox.h"
@@ -42,7 +43,9 @@ std::string ScopePicturePath(const char *csvPath) {
     return path + ".png";
 }
 
-int ExportScopeRecord(const char *csvPath, const char *date) {
+int ExportScopeRecord(const char *csvPath, const char *date, int *writeCode) {
+    int unused = 0;
+    int &code = writeCode ? *writeCode : unused;
     // The deltas written, and shown on the picture, are those of the record and cursors now.
     calcScopDeltaXY();
     double scanFrequency = 0;
@@ -66,10 +69,10 @@ int ExportScopeRecord(const char *csvPath, const char *date) {
     GetCtrlVal(App.ScopePanel, SCOPEP_DELTA_X, &h.deltaX);
     GetCtrlVal(App.ScopePanel, SCOPEP_DELTA_Y, &h.deltaY);
     std::string text = ScopeCsvText(h, App.ScopeSamples);
-    if (WriteFileSafely(csvPath, text.data(), long(text.size())) != 0) return -1;
-    if (SavePanelDisplayToPngFile(App.ScopePanel, ScopePicturePath(csvPath).c_str()) != 0)
-        return -2;
-    return 0;
+    code = WriteFileSafely(csvPath, text.data(), long(text.size()));
+    if (code != 0) return -1;
+    code = SavePanelDisplayToPngFile(App.ScopePanel, ScopePicturePath(csvPath).c_str());
+    return code != 0 ? -2 : 0;
 }
 
 void ExportScope() {
@@ -91,13 +94,21 @@ void ExportScope() {
     std::tm local{};
     if (localtime_r(&now, &local)) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &local);
 
-    int r = ExportScopeRecord(path, date);
+    int code = 0;
+    int r = ExportScopeRecord(path, date, &code);
     std::string message;
-    if (r == 0)
+    // A failure says which file and why in the operator's words; the code only on standard
+    // error.
+    if (r == 0) {
         message = std::string(Txt(kSaved)) + "\n" + path + "\n" + picture;
-    else if (r == -1)
-        message = std::string(Txt(kCsvFailed)) + "\n" + path;
-    else
-        message = std::string(Txt(kPngFailed)) + "\n" + picture;
+    } else if (r == -1) {
+        message =
+            std::string(Txt(kCsvFailed)) + "\n" + path + "\n" + Txt(FileWriteReason(code, path));
+        LogFileWriteFailure("Scope record not saved", path, code);
+    } else {
+        message = std::string(Txt(kPngFailed)) + "\n" + picture + "\n" +
+                  Txt(FileWriteReason(code, picture.c_str()));
+        LogFileWriteFailure("Scope picture not saved", picture.c_str(), code);
+    }
     MessagePopup(Txt(kTitleInfo), message.c_str());
 }

@@ -5,8 +5,10 @@
 #include "scope/scope.h"
 
 #include "Tavironv10.h"
+#include "base/file_reason.h"
 #include "base/state.h"
 #include "base/texts.h"
+#include "inifile/inifile.h"
 #include "platform/report.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
@@ -53,28 +55,60 @@ void SetJobTitle(int report) {
     Report_SetReportAttribute(report, REPORT_ATTR_JOB_TITLE, title);
 }
 
-// Tells the operator what became of the print: printed (naming the PDF file it went into),
-// waiting in a stopped queue (naming the printer), or failed, with the queue's reason where it
-// gave one.
-void ShowPrintOutcome(int report, const char *printerName, int result) {
+// The states of a printer's queue and of a PDF file, said in the program's language: the
+// scheduler's own words would be English whatever the interface speaks.
+const TextPair kNotAccepting = {"Der Drucker %s nimmt keine Auftraege an.",
+                                "The printer %s does not accept jobs."};
+const TextPair kNoSuchPrinter = {"Der Drucker %s wurde nicht gefunden.",
+                                 "The printer %s was not found."};
+const TextPair kNoScheduler = {
+    "Kein Drucker erreichbar: der Druckdienst des Systems antwortet nicht.",
+    "No printer can be reached: the system's print service does not answer."};
+const TextPair kPrinterSays = {"Meldung des Druckers: %s", "The printer's message: %s"};
+
+std::string Format(const TextPair &pair, const char *value) {
     char text[1024];
-    const char *reason = Report_PrintMessage(report);
-    if (result == 0 && std::strchr(printerName, '/')) {
-        // Printed into a PDF file: where it is.
-        std::snprintf(text, sizeof text, "%s\n%s", Txt(kPrinted), printerName);
-    } else if (result == 0) {
-        std::snprintf(text, sizeof text, "%s", Txt(kPrinted));
-    } else if (result == REPORT_PRINT_WAITING) {
-        std::snprintf(text, sizeof text, Txt(kPrintWaiting), printerName);
-        if (reason[0] != '\0')
-            std::snprintf(text + std::strlen(text), sizeof text - std::strlen(text), "\n%s",
-                          reason);
-    } else if (reason[0] != '\0') {
-        std::snprintf(text, sizeof text, "%s\n%s", Txt(kPrintError), reason);
-    } else {
-        std::snprintf(text, sizeof text, "%s", Txt(kPrintError));
+    std::snprintf(text, sizeof text, Txt(pair), value);
+    return text;
+}
+
+// Tells the operator what became of the print: printed (naming the PDF file it went into),
+// waiting in a stopped queue (naming the printer), or failed and why: the queue refuses jobs,
+// there is no such printer, no print service, or the PDF file could not be written. What the
+// queue's keeper wrote as the reason follows.
+void ShowPrintOutcome(int report, const char *printerName, int result) {
+    const bool pdf = std::strchr(printerName, '/') != nullptr;
+    std::string text;
+    switch (result) {
+    case 0:
+        text = Txt(kPrinted);
+        if (pdf) text += std::string("\n") + printerName;
+        break;
+    case REPORT_PRINT_WAITING:
+        text = Format(kPrintWaiting, printerName);
+        break;
+    case REPORT_ERR_NOT_ACCEPTING:
+        text = std::string(Txt(kPrintError)) + "\n" + Format(kNotAccepting, printerName);
+        break;
+    case REPORT_ERR_PRINTER:
+        text = std::string(Txt(kPrintError)) + "\n" + Format(kNoSuchPrinter, printerName);
+        break;
+    case REPORT_ERR_NO_SCHEDULER:
+        text = std::string(Txt(kPrintError)) + "\n" + Txt(kNoScheduler);
+        break;
+    default:
+        text = Txt(kPrintError);
+        if (pdf) {
+            const int code = result == REPORT_ERR_DISK_FULL ? INI_ERR_DISK_FULL : 0;
+            text +=
+                std::string("\n") + printerName + "\n" + Txt(FileWriteReason(code, printerName));
+            LogFileWriteFailure("Printout not saved", printerName, code);
+        }
+        break;
     }
-    MessagePopup(Txt(kTitleInfo), text);
+    if (const char *said = Report_PrintMessage(report); result != 0 && said[0] != '\0')
+        text += "\n" + Format(kPrinterSays, said);
+    MessagePopup(Txt(kTitleInfo), text.c_str());
 }
 
 constexpr int kBlack = 0x000000;

@@ -14,10 +14,11 @@ void GetConnectionSettingsFromFile();
 // kSettingsNotReplaced when an unusable file there could not be kept aside first.
 int StorePanelSettings();
 constexpr int kSettingsNotReplaced = -1;
-// What a failed store is said with: "Settings not saved: <path>: <reason> (<code>)".
+// What a failed store is said with: "Settings not saved: <path>: <reason>" (the code goes only
+// to standard error and the status line's tool tip).
 std::string SettingsNotSavedText(int code);
-// The failure on the status line (what and why; the path in its tool tip) and, with the path,
-// in the connection page's status box (after ACCEPT).
+// The failure on the status line (what and why; the path and code in its tool tip) and, with the
+// path, in the connection page's status box (after ACCEPT).
 void ShowSettingsNotSaved(int code);
 // The failure in a popup the operator must confirm (on closing, before the program ends).
 void TellSettingsNotSaved(int code);

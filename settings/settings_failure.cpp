@@ -20,23 +20,30 @@ const TextPair kTxtNotReplaced = {
     "an unusable file is there and could not be kept aside"};
 const TextPair kTitleWarning = {"Achtung!", "Warning!"};
 
-const TextPair &Reason(int code) {
-    if (code == kSettingsNotReplaced) return kTxtNotReplaced;
-    return FileWriteReason(code, App.SettingsFilePath);
+// The reason in the operator's words. The settings folder is one the program makes when it
+// is missing.
+const char *Reason(int code) {
+    if (code == kSettingsNotReplaced) return Txt(kTxtNotReplaced);
+    return Txt(FileWriteReason(code, App.SettingsFilePath, true));
 }
 
-// The text, also on standard error for whoever looks at the program's log.
+// The text with its code, for standard error and the status line's tool tip: the code tells
+// whoever looks into it more than the operator needs.
+std::string WithCode(const std::string &text, int code) {
+    return text + " (" + std::to_string(code) + ")";
+}
+
+// The text, also on standard error (with its code) for whoever looks at the program's log.
 std::string SaidOnStderr(int code) {
     const std::string text = SettingsNotSavedText(code);
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", WithCode(text, code).c_str());
     return text;
 }
 
 } // namespace
 
 std::string SettingsNotSavedText(int code) {
-    return std::string(Txt(kTxtNotSaved)) + ": " + App.SettingsFilePath + ": " + Txt(Reason(code)) +
-           " (" + std::to_string(code) + ")";
+    return std::string(Txt(kTxtNotSaved)) + ": " + App.SettingsFilePath + ": " + Reason(code);
 }
 
 // The status line is one short field: it says what and why, its tool tip and the connection
@@ -44,10 +51,9 @@ std::string SettingsNotSavedText(int code) {
 
 void ShowSettingsNotSaved(int code) {
     const std::string text = SaidOnStderr(code);
-    const std::string brief = std::string(Txt(kTxtNotSaved)) + ": " + Txt(Reason(code)) + " (" +
-                              std::to_string(code) + ")";
+    const std::string brief = std::string(Txt(kTxtNotSaved)) + ": " + Reason(code);
     SetCtrlVal(App.DataPanel, DATAP_STATUS, brief.c_str());
-    SetCtrlAttribute(App.DataPanel, DATAP_STATUS, ATTR_TOOLTIP_TEXT, text.c_str());
+    SetCtrlAttribute(App.DataPanel, DATAP_STATUS, ATTR_TOOLTIP_TEXT, WithCode(text, code).c_str());
     SetCtrlVal(App.ConnectTab, CONNECT_STATUS, (text + "\n").c_str());
 }
 

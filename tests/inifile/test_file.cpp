@@ -1,6 +1,7 @@
 // Reading and writing files: the round trip, the temporary file's name and place, and the
 // failure paths of the safe write (the target stays as it was and no temporary file is left).
 #include "ini_test_util.h"
+#include "tests/common/as_user.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <ctime>
 #include <fcntl.h>
 #include <functional>
-#include <grp.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -153,32 +153,6 @@ TEST(IniFile, NoPathWritesToStandardOutput) {
     EXPECT_EQ(out, crlf("[S]\nA = 1\n\n"));
 }
 
-// Runs the body in a child process, as an unprivileged user when the tests run as root (file
-// permissions do not stop root), and returns the body's result.
-int inChild(const std::function<int()> &body) {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return 1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        int result = 2;
-        if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            result = 3;
-        else
-            result = body();
-        if (write(pipeEnds[1], &result, sizeof result) != sizeof result) _exit(1);
-        _exit(0);
-    }
-    close(pipeEnds[1]);
-    int result = 1;
-    if (read(pipeEnds[0], &result, sizeof result) != sizeof result) result = 1;
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return result;
-}
-
 class IniSafeWrite : public testing::Test {
   protected:
     TempDir dir;
@@ -189,7 +163,7 @@ class IniSafeWrite : public testing::Test {
     }
     int writeAsUser(const std::string &path) {
         IniText d = doc;
-        return inChild([&] { return Ini_WriteToFile(d, path.c_str()); });
+        return AsUnprivilegedUser([&] { return Ini_WriteToFile(d, path.c_str()); });
     }
 };
 
@@ -234,7 +208,7 @@ TEST_F(IniSafeWrite, WriteErrorPartWayLeavesTargetAndNoTemporaryFile) {
     chmod(dir.path.c_str(), 0777); // writable for the unprivileged child
     chmod(target.c_str(), 0666);
     IniText d = doc;
-    const int status = inChild([&] {
+    const int status = AsUnprivilegedUser([&] {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{8192, 8192};
         setrlimit(RLIMIT_FSIZE, &limit);

@@ -166,7 +166,8 @@ TEST_F(HwInfoTest, FileThatCannotBeWrittenIsNotReportedAsSaved) {
 
     PressButton();
 
-    EXPECT_EQ(Status(), "File could not be saved!\n" + chosenPath + "\n\n");
+    EXPECT_EQ(Status(),
+              "File could not be saved!\n" + chosenPath + "\nthe folder does not exist\n\n");
     EXPECT_FALSE(fs::exists(dir / "no such folder"));
 }
 

@@ -3,6 +3,7 @@
 #include "files_fixture.h"
 
 #include "params/parafile.h"
+#include "tests/common/scratch_disk.h"
 
 namespace {
 
@@ -252,16 +253,44 @@ TEST_F(FilesTest, LoadedValuesAreShownOnThePage) {
     EXPECT_EQ(Page(), (std::vector<int>{20, 65535, 0, 0}));
 }
 
-TEST_F(FilesTest, SaveThatCannotBeWrittenIsReported) {
+// A save that cannot be written says so with the file and the reason in the operator's words,
+// never a code, and leaves a file that was there byte for byte: a folder that is not there, and
+// a full disk (a small disk mounted for the test, where that can be done).
+TEST_F(FilesTest, SaveThatCannotBeWrittenSaysWhyAndKeepsTheOldFile) {
     chosenPath = (dir / "no such folder" / "p.ini").string();
     SetPage(50, 25, 0, 0);
-
     SendParaToFile();
-
     ASSERT_EQ(Kinds(), (std::vector<std::string>{"file", "message"}));
     EXPECT_EQ(popups[1].title, "Message!");
-    EXPECT_EQ(popups[1].text, "Parameter file could not be saved!\n" + chosenPath);
+    EXPECT_EQ(popups[1].text,
+              "Parameter file could not be saved!\n" + chosenPath + "\nthe folder does not exist");
     EXPECT_FALSE(fs::exists(dir / "no such folder"));
+
+    ScratchDisk disk;
+    std::string why;
+    if (!disk.Mount(64, false, &why)) GTEST_SKIP() << "no full disk to save on: " << why;
+    const std::string old = ParaFileText(125, 25, 0, 0);
+    WriteBytes(disk.file("p.ini"), old);
+    disk.Fill();
+    const struct {
+        int language;
+        const char *text;
+    } langs[] = {
+        {1, "Parameter file could not be saved!\n%s\nthe disk is full"},
+        {0, "Parameter-Datei konnte nicht gespeichert werden!\n%s\nder Datentraeger ist voll"},
+    };
+    for (const auto &l : langs) {
+        SCOPED_TRACE(l.language);
+        App.LanguageIndex = l.language;
+        popups.clear();
+        chosenPath = disk.file("p.ini");
+        SendParaToFile(); // the question to replace it answered Yes
+        ASSERT_EQ(Kinds(), (std::vector<std::string>{"file", "confirm", "message"}));
+        char expected[512];
+        std::snprintf(expected, sizeof expected, l.text, chosenPath.c_str());
+        EXPECT_EQ(popups[2].text, expected);
+        EXPECT_EQ(ReadBytes(chosenPath), old) << "the old file stays as it was";
+    }
 }
 
 // A save over a parameter file that exists asks first, in the program's language, naming the

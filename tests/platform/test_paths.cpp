@@ -3,16 +3,15 @@
 // beside the program, installed data folder, in this order).
 #include "platform/testing.h"
 #include "platform/ui.h"
+#include "tests/common/as_user.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -43,37 +42,17 @@ struct TempFolder {
 // program in `programDir` and the given environment (null: unset).
 std::string SettingsDirAsUser(const fs::path &programDir, const char *xdgConfigHome,
                               const char *home) {
-    int ends[2];
-    if (pipe(ends) != 0) return "<no pipe>";
-    pid_t child = fork();
-    if (child == 0) {
-        close(ends[0]);
-        std::string out;
-        if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
-            out = "<cannot drop privileges>";
-        } else {
-            xdgConfigHome ? setenv("XDG_CONFIG_HOME", xdgConfigHome, 1)
-                          : unsetenv("XDG_CONFIG_HOME");
-            home ? setenv("HOME", home, 1) : unsetenv("HOME");
-            TestSetProjectDir(programDir.c_str());
-            char dir[MAX_PATHNAME_LEN] = "";
-            GetSettingsDir(dir);
-            out = dir;
-            struct stat st;
-            if (stat(dir, &st) != 0 || !S_ISDIR(st.st_mode)) out += " <not made>";
-        }
-        if (write(ends[1], out.data(), out.size()) < 0) _exit(1);
-        _exit(0);
-    }
-    close(ends[1]);
-    std::string out;
-    char buf[512];
-    for (ssize_t n; (n = read(ends[0], buf, sizeof buf)) > 0;)
-        out.append(buf, std::size_t(n));
-    close(ends[0]);
-    waitpid(child, nullptr, 0);
-    return out;
+    return AsUnprivilegedUser([&] {
+        xdgConfigHome ? setenv("XDG_CONFIG_HOME", xdgConfigHome, 1) : unsetenv("XDG_CONFIG_HOME");
+        home ? setenv("HOME", home, 1) : unsetenv("HOME");
+        TestSetProjectDir(programDir.c_str());
+        char dir[MAX_PATHNAME_LEN] = "";
+        GetSettingsDir(dir);
+        std::string out = dir;
+        struct stat st;
+        if (stat(dir, &st) != 0 || !S_ISDIR(st.st_mode)) out += " <not made>";
+        return out;
+    });
 }
 
 } // namespace

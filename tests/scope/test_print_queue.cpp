@@ -18,6 +18,7 @@ class PrintQueueTest : public ScopeProgramTest {
   protected:
     static inline PrintScheduler *scheduler = nullptr;
     static inline std::string startError;
+    std::string printer = PrintScheduler::kQueue; // what the print dialog returns
 
     static void SetUpTestSuite() {
         if (!PrintScheduler::Installed()) return;
@@ -37,7 +38,7 @@ class PrintQueueTest : public ScopeProgramTest {
         ScopeProgramTest::SetUp();
         SetPopupResponder([this](const PopupRecord &r, std::string *path) {
             popups.push_back(r);
-            if (r.kind == "print") *path = PrintScheduler::kQueue;
+            if (r.kind == "print") *path = printer;
             return 1;
         });
         ASSERT_TRUE(scheduler->Queue("cupsaccept"));
@@ -119,4 +120,55 @@ TEST_F(PrintQueueTest, StoppedQueueKeepsTheJobAndSaysItWaits) {
     shown = Print();
     EXPECT_NE(shown.find("wartet in der Warteschlange des Druckers TestQueue"), std::string::npos)
         << shown;
+}
+
+// The queue's states are said in the program's language, never in the scheduler's English: a
+// queue that refuses jobs, a stopped one, a queue that does not exist, a scheduler that does
+// not answer. A reason the queue's keeper wrote follows; the scheduler's stock words for the
+// state ("Rejecting Jobs", "Paused") and its state keywords do not.
+TEST_F(PrintQueueTest, QueueStatesAreSaidInTheProgramsLanguage) {
+    const struct {
+        const char *what;
+        const char *tool, *reason; // what the queue's keeper did
+        const char *printer;
+        int language;
+        std::string shown;
+    } cases[] = {
+        {"refusing, German", "cupsreject", "", PrintScheduler::kQueue, 0,
+         "Druckfehler!\nDer Drucker TestQueue nimmt keine Auftraege an."},
+        {"refusing, English", "cupsreject", "", PrintScheduler::kQueue, 1,
+         "Print error!\nThe printer TestQueue does not accept jobs."},
+        {"refusing with a reason, German", "cupsreject", "toner empty", PrintScheduler::kQueue, 0,
+         "Druckfehler!\nDer Drucker TestQueue nimmt keine Auftraege an.\nMeldung des Druckers: "
+         "toner empty"},
+        {"stopped, German", "cupsdisable", "", PrintScheduler::kQueue, 0,
+         "Der Druckauftrag wartet in der Warteschlange des Druckers TestQueue; der Drucker ist "
+         "angehalten."},
+        {"stopped, English", "cupsdisable", "", PrintScheduler::kQueue, 1,
+         "The print job is waiting in the queue of printer TestQueue; the printer is stopped."},
+        {"not found, German", "", "", "NoSuchQueue", 0,
+         "Druckfehler!\nDer Drucker NoSuchQueue wurde nicht gefunden."},
+        {"not found, English", "", "", "NoSuchQueue", 1,
+         "Print error!\nThe printer NoSuchQueue was not found."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(scheduler->Queue("cupsaccept"));
+        ASSERT_TRUE(scheduler->Queue("cupsenable"));
+        if (*c.tool) {
+            ASSERT_TRUE(scheduler->Queue(c.tool, c.reason));
+        }
+        App.LanguageIndex = c.language;
+        printer = c.printer;
+        EXPECT_EQ(Print(), c.shown);
+    }
+
+    // No scheduler at that address: no printer can be reached.
+    cupsSetServer("127.0.0.1:1");
+    printer = PrintScheduler::kQueue;
+    App.LanguageIndex = 0;
+    const std::string shown = Print();
+    cupsSetServer(scheduler->server().c_str());
+    EXPECT_EQ(shown, "Druckfehler!\nKein Drucker erreichbar: der Druckdienst des Systems antwortet "
+                     "nicht.");
 }

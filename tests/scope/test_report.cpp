@@ -42,7 +42,9 @@ TEST_F(ReportTest, RefusesWhatItCannotUse) {
     EXPECT_EQ(Report_SetTextAttribute(report, REPORT_TEXT_BOLD, "yes"), REPORT_ERR_ATTRIBUTE);
     EXPECT_EQ(Report_AppendImageFile(report, (dir + "/none.bmp").c_str(), "x"), REPORT_ERR_IMAGE);
     EXPECT_EQ(Report_Print(report, "", 1), REPORT_ERR_PRINTER);
-    EXPECT_EQ(Report_Print(report, "no_such_printer", 1), REPORT_ERR_PRINTER);
+    // No such queue; where the machine runs no print scheduler at all, none can be reached.
+    const int noQueue = Report_Print(report, "no_such_printer", 1);
+    EXPECT_TRUE(noQueue == REPORT_ERR_PRINTER || noQueue == REPORT_ERR_NO_SCHEDULER) << noQueue;
     EXPECT_EQ(Report_Print(report, (dir + "/no/such/dir/a.pdf").c_str(), 1),
               REPORT_ERR_PRINT_FAILED);
 

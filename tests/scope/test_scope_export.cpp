@@ -3,6 +3,7 @@
 // that must say so and leave no half-written file.
 #include "pdf_tools.h"
 #include "scope_fixture.h"
+#include "tests/common/scratch_disk.h"
 
 #include "Tavironv10.h"
 #include "scope/scope.h"
@@ -181,16 +182,34 @@ TEST_F(ScopeExportTest, FailuresSaySoAndLeaveNoPartialFile) {
     answerPath = dir + "/missing/record.csv";
     Export();
     ASSERT_EQ(popups.size(), 2u);
-    EXPECT_EQ(popups[1].text, "Recording could not be saved:\n" + answerPath);
+    EXPECT_EQ(popups[1].text,
+              "Recording could not be saved:\n" + answerPath + "\nthe folder does not exist");
 
     // The picture's place is taken by a folder: the CSV is saved, the picture's failure said.
     ASSERT_EQ(mkdir((dir + "/record.png").c_str(), 0700), 0);
     answerPath = dir + "/record.csv";
     Export();
     ASSERT_EQ(popups.size(), 2u);
-    EXPECT_EQ(popups[1].text,
-              "Picture of the scope panel could not be saved:\n" + dir + "/record.png");
+    EXPECT_EQ(popups[1].text, "Picture of the scope panel could not be saved:\n" + dir +
+                                  "/record.png\na folder of that name is in the way");
     EXPECT_EQ(ReadFile(answerPath).substr(0, 30), ReadFile(golden).substr(0, 30));
+
+    // A full disk is said as such; the older record there stays as it was.
+    ScratchDisk disk;
+    std::string why;
+    if (disk.Mount(64, false, &why)) {
+        answerPath = disk.file("record.csv");
+        std::ofstream(answerPath, std::ios::binary) << "older record";
+        disk.Fill();
+        Export();
+        ASSERT_EQ(popups.size(), 3u) << "the file, the question to replace it, the message";
+        EXPECT_EQ(popups[2].text,
+                  "Recording could not be saved:\n" + answerPath + "\nthe disk is full");
+        EXPECT_EQ(ReadFile(answerPath), "older record");
+        answerPath = dir + "/record.csv";
+    } else {
+        std::printf("no full disk to export to: %s\n", why.c_str());
+    }
 
     // An older export under the same name is replaced whole.
     ASSERT_EQ(rmdir((dir + "/record.png").c_str()), 0);

@@ -4,6 +4,7 @@
 // loss; cancelling, and failing printers; the temporary picture file.
 #include "pdf_tools.h"
 #include "scope_fixture.h"
+#include "tests/common/scratch_disk.h"
 
 #include "Tavironv10.h"
 #include "localui/localui.h"
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 #include <regex>
 
 namespace {
@@ -292,17 +294,48 @@ TEST_F(ScopePrintTest, ThePictureFileIsPrivateAndRemovedAfterPrinting) {
     EXPECT_NE(tmpDuringDialog[0], first);
 }
 
-TEST_F(ScopePrintTest, AFailedPrintShowsThePrintError) {
-    for (const std::string &target :
-         {std::string("no_such_printer_here"), dir + "/missing/dir/report.pdf"}) {
-        SCOPED_TRACE(target);
-        printAnswer = target;
+// The print error says why in the program's words: no such printer (or, where the machine runs
+// no print service, that none can be reached), or the PDF file's folder that is not there.
+TEST_F(ScopePrintTest, AFailedPrintShowsThePrintErrorAndWhy) {
+    const std::string pdfInNoFolder = dir + "/missing/dir/report.pdf";
+    const struct {
+        std::string target;
+        std::vector<std::string> why; // one of these follows the print error
+    } cases[] = {
+        {"no_such_printer_here",
+         {"The printer no_such_printer_here was not found.",
+          "No printer can be reached: the system's print service does not answer."}},
+        {pdfInNoFolder, {pdfInNoFolder + "\nthe folder does not exist"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.target);
+        printAnswer = c.target;
         Print();
         std::vector<PopupRecord> msgs = Messages();
         ASSERT_EQ(msgs.size(), 1u);
-        EXPECT_EQ(msgs[0].text, "Print error!");
+        bool told = false;
+        for (const std::string &why : c.why)
+            told = told || msgs[0].text == "Print error!\n" + why;
+        EXPECT_TRUE(told) << msgs[0].text;
         EXPECT_TRUE(FilesIn(tmp).empty());
     }
+}
+
+// A printout into a PDF file on a full disk: the error says the disk is full, and an older file
+// of that name stays as it was (the new one is put in place only whole).
+TEST_F(ScopePrintTest, APdfOnAFullDiskSaysSoAndKeepsTheOlderFile) {
+    ScratchDisk disk;
+    std::string why;
+    if (!disk.Mount(64, false, &why)) GTEST_SKIP() << "no full disk to print on: " << why;
+    printAnswer = disk.file("report.pdf");
+    { std::ofstream(printAnswer, std::ios::binary) << "older printout"; }
+    disk.Fill();
+    Print();
+    std::vector<PopupRecord> msgs = Messages();
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].text, "Print error!\n" + printAnswer + "\nthe disk is full");
+    std::ifstream in(printAnswer, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "older printout");
 }
 
 } // namespace
