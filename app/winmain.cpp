@@ -72,13 +72,15 @@ int LoadPanels(int argc, char **argv) {
     // right after, so nothing is released here).
     if ((App.MainPanel = LoadPanel(0, kResourceFile, MAINP)) < 0 ||
         (App.DataPanel = LoadPanel(App.MainPanel, kResourceFile, DATAP)) < 0 ||
-        (App.ScopePanel = LoadPanel(App.MainPanel, kResourceFile, SCOPEP)) < 0) {
+        (App.ScopePanel = LoadPanel(App.MainPanel, kResourceFile, SCOPEP)) < 0 ||
+        (App.ComparePanel = LoadPanel(App.MainPanel, kResourceFile, COMPAREP)) < 0) {
         TellPanelFileUnusable();
         return -1;
     }
     SetPanelAttribute(App.MainPanel, ATTR_TITLE, kTitle);
     SetPanelPos(App.DataPanel, kChildTop, kChildLeft);
     SetPanelPos(App.ScopePanel, kChildTop, kChildLeft);
+    SetPanelPos(App.ComparePanel, kChildTop, kChildLeft);
     return 0;
 }
 

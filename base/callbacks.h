@@ -37,6 +37,12 @@ TAV_CTRL_CB(CBF_EditStrokeTol);
 TAV_CTRL_CB(CBF_EditBadCntToFail);
 TAV_CTRL_CB(CBF_EditDigOutmode);
 TAV_CTRL_CB(CBF_EditCntStrokeEdge);
+// Comparison of RAM, EEPROM and a parameter file
+TAV_CTRL_CB(CBF_ButtonCompare);
+TAV_CTRL_CB(CBF_ButtonCompareRead);
+TAV_CTRL_CB(CBF_ButtonCompareTake);
+TAV_CTRL_CB(CBF_ButtonCompareFile);
+TAV_CTRL_CB(CBF_ButtonCloseCompare);
 
 // Live data
 TAV_CTRL_CB(CBF_ButtonGo);

@@ -23,6 +23,9 @@ void SetButtonsDimmed(int keepParaControls, int dimmed) {
             Dim(App.MainPanel, c, dimmed);
     }
     Dim(App.MainPanel, MAINP_GO, dimmed);
+    // The comparison reads the sensor: never beside the live cycle or another transfer.
+    Dim(App.ParaTab, PARA_COMPARE, dimmed);
+    Dim(App.ComparePanel, COMPAREP_READ, dimmed);
     for (int c : {CONNECT_TRY_TO_CONNECT, CONNECT_DISCONNECT, CONNECT_BAUDRATE})
         Dim(App.ConnectTab, c, dimmed);
     if (dimmed == 1) {
@@ -42,5 +45,6 @@ void SetLinkButtonsDimmed(int dimmed) {
 void ShowChildPanelDisp(int panel) {
     HidePanel(App.DataPanel);
     HidePanel(App.ScopePanel);
-    DisplayPanel(panel == App.ScopePanel ? App.ScopePanel : App.DataPanel);
+    HidePanel(App.ComparePanel);
+    DisplayPanel(panel == App.ScopePanel || panel == App.ComparePanel ? panel : App.DataPanel);
 }

@@ -9,9 +9,10 @@ constexpr int kKeepParaControls = 1; // the live cycle leaves them usable
 constexpr int kEnabled = 0;
 constexpr int kDimmed = 1;
 
-// Dims (kDimmed) or enables (kEnabled) GO, the connection page's TRY TO CONNECT, DISCONNECT
-// and baud rate, the scope page's buttons and, unless kKeepParaControls, the parameter
-// page's SEND, GET, RAM, EEPROM and FILE; then lets the screen show it. Dimming also dims
+// Dims (kDimmed) or enables (kEnabled) GO, COMPARE and the comparison's READ SENSOR, the
+// connection page's TRY TO CONNECT, DISCONNECT and baud rate, the scope page's buttons and,
+// unless kKeepParaControls, the parameter page's SEND, GET, RAM, EEPROM and FILE; then lets
+// the screen show it. Dimming also dims
 // CHANGE BAUDRATE and the hardware information button; enabling leaves those two to the
 // identity check (SetLinkButtonsDimmed).
 void SetButtonsDimmed(int keepParaControls, int dimmed);
@@ -20,6 +21,6 @@ void SetButtonsDimmed(int keepParaControls, int dimmed);
 // CHANGE BAUDRATE and the hardware information button.
 void SetLinkButtonsDimmed(int dimmed);
 
-// Shows the scope panel when `panel` is the scope panel, otherwise the data panel, and hides
-// the other one.
+// Shows the scope panel or the comparison panel when `panel` is one of them, otherwise the
+// data panel, and hides the others.
 void ShowChildPanelDisp(int panel);

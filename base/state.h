@@ -41,6 +41,7 @@ struct AppState {
     int MainPanel;                    // main window
     int DataPanel;                    // child panel with the live displays
     int ScopePanel;                   // child panel with the scope graphs
+    int ComparePanel;                 // child panel comparing RAM, EEPROM and a parameter file
     int ConnectTab;                   // tab page 0: connection
     int ParaTab;                      // tab page 1: parameters
     int ScopeTab;                     // tab page 2: scope settings (hidden unless asked for)
@@ -101,6 +102,9 @@ struct AppState {
     i16 SensorRamKnown;    // 1 once SensorRam was read on this connection
     i16 SensorEepromKnown; // 1 once SensorEeprom was read on this connection
     i16 RamNotStored;      // 1: RAM holds values sent to RAM only that the EEPROM may not hold
+    // The comparison view's columns, RAM, EEPROM and the parameter file, as last read.
+    u16 CompareValues[3][4];
+    i16 CompareKnown[3][4]; // 1 where the value was read (a file may lack an item)
 
     // ---- live cycle ---------------------------------------------------------------------
     i16 Running;           // the live data cycle runs while 1

@@ -150,6 +150,7 @@ void Disconnect() {
     Dim(App.ConnectTab, CONNECT_TRY_TO_CONNECT, 0);
     Dim(App.MainPanel, MAINP_SEND, 0);
     Dim(App.MainPanel, MAINP_GET, 0);
+    Dim(App.ParaTab, PARA_COMPARE, 0); // the parameter file alone; READ SENSOR stays dimmed
     Dim(App.ConnectTab, CONNECT_BAUDRATE, 0);
     App.LinkOk = 0;
 }

@@ -28,6 +28,9 @@ int CBF_ButtonGo(int panel, int control, int event, void *, int, int) {
         if (g_goActive) break;
         g_goActive = true;
         SetButtonsDimmed(kKeepParaControls, kDimmed); // SEND, GET, memory toggles stay usable
+        // The live values are shown where the comparison stood.
+        if (int shown = 0; GetPanelAttribute(App.ComparePanel, ATTR_VISIBLE, &shown) == 0 && shown)
+            ShowChildPanelDisp(App.DataPanel);
         if (App.LiveStale) ShowValuesLive(1);
         GetPanelValues();
         GetData();

@@ -5,7 +5,7 @@
 
 #include "base/state.h"
 #include "base/texts.h"
-#include "link/exchange.h"
+#include "link/link_fault.h"
 #include "linktext/linktext.h"
 #include "params/para_names.h"
 #include "params/para_transfer.h"
@@ -33,38 +33,67 @@ const TextPair kTxtChooseFirst = {
     "Parameter %s: the value %u received cannot be shown. Please choose a value first; nothing "
     "was sent."};
 
-// Loads the EEPROM set into RAM (order 4), when asked, then reads RAM (order 2) into
-// ParaValues and onto the page, and notes what the sensor holds. An EEPROM set the sensor
-// replaced by its defaults is reported and the read goes on; the link stays good. 1, or -1
-// when an exchange failed (then ParaValues and the page are as they were).
-int ReadSensorSet(bool loadEeprom) {
-    if (loadEeprom) {
-        int refusal = 0;
-        const int loaded = LoadEepromSet(&refusal);
-        if (loaded < 0) return -1;
-        if (loaded == 0) {
-            SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
-            std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s",
-                          PlausibilityText(refusal, kTxtEepromImplausible).c_str());
-            SetCtrlVal(App.ConnectTab, CONNECT_STATUS, App.ErrorText);
-        }
+// Loads the EEPROM set into RAM (order 4). An EEPROM set the sensor replaced by its defaults
+// is reported and the link stays good. 1, or -1 when the exchange failed.
+int LoadEeprom() {
+    int refusal = 0;
+    const int loaded = LoadEepromSet(&refusal);
+    if (loaded < 0) return -1;
+    if (loaded == 0) {
+        SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
+        std::snprintf(App.ErrorText, sizeof App.ErrorText, "%s",
+                      PlausibilityText(refusal, kTxtEepromImplausible).c_str());
+        SetCtrlVal(App.ConnectTab, CONNECT_STATUS, App.ErrorText);
     }
-    if (ReadWorkingSet(App.ParaValues) != 1) return -1;
-    SetPanelValues();
+    return 1;
+}
 
-    std::memcpy(App.SensorRam, App.ParaValues, sizeof App.SensorRam);
+// Writes `values` into the sensor's working set (order 1). 1 when taken, 0 when the sensor
+// rejected them (it then holds its defaults; reported as the link failure SensorRejected, which
+// STATUS names), -1 when the exchange failed.
+int WriteRam(const u16 values[4]) {
+    int refusal = 0;
+    const int written = WriteWorkingSet(values, &refusal);
+    if (written != 0) return written;
+    LinkFault fault;
+    fault.code = LinkError::SensorRejected;
+    fault.number = refusal;
+    LinkFailure(fault);
+    return 0;
+}
+
+// Notes what was read of the sensor: its RAM set, and its EEPROM set when `eeprom` is given.
+// Read alone, RAM tells nothing of the EEPROM; with a known EEPROM set it tells all.
+void NoteSensorSets(const u16 ram[4], const u16 *eeprom) {
+    std::memcpy(App.SensorRam, ram, sizeof App.SensorRam);
     App.SensorRamKnown = 1;
-    if (loadEeprom) {
-        std::memcpy(App.SensorEeprom, App.ParaValues, sizeof App.SensorEeprom);
+    if (eeprom) {
+        std::memcpy(App.SensorEeprom, eeprom, sizeof App.SensorEeprom);
         App.SensorEepromKnown = 1;
     }
-    // Read alone, RAM tells nothing of the EEPROM; with a known EEPROM set it tells all.
     if (App.SensorEepromKnown) {
         App.RamNotStored = CountDifferences(App.SensorRam, App.SensorEeprom) != 0;
         ShowNotStored();
     }
+}
+
+// Loads the EEPROM set into RAM (order 4), when asked, then reads RAM (order 2) into
+// ParaValues and onto the page, and notes what the sensor holds. 1, or -1 when an exchange
+// failed (then ParaValues and the page are as they were).
+int ReadSensorSet(bool loadEeprom) {
+    if (loadEeprom && LoadEeprom() != 1) return -1;
+    u16 held[4];
+    if (ReadWorkingSet(held) != 1) return -1;
+    std::memcpy(App.ParaValues, held, sizeof held);
+    SetPanelValues();
+    NoteSensorSets(held, loadEeprom ? held : nullptr);
     return 1;
 }
+
+// Said when the working set could not be put back after the EEPROM was read for a comparison.
+const TextPair kTxtRamNotPutBack = {
+    "Das RAM konnte nach dem Lesen des EEPROM nicht wiederhergestellt werden.\n\n",
+    "RAM could not be put back as it was after the EEPROM was read.\n\n"};
 
 void ShowStatusLine(const std::string &line) {
     SetCtrlVal(App.DataPanel, DATAP_STATUS, line.c_str());
@@ -120,19 +149,13 @@ void SendPara() {
     GetPanelValues();
     u16 sent[4];
     std::memcpy(sent, App.ParaValues, sizeof sent);
-    int refusal = 0;
-    const int written = WriteWorkingSet(sent, &refusal);
+    const int written = WriteRam(sent);
     if (written < 0) return;
-    const bool rejected = written == 0;
-    if (rejected) {
-        // The sensor set its RAM to defaults: handled as a failure, which STATUS names.
-        LinkFault fault;
-        fault.code = LinkError::SensorRejected;
-        fault.number = refusal;
-        LinkFailure(fault);
-    }
+    const bool rejected = written == 0; // the sensor holds its defaults now
     const int memory = App.MemorySelect == 2 ? MemoryEeprom : MemoryRam;
-    if (memory == MemoryEeprom && StoreWorkingSet() != 1) return;
+    if (memory == MemoryEeprom) {
+        if (StoreWorkingSet() != 1) return;
+    }
 
     // What the sensor holds now, after the frames above: RAM, or the EEPROM set loaded into it.
     if (ReadSensorSet(memory == MemoryEeprom) != 1) return;
@@ -185,4 +208,25 @@ void ForgetSensorSets() {
 
 void ShowNotStored() {
     SetCtrlAttribute(App.ParaTab, PARA_NOT_STORED, ATTR_VISIBLE, App.RamNotStored ? 1 : 0);
+}
+
+int CompareSensorSets(u16 ram[4], u16 eeprom[4]) {
+    if (ReadWorkingSet(ram) != 1) return -1;
+    if (LoadEeprom() != 1 || ReadWorkingSet(eeprom) != 1) return -1;
+    if (CountDifferences(ram, eeprom) != 0) {
+        // Loading the EEPROM replaced the working set: it is put back as it was, and read
+        // again to know what the sensor holds.
+        u16 before[4];
+        std::memcpy(before, ram, sizeof before);
+        const int written = WriteRam(before);
+        if (written < 0 || ReadWorkingSet(ram) != 1) return -1;
+        if (written == 0 || CountDifferences(before, ram) != 0) {
+            const ParaVerdict verdict =
+                VerifySentSet(MemoryRam, written == 0, before, ram, App.LanguageIndex,
+                              ClockText(std::time(nullptr)));
+            MessagePopup(Txt(kTitleInfo), (Txt(kTxtRamNotPutBack) + verdict.popup).c_str());
+        }
+    }
+    NoteSensorSets(ram, eeprom);
+    return 1;
 }

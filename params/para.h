@@ -3,6 +3,8 @@
 // sensor's two sets.
 #pragma once
 
+#include <cstdint>
+
 // The four values of the parameter page into ParaValues, and back onto the page.
 void GetPanelValues();
 void SetPanelValues();
@@ -37,3 +39,10 @@ void ForgetSensorSets();
 // The parameter page's note that RAM holds values not stored in EEPROM, shown or not as
 // RamNotStored says.
 void ShowNotStored();
+// The comparison's read of the sensor: its RAM set (order 2), then its EEPROM set (order 4,
+// which loads it into RAM, and order 2). When the two differ, the RAM set read first is written
+// back (order 1) and read again (order 2), so that the comparison leaves the sensor working as
+// it did; a set that does not come back is shown in a popup. The page is not touched; what the
+// sensor holds is noted (RamNotStored). 1 with `ram` (what RAM holds now) and `eeprom`, or -1
+// when an exchange failed (reported as every link failure).
+int CompareSensorSets(std::uint16_t ram[4], std::uint16_t eeprom[4]);

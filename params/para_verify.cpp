@@ -45,13 +45,6 @@ template <typename... Args> std::string Format(const char *format, Args... args)
     return out;
 }
 
-// A value as the page shows it: the number, and for a choice its name ("1 (INVERSE)").
-std::string ValueText(int index, std::uint16_t value, int language) {
-    const TextPair *choices = kParaNames[index].choices;
-    if (!ParaIsChoice(index) || value > 1) return std::to_string(value);
-    return Format("%u (%s)", unsigned(value), TxtIn(choices[value], language));
-}
-
 // One line per parameter that differs, each on a line of its own, named as the page names it.
 std::string DifferenceLines(const std::uint16_t sent[kParaCount],
                             const std::uint16_t held[kParaCount], int language) {
@@ -59,8 +52,8 @@ std::string DifferenceLines(const std::uint16_t sent[kParaCount],
     for (int i = 0; i < kParaCount; ++i)
         if (sent[i] != held[i])
             lines += "\n" + Format(TxtIn(kTxtDifference, language), ParaLabel(i, language),
-                                   ValueText(i, sent[i], language).c_str(),
-                                   ValueText(i, held[i], language).c_str());
+                                   ParaValueText(i, sent[i], language).c_str(),
+                                   ParaValueText(i, held[i], language).c_str());
     return lines;
 }
 
@@ -113,4 +106,28 @@ std::string FileSavedLine(const char *path, int language, const std::string &clo
 std::string CompareStatusLine(int differing, int language, const std::string &clock) {
     if (differing == 0) return Format(TxtIn(kTxtCompareEqual, language), clock.c_str());
     return Format(TxtIn(kTxtCompareDiffer, language), differing, clock.c_str());
+}
+
+std::string ParaValueText(int index, std::uint16_t value, int language) {
+    const TextPair *choices = kParaNames[index].choices;
+    if (!ParaIsChoice(index) || value > 1) return std::to_string(value);
+    return Format("%u (%s)", unsigned(value), TxtIn(choices[value], language));
+}
+
+ParaComparison CompareColumns(const ParaColumn columns[kCompareColumns]) {
+    ParaComparison c;
+    for (int row = 0; row < kParaCount; ++row) {
+        int reference = -1;
+        for (int col = 0; col < kCompareColumns; ++col) {
+            if (!columns[col].known[row]) continue;
+            if (reference < 0) {
+                reference = columns[col].value[row];
+                continue;
+            }
+            c.cellDiffers[col][row] = columns[col].value[row] != reference;
+            c.rowDiffers[row] = c.rowDiffers[row] || c.cellDiffers[col][row];
+        }
+        c.differingRows += c.rowDiffers[row];
+    }
+    return c;
 }

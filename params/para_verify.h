@@ -36,3 +36,23 @@ std::string GetStatusLine(int memory, int language, const std::string &clock,
 std::string FileSavedLine(const char *path, int language, const std::string &clock);
 // STATUS after RAM and EEPROM were read and compared.
 std::string CompareStatusLine(int differing, int language, const std::string &clock);
+
+// A value as the parameter page shows it: the number, and for a choice also its name in the
+// language ("1 (INVERSE)").
+std::string ParaValueText(int index, std::uint16_t value, int language);
+
+// The sets side by side in the comparison view: RAM, EEPROM and the parameter file, each
+// known or not per parameter (a sensor not read, a file without the item).
+constexpr int kCompareColumns = 3;
+struct ParaColumn {
+    bool known[kParaCount] = {};
+    std::uint16_t value[kParaCount] = {};
+};
+struct ParaComparison {
+    bool rowDiffers[kParaCount] = {};                   // the known values of the row disagree
+    bool cellDiffers[kCompareColumns][kParaCount] = {}; // differs from the row's first known value
+    int differingRows = 0;
+};
+// Compares the columns row by row; the first known value of a row (RAM before EEPROM before
+// the file) is what the others are measured against.
+ParaComparison CompareColumns(const ParaColumn columns[kCompareColumns]);

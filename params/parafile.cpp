@@ -42,9 +42,11 @@ const TextPair kDefaultsHeader = {
 const TextPair kNotSaved = {"Parameter-Datei konnte nicht gespeichert werden!\n",
                             "Parameter file could not be saved!\n"};
 
-// The file dialog of both operations, starting in the folder of the last parameter file; for
-// a save it asks before an existing file is chosen. The chosen path replaces ParaFilePath; a
-// cancelled dialog leaves it as it was.
+} // namespace
+
+// The file dialog of both operations (and of the comparison's file), starting in the folder of
+// the last parameter file; for a save it asks before an existing file is chosen. The chosen
+// path replaces ParaFilePath; a cancelled dialog leaves it as it was.
 int SelectParaFile(bool forSave) {
     SplitPath(App.ParaFilePath, App.DriveBuf, App.DirBuf, App.FileNameBuf);
     char directory[2 * kPathSize];
@@ -53,6 +55,8 @@ int SelectParaFile(bool forSave) {
     return dialog(directory, "Parameter.ini", "*.ini", "Parameter", VAL_OK_BUTTON, 0, 0, 1, 1,
                   App.ParaFilePath);
 }
+
+namespace {
 
 // An identification value of the file, "" when the key is missing.
 bool IdentificationMatches(const char *key, const char *expected) {

@@ -1,6 +1,10 @@
 // The parameter file: SEND and GET with FILE selected save and load the four parameters.
 #pragma once
 
+// The parameter file dialog, starting in the folder of the last parameter file (a save asks
+// before an existing file is chosen): the dialog's result; the chosen path replaces
+// ParaFilePath, a cancelled dialog leaves it as it was.
+int SelectParaFile(bool forSave);
 // SEND with FILE selected: asks for a file and writes the page's four values into it (replaced
 // whole); a cancelled dialog says that nothing was done.
 void SendParaToFile();

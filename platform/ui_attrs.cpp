@@ -220,6 +220,12 @@ int GetCtrlAttribute(int panel, int control, int attribute, int *value) {
     case ATTR_TEXT_COLOR:
         *value = int(c->widget->palette().color(QPalette::WindowText).rgb() & 0xFFFFFF);
         return 0;
+    case ATTR_TEXT_BGCOLOR: {
+        const QColor color = c->widget->palette().color(c->style == CTRL_TEXT_MSG ? QPalette::Window
+                                                                                  : QPalette::Base);
+        *value = color.alpha() == 0 ? int(VAL_TRANSPARENT) : int(color.rgb() & 0xFFFFFF);
+        return 0;
+    }
     case ATTR_FRAME_COLOR:
         *value = int(c->widget->palette().color(QPalette::Window).rgb() & 0xFFFFFF);
         return 0;

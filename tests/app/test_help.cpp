@@ -34,6 +34,18 @@ const HelpCase kCases[] = {
      "Ausgang ist +24V.",
      "Displays the status of the output. \nLed OFF (black): Output is 0V. \nLed ON (orange): "
      "Output is +24V."},
+    {&AppState::ParaTab, PARA_COMPARE,
+     "Zeigt die vier Parameter aus RAM, EEPROM und Parameter-Datei nebeneinander; Zeilen, die sich "
+     "unterscheiden, sind markiert. \nZum Lesen wird das EEPROM ins RAM geladen; unterscheiden "
+     "sich die Saetze, wird das RAM danach wiederhergestellt. \nEine Spalte kann auf die Seite "
+     "uebernommen werden; gesendet wird erst mit SENDEN.",
+     "Shows the four parameters as RAM, EEPROM and the parameter file hold them, side by side; "
+     "rows that differ are marked. \nTo be read, the EEPROM is loaded into RAM; when the sets "
+     "differ, RAM is put back afterwards. \nA column can be taken onto the page; only SEND "
+     "sends it."},
+    {&AppState::ComparePanel, COMPAREP_TAKE_FILE,
+     "Uebernimmt die Werte dieser Spalte auf die Parameterseite; gesendet wird erst mit SENDEN.",
+     "Puts the values of this column onto the parameter page; only SEND sends them."},
     {&AppState::ScopeTab, SCOPETAB_BREAK, "Datenrekorder abbrechen.", "Break data recording."},
     {&AppState::ScopePanel, SCOPEP_DELTA_Y, "Zeigt delta Y in [digit].",
      "Show delta Y in [digit]."},
@@ -84,7 +96,7 @@ TEST_F(ProgramTest, EveryControlWithACallbackAnswersItsRightClick) {
     int answered = 0;
     for (int AppState::*panel :
          {&AppState::MainPanel, &AppState::ConnectTab, &AppState::ParaTab, &AppState::ScopeTab,
-          &AppState::DataPanel, &AppState::ScopePanel}) {
+          &AppState::DataPanel, &AppState::ScopePanel, &AppState::ComparePanel}) {
         for (int id : Controls(App.*panel)) {
             char name[64];
             GetCtrlAttribute(App.*panel, id, ATTR_CONSTANT_NAME, name, sizeof name);
@@ -103,9 +115,9 @@ TEST_F(ProgramTest, EveryControlWithACallbackAnswersItsRightClick) {
             ++answered;
         }
     }
-    // The help texts of the program's forty-one callbacks, each reached through some control.
-    EXPECT_EQ(texts.size(), 41u);
-    EXPECT_GE(answered, 41);
+    // The help texts of the program's forty-six callbacks, each reached through some control.
+    EXPECT_EQ(texts.size(), 46u);
+    EXPECT_GE(answered, 46);
 }
 
 TEST_F(ProgramTest, TextBoxesClearOnRightDoubleClick) {

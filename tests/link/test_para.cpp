@@ -7,6 +7,7 @@
 #include "protocol/frame.h"
 #include "tests/support/scripted_sensor.h"
 
+#include <fstream>
 #include <regex>
 
 namespace {
@@ -507,4 +508,202 @@ TEST_F(ParaTest, ValueARingCannotShowIsReportedAndNotSentBack) {
     Click(App.MainPanel, MAINP_SEND);
     EXPECT_EQ(Orders(), (std::vector<int>{1, 2}));
     EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{60, 20, 1, 0}));
+}
+
+namespace {
+
+// The comparison panel: the text of one cell, row by row per column (RAM, EEPROM, FILE), and
+// of the marks beside the rows.
+std::vector<std::string> CompareColumn(const int (&cells)[4]) {
+    std::vector<std::string> v;
+    for (int c : cells)
+        v.push_back(Text(App.ComparePanel, c));
+    return v;
+}
+constexpr int kRamCells[4] = {COMPAREP_RAM_0, COMPAREP_RAM_1, COMPAREP_RAM_2, COMPAREP_RAM_3};
+constexpr int kEepromCells[4] = {COMPAREP_EEPROM_0, COMPAREP_EEPROM_1, COMPAREP_EEPROM_2,
+                                 COMPAREP_EEPROM_3};
+constexpr int kFileCells[4] = {COMPAREP_FILE_0, COMPAREP_FILE_1, COMPAREP_FILE_2, COMPAREP_FILE_3};
+constexpr int kMarkCells[4] = {COMPAREP_DIFF_0, COMPAREP_DIFF_1, COMPAREP_DIFF_2, COMPAREP_DIFF_3};
+
+int BackgroundOf(int control) {
+    int color = -1;
+    GetCtrlAttribute(App.ComparePanel, control, ATTR_TEXT_BGCOLOR, &color);
+    return color;
+}
+
+// A parameter file as the program writes it, with `lines` in its PARAMETER section.
+void WriteParaFile(const fs::path &path, const std::string &lines,
+                   const std::string &fileType = "Parameter File") {
+    std::ofstream(path) << "[GENERAL INFO]\nFILE TYPE: = \"" << fileType
+                        << "\"\nSCOPE VERSION: = \"TAVIRON Scope V1.0\"\n\n[PARAMETER]\n"
+                        << lines;
+}
+
+} // namespace
+
+// COMPARE reads RAM, then the EEPROM (loaded into RAM), puts the RAM set back because the two
+// differ, and shows both beside the parameter file; rows that differ are marked, the cells that
+// differ from the row's RAM value coloured; the page is not touched; a column taken onto the
+// page sends nothing. In both languages.
+TEST_F(ParaTest, CompareShowsRamEepromAndFileSideBySide) {
+    const fs::path file = programDir / "Parameter.ini";
+    std::snprintf(App.ParaFilePath, sizeof App.ParaFilePath, "%s", file.c_str());
+    WriteParaFile(file, "STROKE TOLERANCE = 60\nBAD CNT TO FAIL = 30\nDIGITAL OUTMODE = 1\n"
+                        "CNT STROKE EDGE = 0\n");
+    const struct {
+        int language;
+        std::vector<std::string> ram, eeprom, fileColumn, marks;
+        const char *status, *taken;
+    } cases[] = {
+        {1,
+         {"60", "25", "1 (INVERSE)", "0 (RISING)"},
+         {"50", "25", "1 (INVERSE)", "1 (FALLING)"},
+         {"60", "30", "1 (INVERSE)", "0 (RISING)"},
+         {"differs", "differs", "", "differs"},
+         "RAM and EEPROM compared: 2 of 4 differ (HH:MM:SS)",
+         "Column EEPROM taken onto the page, nothing sent (HH:MM:SS)"},
+        {0,
+         {"60", "25", "1 (INVERS)", "0 (STEIGEND)"},
+         {"50", "25", "1 (INVERS)", "1 (FALLEND)"},
+         {"60", "30", "1 (INVERS)", "0 (STEIGEND)"},
+         {"verschieden", "verschieden", "", "verschieden"},
+         "RAM und EEPROM verglichen: 2 von 4 verschieden (HH:MM:SS)",
+         "Spalte EEPROM auf die Seite uebernommen, nichts gesendet (HH:MM:SS)"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.language ? "English" : "German");
+        App.LanguageIndex = c.language;
+        sim->setRamParams({60, 25, 1, 0});
+        sim->setEepromParams({50, 25, 1, 1});
+        SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
+        SetPage(7, 8, 0, 0);
+        sim->clearLog();
+        popups.clear();
+        Click(App.ParaTab, PARA_COMPARE);
+        EXPECT_EQ(Requests(), (std::vector<std::string>{Hex(2), Hex(4), Hex(2),
+                                                        Hex(1, {60, 25, 1, 0}), Hex(2)}));
+        EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{60, 25, 1, 0})) << "RAM put back";
+        EXPECT_TRUE(TestPanelShown(App.ComparePanel));
+        EXPECT_FALSE(TestPanelShown(App.DataPanel));
+        EXPECT_EQ(CompareColumn(kRamCells), c.ram);
+        EXPECT_EQ(CompareColumn(kEepromCells), c.eeprom);
+        EXPECT_EQ(CompareColumn(kFileCells), c.fileColumn);
+        EXPECT_EQ(CompareColumn(kMarkCells), c.marks);
+        EXPECT_EQ(Text(App.ComparePanel, COMPAREP_FILE_PATH), file.string());
+        EXPECT_EQ(NoClock(Text(App.ComparePanel, COMPAREP_STATUS)), c.status);
+        EXPECT_EQ(NoClock(DataStatus()), c.status);
+        EXPECT_EQ(BackgroundOf(COMPAREP_RAM_0), 0xFFFFFF);
+        EXPECT_NE(BackgroundOf(COMPAREP_EEPROM_0), 0xFFFFFF) << "50 differs from RAM's 60";
+        EXPECT_EQ(BackgroundOf(COMPAREP_FILE_0), 0xFFFFFF) << "the file holds RAM's 60";
+        EXPECT_NE(BackgroundOf(COMPAREP_FILE_1), 0xFFFFFF);
+        EXPECT_EQ(Page(), (std::vector<unsigned>{7, 8, 0, 0})) << "the page is not touched";
+        EXPECT_EQ(Visible(App.ParaTab, PARA_NOT_STORED), 1) << "RAM differs from EEPROM";
+        EXPECT_TRUE(popups.empty());
+
+        sim->clearLog();
+        Click(App.ComparePanel, COMPAREP_TAKE_EEPROM);
+        EXPECT_EQ(Page(), (std::vector<unsigned>{50, 25, 1, 1}));
+        EXPECT_TRUE(Requests().empty()) << "taking a column sends nothing";
+        EXPECT_EQ(NoClock(Text(App.ComparePanel, COMPAREP_STATUS)), c.taken);
+
+        Click(App.ComparePanel, COMPAREP_CLOSE);
+        EXPECT_FALSE(TestPanelShown(App.ComparePanel));
+        EXPECT_TRUE(TestPanelShown(App.DataPanel));
+    }
+}
+
+// Equal sets need no putting back; a sensor that does not keep the set put back is said in a
+// popup, and the RAM column shows what RAM holds then; a failure of the link ends the read.
+TEST_F(ParaTest, CompareReadsOnlyWhatItNeedsAndSaysWhatWentWrong) {
+    sim->setRamParams({50, 25, 0, 0});
+    sim->setEepromParams({50, 25, 0, 0});
+    SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
+    Click(App.ParaTab, PARA_COMPARE);
+    EXPECT_EQ(Orders(), (std::vector<int>{2, 4, 2}));
+    EXPECT_EQ(NoClock(Text(App.ComparePanel, COMPAREP_STATUS)),
+              "RAM and EEPROM compared: all 4 equal (HH:MM:SS)");
+    EXPECT_EQ(CompareColumn(kMarkCells), (std::vector<std::string>{"", "", "", ""}));
+    EXPECT_EQ(Visible(App.ParaTab, PARA_NOT_STORED), 0);
+    EXPECT_TRUE(popups.empty());
+
+    sim->setRamParams({60, 25, 0, 0});
+    sim->setFlaws({-1, false}); // keeps 59 for 60
+    sim->clearLog();
+    Click(App.ComparePanel, COMPAREP_READ);
+    EXPECT_EQ(Orders(), (std::vector<int>{2, 4, 2, 1, 2}));
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(NoClock(popups[0].text),
+              "RAM could not be put back as it was after the EEPROM was read.\n\nSent to RAM and "
+              "read back: 1 of 4 differ (HH:MM:SS)\n\nSTROKE TOLERANCE: sent 60, read 59");
+    EXPECT_EQ(CompareColumn(kRamCells)[0], "59") << "what RAM holds now";
+    sim->setFlaws({});
+
+    tavsim::FaultSetting f;
+    f.kind = tavsim::FaultKind::BadHeaderCrc;
+    f.order = OrderLoadEeprom;
+    sim->setFault(f);
+    sim->clearLog();
+    Click(App.ComparePanel, COMPAREP_READ);
+    EXPECT_EQ(Orders(), (std::vector<int>{2, 4}));
+    EXPECT_EQ(App.LinkOk, 0);
+    EXPECT_EQ(DataStatus(), "TIMEOUT!");
+    EXPECT_EQ(Text(App.ComparePanel, COMPAREP_STATUS), "TIMEOUT!");
+    EXPECT_EQ(CompareColumn(kRamCells), (std::vector<std::string>{"-", "-", "-", "-"}));
+    EXPECT_EQ(Dimmed(App.ComparePanel, COMPAREP_TAKE_RAM), 1);
+}
+
+// Offline, COMPARE shows the parameter file alone. A file that is missing, of another kind or
+// lacking an item shows so, and only a complete column can be taken onto the page.
+TEST_F(ParaTest, CompareOfflineShowsTheFileAndSaysWhatIsWrongWithIt) {
+    Click(App.ConnectTab, CONNECT_DISCONNECT);
+    ASSERT_EQ(Dimmed(App.ParaTab, PARA_COMPARE), 0);
+    EXPECT_EQ(Dimmed(App.ComparePanel, COMPAREP_READ), 1);
+    const fs::path file = programDir / "Parameter.ini";
+    std::snprintf(App.ParaFilePath, sizeof App.ParaFilePath, "%s", file.c_str());
+    const struct {
+        const char *what;
+        std::string contents, fileType; // contents "": no file
+        std::vector<std::string> column;
+        std::string path;
+    } cases[] = {
+        {"missing", "", "", {"-", "-", "-", "-"}, file.string() + " (not found)"},
+        {"a hardware information file",
+         "STROKE TOLERANCE = 70\n",
+         "Hardware Initial File",
+         {"-", "-", "-", "-"},
+         file.string() + " (not a parameter file of this program)"},
+        {"lacking an item",
+         "STROKE TOLERANCE = 70\nBAD CNT TO FAIL = 5\nCNT STROKE EDGE = 1\n",
+         "Parameter File",
+         {"70", "5", "-", "1 (FALLING)"},
+         file.string()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(file);
+        if (!c.contents.empty()) WriteParaFile(file, c.contents, c.fileType);
+        popups.clear();
+        SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
+        Click(App.ParaTab, PARA_COMPARE);
+        EXPECT_EQ(CompareColumn(kFileCells), c.column);
+        EXPECT_EQ(CompareColumn(kRamCells), (std::vector<std::string>{"-", "-", "-", "-"}));
+        EXPECT_EQ(Text(App.ComparePanel, COMPAREP_FILE_PATH), c.path);
+        EXPECT_EQ(NoClock(Text(App.ComparePanel, COMPAREP_STATUS)),
+                  "No sensor connected: the parameter file only (HH:MM:SS)");
+        EXPECT_EQ(Dimmed(App.ComparePanel, COMPAREP_TAKE_FILE), 1) << "not complete";
+        EXPECT_TRUE(popups.empty()) << popups[0].text;
+    }
+    WriteParaFile(file, "STROKE TOLERANCE = 70\nBAD CNT TO FAIL = 5\nDIGITAL OUTMODE = 0\n"
+                        "CNT STROKE EDGE = 1\n");
+    Click(App.ComparePanel, COMPAREP_CHOOSE_FILE); // the dialog chooses chosen.ini: not there
+    ASSERT_FALSE(popups.empty());
+    EXPECT_EQ(popups.back().text, "No file was selected! \nProcess will not be done!");
+    fs::copy_file(file, programDir / "chosen.ini");
+    Click(App.ComparePanel, COMPAREP_CHOOSE_FILE);
+    EXPECT_EQ(Text(App.ComparePanel, COMPAREP_FILE_PATH), (programDir / "chosen.ini").string());
+    EXPECT_EQ(Dimmed(App.ComparePanel, COMPAREP_TAKE_FILE), 0);
+    Click(App.ComparePanel, COMPAREP_TAKE_FILE);
+    EXPECT_EQ(Page(), (std::vector<unsigned>{70, 5, 0, 1}));
+    EXPECT_TRUE(Requests().empty());
 }

@@ -62,3 +62,31 @@ TEST(ParaTexts, ClockTextIsTheLocalTimeOfDay) {
     t.tm_isdst = -1;
     EXPECT_EQ(ClockText(std::mktime(&t)), "14:02:11");
 }
+
+// Each row is measured against its first known value (RAM, else EEPROM, else the file); a value
+// not known (offline, an item the file lacks) neither differs nor makes its row differ.
+TEST(ParaComparison, MarksRowsAndCellsAgainstTheFirstKnownValue) {
+    ParaColumn ram, eeprom, file;
+    const std::uint16_t r[4] = {60, 25, 0, 0}, e[4] = {50, 25, 0, 1}, f[4] = {60, 30, 7, 0};
+    for (int i = 0; i < 4; ++i) {
+        ram.value[i] = r[i];
+        eeprom.value[i] = e[i];
+        file.value[i] = f[i];
+        eeprom.known[i] = file.known[i] = true;
+    }
+    ram.known[0] = ram.known[1] = ram.known[2] = true; // row 3: RAM not known
+    file.known[2] = false;                             // row 2: the file lacks it
+    const ParaColumn columns[3] = {ram, eeprom, file};
+    const ParaComparison c = CompareColumns(columns);
+    EXPECT_EQ(c.differingRows, 3);
+    const bool rows[4] = {true, true, false, true};
+    const bool cells[3][4] = {{false, false, false, false}, // RAM: the reference where known
+                              {true, false, false, false},  // EEPROM 50 against RAM's 60
+                              {false, true, false, true}};  // file 30 against 25; 0 against 1
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(c.rowDiffers[i], rows[i]) << "row " << i;
+        for (int col = 0; col < 3; ++col)
+            EXPECT_EQ(c.cellDiffers[col][i], cells[col][i]) << "column " << col << ", row " << i;
+    }
+    EXPECT_EQ(ParaValueText(2, 7, 1), "7") << "a value the ring does not offer: the number";
+}

@@ -97,6 +97,7 @@ TEST(Layout, NothingClippedOrOverlappingInEitherLanguage) {
             CheckPanel(App.ScopeTab, where + ", SCOPETAB");
             CheckPanel(App.DataPanel, where + ", DATAP");
             CheckPanel(App.ScopePanel, where + ", SCOPEP");
+            CheckPanel(App.ComparePanel, where + ", COMPAREP");
         }
     }
     DiscardPanel(App.MainPanel);

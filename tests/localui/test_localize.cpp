@@ -243,5 +243,5 @@ TEST_F(LocalizeTest, LoadLocalizedPanelKeepsOnlyWhatItCouldLocalise) {
     GetPanelAttribute(App.MainPanel, ATTR_FIRST_CHILD, &child);
     for (; child; GetPanelAttribute(child, ATTR_NEXT_PANEL, &child))
         ++count;
-    EXPECT_EQ(count, 5);
+    EXPECT_EQ(count, 6); // three tab pages, the data, scope and comparison panels
 }
