@@ -13,10 +13,10 @@ const TextPair kTxtRamAllEqual = {"In RAM gesendet und zurueckgelesen: alle 4 gl
                                   "Sent to RAM and read back: all 4 equal (%s)"};
 const TextPair kTxtRamDiffer = {"In RAM gesendet und zurueckgelesen: %d von 4 verschieden (%s)",
                                 "Sent to RAM and read back: %d of 4 differ (%s)"};
-const TextPair kTxtEepromAllEqual = {"Im EEPROM gespeichert und zurueckgelesen: alle 4 gleich (%s)",
+const TextPair kTxtEepromAllEqual = {"Im EEPROM gespeichert, zurueckgelesen: alle 4 gleich (%s)",
                                      "Stored in EEPROM and read back: all 4 equal (%s)"};
 const TextPair kTxtEepromDiffer = {
-    "Im EEPROM gespeichert und zurueckgelesen: %d von 4 verschieden (%s)",
+    "Im EEPROM gespeichert, zurueckgelesen: %d von 4 verschieden (%s)",
     "Stored in EEPROM and read back: %d of 4 differ (%s)"};
 const TextPair kTxtDifference = {"%s: gesendet %s, gelesen %s", "%s: sent %s, read %s"};
 // An EEPROM set is read back by loading it into RAM: RAM holds whatever the EEPROM held.

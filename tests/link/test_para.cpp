@@ -159,7 +159,7 @@ TEST_F(ParaTest, EverySendIsReadBackComparedAndSaid) {
          MAINP_EEPROM,
          {},
          eeprom,
-         "Im EEPROM gespeichert und zurueckgelesen: alle 4 gleich (HH:MM:SS)",
+         "Im EEPROM gespeichert, zurueckgelesen: alle 4 gleich (HH:MM:SS)",
          "",
          {50, 25, 1, 0}},
         {"EEPROM store does not hold",
@@ -177,8 +177,8 @@ TEST_F(ParaTest, EverySendIsReadBackComparedAndSaid) {
          MAINP_EEPROM,
          {0, true},
          eeprom,
-         "Im EEPROM gespeichert und zurueckgelesen: 2 von 4 verschieden (HH:MM:SS)",
-         "Im EEPROM gespeichert und zurueckgelesen: 2 von 4 verschieden (HH:MM:SS)\n\nSTANZHUB "
+         "Im EEPROM gespeichert, zurueckgelesen: 2 von 4 verschieden (HH:MM:SS)",
+         "Im EEPROM gespeichert, zurueckgelesen: 2 von 4 verschieden (HH:MM:SS)\n\nSTANZHUB "
          "TOLERANZ: gesendet 50, gelesen 120\nSTANZHUB KANTE: gesendet 0 (STEIGEND), gelesen 1 "
          "(FALLEND)\n\nDas RAM haelt jetzt ebenfalls den gespeicherten Satz.",
          {120, 25, 1, 1}},
