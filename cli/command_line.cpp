@@ -31,12 +31,22 @@ const TextPair kErrBadCount = {"Ungültige Anzahl für %s: %s (ganze Zahl ab 1)"
                                "Invalid count for %s: %s (a whole number from 1)"};
 const TextPair kErrBadCsvStyle = {"Ungültiger CSV-Stil für %s: %s (plain oder excel-de)",
                                   "Invalid CSV style for %s: %s (plain or excel-de)"};
+const TextPair kErrBadBroker = {"Ungültiger MQTT-Broker für %s: %s (HOST[:PORT])",
+                                "Invalid MQTT broker for %s: %s (HOST[:PORT])"};
+const TextPair kErrBadHz = {"Ungültige Rate für %s: %s (pro Sekunde, größer als 0, bis 1000)",
+                            "Invalid rate for %s: %s (per second, above 0, up to 1000)"};
+const TextPair kErrBadTopicPart = {
+    "Ungültiger Thementeil für %s: %s (nicht leer, ohne '+', '#' und '/' am Rand)",
+    "Invalid topic part for %s: %s (not empty, no '+' or '#', no '/' at either end)"};
+const TextPair kErrPublishNeedsBroker = {"publish braucht --mqtt HOST[:PORT]",
+                                         "publish needs --mqtt HOST[:PORT]"};
 const TextPair kErrUnknownCommand = {
-    "Unbekannter Befehl: %s (info, get, set, diff, save, hwinfo, live)",
-    "Unknown command: %s (info, get, set, diff, save, hwinfo, live)"};
+    "Unbekannter Befehl: %s (info, get, set, diff, save, hwinfo, live, publish)",
+    "Unknown command: %s (info, get, set, diff, save, hwinfo, live, publish)"};
 const TextPair kErrNoCommand = {
-    "Kein Befehl angegeben (info, get, set, diff, save, hwinfo, live; --help erklärt sie)",
-    "No command given (info, get, set, diff, save, hwinfo, live; --help explains them)"};
+    "Kein Befehl angegeben (info, get, set, diff, save, hwinfo, live, publish; --help erklärt "
+    "sie)",
+    "No command given (info, get, set, diff, save, hwinfo, live, publish; --help explains them)"};
 const TextPair kErrNoConnection = {"Keine Verbindung angegeben: --port, --device, --tcp oder "
                                    "--sensors",
                                    "No connection given: --port, --device, --tcp or --sensors"};
@@ -79,6 +89,7 @@ enum : unsigned {
     kSave = 1u << 4,
     kHwInfo = 1u << 5,
     kLive = 1u << 6,
+    kPublish = 1u << 7,
     kAny = 0xFFu,
 };
 
@@ -98,6 +109,8 @@ unsigned Bit(Command command) {
         return kHwInfo;
     case Command::Live:
         return kLive;
+    case Command::Publish:
+        return kPublish;
     case Command::None:
         break;
     }
@@ -219,6 +232,31 @@ bool ApplyCsvStyle(Parser &p, const char *value) {
     return true;
 }
 
+bool ApplyBroker(Parser &p, const char *value) {
+    if (!ParseTcpText(value, &p.inv->mqttHost, &p.inv->mqttPort, 1883))
+        return p.BadValue(kErrBadBroker, value);
+    return true;
+}
+
+bool ApplyHz(double *field, Parser &p, const char *value) {
+    char *end = nullptr;
+    const double hz = std::strtod(value, &end);
+    if (!*value || *end || !std::isfinite(hz) || hz <= 0 || hz > 1000)
+        return p.BadValue(kErrBadHz, value);
+    *field = hz;
+    return true;
+}
+
+// A level of a topic name: no wildcard, no '/' at either end (it would make an empty level).
+bool ApplyTopicPart(std::string *field, Parser &p, const char *value) {
+    const std::string text = value;
+    if (text.empty() || text.find_first_of("+#") != std::string::npos || text.front() == '/' ||
+        text.back() == '/' || text.find("//") != std::string::npos)
+        return p.BadValue(kErrBadTopicPart, value);
+    *field = text;
+    return true;
+}
+
 const Option kOptions[] = {
     {"--port", nullptr, true, kAny, ApplyPort},
     {"--device", nullptr, true, kAny, ApplyDevice},
@@ -245,15 +283,24 @@ const Option kOptions[] = {
     {"--csv", nullptr, true, kLive,
      [](Parser &p, const char *v) { return ApplyText(&p.inv->csvFile, p, v); }},
     {"--csv-style", nullptr, true, kLive, ApplyCsvStyle},
+    {"--mqtt", nullptr, true, kPublish, ApplyBroker},
+    {"--id", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyTopicPart(&p.inv->publishId, p, v); }},
+    {"--prefix", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyTopicPart(&p.inv->topicPrefix, p, v); }},
+    {"--poll", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyHz(&p.inv->pollHz, p, v); }},
+    {"--rate", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyHz(&p.inv->rateHz, p, v); }},
 };
 
 const struct {
     const char *name;
     Command command;
 } kCommands[] = {
-    {"info", Command::Info}, {"get", Command::Get},   {"set", Command::Set},
-    {"diff", Command::Diff}, {"save", Command::Save}, {"hwinfo", Command::HwInfo},
-    {"live", Command::Live},
+    {"info", Command::Info}, {"get", Command::Get},         {"set", Command::Set},
+    {"diff", Command::Diff}, {"save", Command::Save},       {"hwinfo", Command::HwInfo},
+    {"live", Command::Live}, {"publish", Command::Publish},
 };
 
 const Option *FindOption(const std::string &name) {
@@ -352,6 +399,9 @@ void CheckWhole(Parser &p) {
         break;
     case Command::Live:
         if (inv.seconds > 0 && inv.count > 0) p.Fail(kErrSecondsAndCount);
+        break;
+    case Command::Publish:
+        if (inv.mqttHost.empty()) p.Fail(kErrPublishNeedsBroker);
         break;
     default:
         break;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-enum class Command { None, Info, Get, Set, Diff, Save, HwInfo, Live };
+enum class Command { None, Info, Get, Set, Diff, Save, HwInfo, Live, Publish };
 enum class Memory { Ram, Eeprom };
 
 // The command's name as typed ("info", "hwinfo", ...); "" for None.
@@ -39,6 +39,15 @@ struct Invocation {
     bool changes = false;                    // live --changes
     std::string csvFile;                     // live --csv
     CsvStyle csvStyle = CsvStyle::Plain;     // live --csv-style
+
+    // publish: the MQTT broker, the topics' id (empty: the sensor's serial number) and prefix,
+    // the live polls and the live messages a second.
+    std::string mqttHost;
+    int mqttPort = 0;
+    std::string publishId;
+    std::string topicPrefix = "taviron";
+    double pollHz = 100;
+    double rateHz = 10;
 };
 
 // What is wrong with a command line: a text with up to two "%s" for the words concerned.

@@ -37,7 +37,7 @@ bool ParsePortText(const char *text, int *port) {
     return true;
 }
 
-bool ParseTcpText(const char *text, std::string *host, int *port) {
+bool ParseTcpText(const char *text, std::string *host, int *port, int defaultPort) {
     if (!text) return false;
     std::string s = text;
     std::string name;
@@ -66,7 +66,7 @@ bool ParseTcpText(const char *text, std::string *host, int *port) {
         if (std::isspace(static_cast<unsigned char>(c)) ||
             std::iscntrl(static_cast<unsigned char>(c)))
             return false;
-    long value = kDefaultTcpPort;
+    long value = defaultPort;
     if (!number.empty() && !ParseNumber(number.c_str(), 65535, &value)) return false;
     *host = name;
     *port = int(value);

@@ -21,8 +21,10 @@ struct Connection {
 
 // "COM3", "com3" or "3": true with the number (1..255) set.
 bool ParsePortText(const char *text, int *port);
-// "HOST:PORT", "[IPv6]:PORT", or "HOST" alone for port 5000: true with both set.
-bool ParseTcpText(const char *text, std::string *host, int *port);
+// "HOST:PORT", "[IPv6]:PORT", or "HOST" alone for `defaultPort` (the sensor's 5000 unless
+// another server is meant): true with both set.
+bool ParseTcpText(const char *text, std::string *host, int *port,
+                  int defaultPort = kDefaultTcpPort);
 // A rate the sensor can run at (9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600):
 // true with the rate set.
 bool ParseBaudText(const char *text, long *baud);

@@ -20,13 +20,6 @@ std::vector<NamedSet> DiffSets(const CommandReport &r, int language) {
     return sets;
 }
 
-void ParaObject(JsonWriter &json, const ParaSet &values) {
-    json.BeginObject();
-    for (int i = 0; i < 4; ++i)
-        json.Key(ParaJsonName(i)).Int(values[i]);
-    json.EndObject();
-}
-
 const char *MemoryName(Memory memory) {
     return memory == Memory::Eeprom ? "eeprom" : "ram";
 }
@@ -49,6 +42,13 @@ std::string Detail(const CommandReport &r) {
 }
 
 } // namespace
+
+void ParaObject(JsonWriter &json, const ParaSet &values) {
+    json.BeginObject();
+    for (int i = 0; i < 4; ++i)
+        json.Key(ParaJsonName(i)).Int(values[i]);
+    json.EndObject();
+}
 
 std::string ParaJsonName(int index) {
     if (index < 0 || index > 3) return "";
@@ -84,6 +84,7 @@ std::string ReportText(const CommandReport &r, int language) {
     case Command::HwInfo:
         return r.code == kExitDone && !r.path.empty() ? r.path + "\n" : "";
     case Command::Live:
+    case Command::Publish:
     case Command::None:
         break;
     }

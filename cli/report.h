@@ -52,3 +52,6 @@ int WorstCodeOf(const std::vector<CommandReport> &reports);
 
 // The JSON name of a parameter: its field name with a small first letter ("strokeTolerance").
 std::string ParaJsonName(int index);
+// A set as the JSON object {"strokeTolerance": ..., ...} written into `json`.
+class JsonWriter;
+void ParaObject(JsonWriter &json, const ParaSet &values);

@@ -50,25 +50,6 @@ int LinkFailed(CommandReport *r) {
     return Fail(r, kExitLinkFailure, LinkFailureMessage());
 }
 
-// The sensor's working set and its EEPROM set, RAM kept as it was (see the top of the file).
-// `eepromRefusal` gets the plausibility number of order 4 (0: the stored set passed). 0, or the
-// exit code after a failure.
-int ReadBothSets(ParaSet *ram, ParaSet *eeprom, int *eepromRefusal, CommandReport *r) {
-    *eepromRefusal = 0;
-    if (ReadWorkingSet(ram->data()) != 1) return LinkFailed(r);
-    if (LoadEepromSet(eepromRefusal) < 0 || ReadWorkingSet(eeprom->data()) != 1)
-        return LinkFailed(r);
-    if (*ram == *eeprom) return 0;
-    int refusal = 0;
-    const int restored = WriteWorkingSet(ram->data(), &refusal);
-    if (restored < 0) return LinkFailed(r);
-    if (restored == 0)
-        return Fail(r, kExitRejected,
-                    Say(kNotRestored, Language()) + std::string("\n") +
-                        Refused(refusal, kTxtRamImplausible));
-    return 0;
-}
-
 // The set of one memory, as ReadBothSets for the EEPROM.
 int ReadSensorSet(Memory memory, ParaSet *values, int *eepromRefusal, CommandReport *r) {
     *eepromRefusal = 0;
@@ -174,6 +155,22 @@ int HwInfo(const CommandInput &in, CommandReport *r) {
 
 } // namespace
 
+int ReadBothSets(ParaSet *ram, ParaSet *eeprom, int *eepromRefusal, CommandReport *r) {
+    *eepromRefusal = 0;
+    if (ReadWorkingSet(ram->data()) != 1) return LinkFailed(r);
+    if (LoadEepromSet(eepromRefusal) < 0 || ReadWorkingSet(eeprom->data()) != 1)
+        return LinkFailed(r);
+    if (*ram == *eeprom) return 0;
+    int refusal = 0;
+    const int restored = WriteWorkingSet(ram->data(), &refusal);
+    if (restored < 0) return LinkFailed(r);
+    if (restored == 0)
+        return Fail(r, kExitRejected,
+                    Say(kNotRestored, Language()) + std::string("\n") +
+                        Refused(refusal, kTxtRamImplausible));
+    return 0;
+}
+
 int RunSensorCommand(const Invocation &inv, const CommandInput &in, CommandReport *r) {
     r->command = inv.command;
     r->memory = inv.memory;
@@ -192,6 +189,7 @@ int RunSensorCommand(const Invocation &inv, const CommandInput &in, CommandRepor
     case Command::HwInfo:
         return HwInfo(in, r);
     case Command::Live:
+    case Command::Publish:
     case Command::None:
         break;
     }

@@ -20,3 +20,9 @@ struct CommandInput {
 // implausible, 6 set read back something else, 7 a file could not be written.
 int RunSensorCommand(const Invocation &invocation, const CommandInput &input,
                      CommandReport *report);
+
+// The sensor's working set and its EEPROM set, RAM kept as it was: the EEPROM set is read by
+// loading it into RAM, and RAM is written back when it was different. `eepromRefusal` gets the
+// plausibility number of order 4 (0: the stored set passed). 0, or the exit code after a
+// failure (report->error says it).
+int ReadBothSets(ParaSet *ram, ParaSet *eeprom, int *eepromRefusal, CommandReport *report);

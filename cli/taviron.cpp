@@ -9,6 +9,7 @@
 #include "cli/language.h"
 #include "cli/live_command.h"
 #include "cli/para_file.h"
+#include "cli/publish_command.h"
 #include "cli/sensor_commands.h"
 #include "cli/sensor_list.h"
 #include "cli/sensor_session.h"
@@ -54,6 +55,7 @@ int FailEarly(const Invocation &inv, int code, const std::string &message) {
 void OnStopSignal(int number) {
     std::signal(number, SIG_DFL);
     StopLive();
+    StopPublish();
 }
 
 // The runtime the link waits in: events are processed while a reply is awaited (the serial
@@ -68,7 +70,9 @@ int RunOnSensor(const Invocation &inv, const Connection &connection, const Comma
                 std::FILE *rows, CommandReport *report) {
     report->command = inv.command;
     report->memory = inv.memory;
-    if (ConnectSensor(connection, report) == kExitDone) {
+    if (inv.command == Command::Publish) {
+        RunPublish(inv, report);
+    } else if (ConnectSensor(connection, report) == kExitDone) {
         if (inv.command == Command::Live)
             RunLive(inv, rows, inv.json, report);
         else
@@ -82,7 +86,7 @@ int RunOne(const Invocation &inv, const CommandInput &input, std::FILE *rows) {
     CommandReport report;
     RunOnSensor(inv, inv.connection, input, rows, &report);
     Tell("taviron: ", report.error);
-    if (inv.command != Command::Live) {
+    if (inv.command != Command::Live && inv.command != Command::Publish) {
         const std::string out =
             inv.json ? ReportJson(report) + "\n" : ReportText(report, App.LanguageIndex);
         std::fputs(out.c_str(), stdout);
@@ -162,7 +166,7 @@ int TavironMain(int argc, char **argv) {
     if (!StartRuntime(argc, argv))
         return FailEarly(inv, kExitNoConnection, Say(kNoRuntime, language));
     InstallCliLinkHandlers();
-    if (inv.command == Command::Live) {
+    if (inv.command == Command::Live || inv.command == Command::Publish) {
         std::signal(SIGINT, OnStopSignal);
         std::signal(SIGTERM, OnStopSignal);
     }

@@ -18,6 +18,8 @@ packages=(
   qt6-translations-l10n                                  # Qt's own dialogs in German
   cups printer-driver-cups-pdf                           # a real print queue for the print tests
   libcups2-dev                                           # print jobs followed in their queue
+  libmosquitto-dev                                       # taviron publish: the MQTT client
+  mosquitto mosquitto-clients                            # publish tests: a real broker
   libgtest-dev                                           # tests
   xvfb xdotool imagemagick poppler-utils                 # real-window checks, PDF checks
 )

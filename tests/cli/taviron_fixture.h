@@ -50,5 +50,8 @@ class TavironOverEach : public TavironTest, public ::testing::WithParamInterface
 // "Tcp" or "Serial", for test names.
 std::string TransportName(const ::testing::TestParamInfo<Transport> &info);
 
+// A TCP port of 127.0.0.1 where nothing listens now (a server started at once takes it).
+int FreePort();
+
 // The rows of a text (lines without their line ends).
 std::vector<std::string> Lines(const std::string &text);

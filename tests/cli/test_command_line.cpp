@@ -113,6 +113,26 @@ TEST(CliCommandLine, GoodLinesSetTheirFields) {
         EXPECT_EQ(p.inv.count, 100);
     }
     {
+        Parsed p = Parse("--tcp press4 publish --mqtt broker");
+        ASSERT_EQ(p.message, "");
+        EXPECT_EQ(p.inv.command, Command::Publish);
+        EXPECT_EQ(p.inv.mqttHost, "broker");
+        EXPECT_EQ(p.inv.mqttPort, 1883);
+        EXPECT_EQ(p.inv.publishId, "");
+        EXPECT_EQ(p.inv.topicPrefix, "taviron");
+        EXPECT_EQ(p.inv.pollHz, 100);
+        EXPECT_EQ(p.inv.rateHz, 10);
+        p = Parse("--port 2 publish --mqtt [::1]:8883 --id line1/press4 --prefix plant/taviron "
+                  "--poll 20 --rate=2.5");
+        ASSERT_EQ(p.message, "");
+        EXPECT_EQ(p.inv.mqttHost, "::1");
+        EXPECT_EQ(p.inv.mqttPort, 8883);
+        EXPECT_EQ(p.inv.publishId, "line1/press4");
+        EXPECT_EQ(p.inv.topicPrefix, "plant/taviron");
+        EXPECT_EQ(p.inv.pollHz, 20);
+        EXPECT_EQ(p.inv.rateHz, 2.5);
+    }
+    {
         // After "--" a word that looks like an option is an assignment.
         Parsed p = Parse("--port 1 set -- CntStrokeEdge=FALLEND");
         ASSERT_EQ(p.message, "");
@@ -136,10 +156,12 @@ TEST(CliCommandLine, EveryBadLineSaysWhatIsWrong) {
         const char *line;
         const char *message;
     } cases[] = {
-        {"", "No command given (info, get, set, diff, save, hwinfo, live; --help explains them)"},
-        {"--port 1", "No command given (info, get, set, diff, save, hwinfo, live; --help "
-                     "explains them)"},
-        {"--port 1 status", "Unknown command: status (info, get, set, diff, save, hwinfo, live)"},
+        {"", "No command given (info, get, set, diff, save, hwinfo, live, publish; --help "
+             "explains them)"},
+        {"--port 1", "No command given (info, get, set, diff, save, hwinfo, live, publish; "
+                     "--help explains them)"},
+        {"--port 1 status", "Unknown command: status (info, get, set, diff, save, hwinfo, live, "
+                            "publish)"},
         {"--port 1 info --verbose", "Unknown option: --verbose"},
         {"--port 1 info -x", "Unknown option: -x"},
         {"info", "No connection given: --port, --device, --tcp or --sensors"},
@@ -199,6 +221,25 @@ TEST(CliCommandLine, EveryBadLineSaysWhatIsWrong) {
         {"--port 1 live --count -3", "Invalid count for --count: -3 (a whole number from 1)"},
         {"--port 1 live --csv-style excel", "Invalid CSV style for --csv-style: excel (plain or "
                                             "excel-de)"},
+        {"--port 1 publish", "publish needs --mqtt HOST[:PORT]"},
+        {"--port 1 publish --mqtt b:0", "Invalid MQTT broker for --mqtt: b:0 (HOST[:PORT])"},
+        {"--port 1 publish --mqtt ''", "Invalid MQTT broker for --mqtt:  (HOST[:PORT])"},
+        {"--port 1 publish --mqtt b --poll 0",
+         "Invalid rate for --poll: 0 (per second, above 0, up to 1000)"},
+        {"--port 1 publish --mqtt b --rate 1001",
+         "Invalid rate for --rate: 1001 (per second, above 0, up to 1000)"},
+        {"--port 1 publish --mqtt b --rate inf",
+         "Invalid rate for --rate: inf (per second, above 0, up to 1000)"},
+        {"--port 1 publish --mqtt b --id press/",
+         "Invalid topic part for --id: press/ (not empty, no '+' or '#', no '/' at either end)"},
+        {"--port 1 publish --mqtt b --id 'p#'",
+         "Invalid topic part for --id: p# (not empty, no '+' or '#', no '/' at either end)"},
+        {"--port 1 publish --mqtt b --prefix a//b",
+         "Invalid topic part for --prefix: a//b (not empty, no '+' or '#', no '/' at either end)"},
+        {"--port 1 live --mqtt b", "Option --mqtt does not go with live"},
+        {"--port 1 publish --mqtt b --changes", "Option --changes does not go with publish"},
+        {"--sensors l.ini publish --mqtt b", "publish cannot run with --sensors (only info, get, "
+                                             "diff, save)"},
     };
     for (const auto &c : cases) {
         Parsed p = Parse(c.line);
@@ -219,13 +260,40 @@ TEST(CliCommandLine, MessagesInGerman) {
 TEST(CliCommandLine, HelpListsEveryCommandOptionAndExitCode) {
     for (int language : {0, 1}) {
         const std::string help = HelpText(language);
-        for (const char *word : {"info",           "get",         "set",       "diff",
-                                 "save",           "hwinfo",      "live",      "--port",
-                                 "--device",       "--tcp",       "--baud",    "--sensors",
-                                 "--lang",         "--json",      "--from",    "--to",
-                                 "--file",         "--no-verify", "-o ",       "--seconds",
-                                 "--count",        "--changes",   "--csv ",    "--csv-style",
-                                 "excel-de",       "--help",      "--version", "STROKE TOLERANCE",
+        for (const char *word : {"info",
+                                 "get",
+                                 "set",
+                                 "diff",
+                                 "save",
+                                 "hwinfo",
+                                 "live",
+                                 "--port",
+                                 "--device",
+                                 "--tcp",
+                                 "--baud",
+                                 "--sensors",
+                                 "--lang",
+                                 "--json",
+                                 "--from",
+                                 "--to",
+                                 "--file",
+                                 "--no-verify",
+                                 "-o ",
+                                 "--seconds",
+                                 "--count",
+                                 "--changes",
+                                 "--csv ",
+                                 "--csv-style",
+                                 "publish",
+                                 "--mqtt",
+                                 "--id",
+                                 "--prefix",
+                                 "--poll",
+                                 "--rate",
+                                 "excel-de",
+                                 "--help",
+                                 "--version",
+                                 "STROKE TOLERANCE",
                                  "CNT STROKE EDGE"})
             EXPECT_NE(help.find(word), std::string::npos) << language << " " << word;
         for (int code = 0; code <= 7; ++code)

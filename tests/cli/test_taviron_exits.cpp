@@ -4,25 +4,11 @@
 // that cannot be written, and a sensor list where one sensor is missing.
 #include "taviron_fixture.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace {
 
 // A TCP port on this machine where nothing listens.
 int ClosedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    int port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr *>(&address), size) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size) == 0)
-        port = ntohs(address.sin_port);
-    close(fd);
-    return port;
+    return FreePort();
 }
 
 bool Has(const std::string &text, const std::string &part) {

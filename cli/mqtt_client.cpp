@@ -1,0 +1,188 @@
+// The MQTT connection of taviron publish (see mqtt_client.h).
+#include "cli/mqtt_client.h"
+
+#include "base/state.h"
+#include "cli/language.h"
+
+#include <mosquitto.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+const TextPair kBrokerAway = {"MQTT-Broker %s nicht erreichbar (neuer Versuch folgt): ",
+                              "MQTT broker %s not reachable (trying again): "};
+const TextPair kBrokerConnected = {"Mit MQTT-Broker %s verbunden", "Connected to MQTT broker %s"};
+const TextPair kBrokerRefused = {"MQTT-Broker %s lehnt die Verbindung ab (neuer Versuch folgt): ",
+                                 "MQTT broker %s refuses the connection (trying again): "};
+
+constexpr int kKeepAliveSeconds = 10;
+constexpr double kLongestPause = 30;
+constexpr std::size_t kAcknowledgedKept = 512;
+// How long the goodbye may take before the network thread ends without it.
+constexpr auto kGoodbyeTime = std::chrono::seconds(2);
+
+std::string BrokerText(const MqttOptions &o) {
+    if (o.host.find(':') != std::string::npos) return "[" + o.host + "]:" + std::to_string(o.port);
+    return o.host + ":" + std::to_string(o.port);
+}
+
+void Say(const TextPair &text, const MqttOptions &o, const std::string &why) {
+    std::fprintf(stderr, "taviron: %s%s\n", SayWith(text, App.LanguageIndex, BrokerText(o)).c_str(),
+                 why.c_str());
+}
+
+} // namespace
+
+MqttClient::MqttClient() {
+    mosquitto_lib_init();
+}
+
+MqttClient::~MqttClient() {
+    Stop();
+    if (mosq_) mosquitto_destroy(mosq_);
+    mosquitto_lib_cleanup();
+}
+
+bool MqttClient::Start(const MqttOptions &options, std::function<void()> onConnected,
+                       std::function<void()> onLost, std::string *error) {
+    options_ = options;
+    onConnected_ = std::move(onConnected);
+    onLost_ = std::move(onLost);
+    mosq_ = mosquitto_new(options.clientId.c_str(), true, this);
+    if (!mosq_) {
+        *error = mosquitto_strerror(MOSQ_ERR_NOMEM);
+        return false;
+    }
+    mosquitto_threaded_set(mosq_, true);
+    mosquitto_connect_callback_set(mosq_, OnConnect);
+    mosquitto_disconnect_callback_set(mosq_, OnDisconnect);
+    mosquitto_publish_callback_set(mosq_, OnPublish);
+    const int rc =
+        mosquitto_will_set(mosq_, options.willTopic.c_str(), int(options.willPayload.size()),
+                           options.willPayload.data(), 1, true);
+    if (rc != MOSQ_ERR_SUCCESS) {
+        *error = mosquitto_strerror(rc);
+        return false;
+    }
+    thread_ = std::thread([this] { Run(); });
+    return true;
+}
+
+void MqttClient::Run() {
+    double pause = 1;
+    bool everTried = false, sayAway = true;
+    bool linked = false; // a network connection stands (the broker may not have answered yet)
+    while (true) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (stopping_ && !linked) break;
+        }
+        if (!linked) {
+            const int rc = everTried ? mosquitto_reconnect(mosq_)
+                                     : mosquitto_connect_async(mosq_, options_.host.c_str(),
+                                                               options_.port, kKeepAliveSeconds);
+            everTried = true;
+            if (rc == MOSQ_ERR_SUCCESS) {
+                linked = true;
+                continue;
+            }
+            if (sayAway) Say(kBrokerAway, options_, mosquitto_strerror(rc));
+            sayAway = false;
+            if (!Pause(pause)) break;
+            pause = std::min(pause * 2, kLongestPause);
+            continue;
+        }
+        const int rc = mosquitto_loop(mosq_, 100, 1);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (stopping_ && std::chrono::steady_clock::now() - stopAsked_ > kGoodbyeTime) break;
+        }
+        if (rc == MOSQ_ERR_SUCCESS) {
+            if (Connected()) pause = 1, sayAway = true;
+            continue;
+        }
+        // The connection ended: by Stop's goodbye, by the broker, or the network.
+        linked = false;
+        if (onLost_) onLost_();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            connected_ = false;
+            if (stopping_) break;
+        }
+        if (sayAway)
+            Say(rc == MOSQ_ERR_CONN_REFUSED ? kBrokerRefused : kBrokerAway, options_,
+                mosquitto_strerror(rc));
+        sayAway = false;
+        if (!Pause(pause)) break;
+        pause = std::min(pause * 2, kLongestPause);
+    }
+}
+
+bool MqttClient::Pause(double seconds) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return stopping_; });
+    return !stopping_;
+}
+
+void MqttClient::OnConnect(mosquitto *, void *self, int result) {
+    auto *client = static_cast<MqttClient *>(self);
+    if (result != 0) return; // refused: the loop ends the connection and says why
+    {
+        std::lock_guard<std::mutex> lock(client->mutex_);
+        client->connected_ = true;
+    }
+    Say(kBrokerConnected, client->options_, "");
+    if (client->onConnected_) client->onConnected_();
+}
+
+void MqttClient::OnDisconnect(mosquitto *, void *self, int) {
+    auto *client = static_cast<MqttClient *>(self);
+    std::lock_guard<std::mutex> lock(client->mutex_);
+    client->connected_ = false;
+}
+
+void MqttClient::OnPublish(mosquitto *, void *self, int id) {
+    auto *client = static_cast<MqttClient *>(self);
+    {
+        std::lock_guard<std::mutex> lock(client->mutex_);
+        client->acknowledged_.push_back(id);
+        if (client->acknowledged_.size() > kAcknowledgedKept) client->acknowledged_.pop_front();
+    }
+    client->changed_.notify_all();
+}
+
+int MqttClient::Publish(const std::string &topic, const std::string &payload, int qos,
+                        bool retain) {
+    if (!mosq_) return -1;
+    int id = 0;
+    const int rc = mosquitto_publish(mosq_, &id, topic.c_str(), int(payload.size()), payload.data(),
+                                     qos, retain);
+    return rc == MOSQ_ERR_SUCCESS ? id : -1;
+}
+
+bool MqttClient::WaitAcknowledged(int id, double seconds) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::duration<double>(seconds), [&] {
+        return std::find(acknowledged_.begin(), acknowledged_.end(), id) != acknowledged_.end();
+    });
+}
+
+bool MqttClient::Connected() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connected_;
+}
+
+void MqttClient::Stop() {
+    if (!thread_.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+        stopAsked_ = std::chrono::steady_clock::now();
+    }
+    changed_.notify_all();
+    mosquitto_disconnect(mosq_);
+    thread_.join();
+}

@@ -1,0 +1,198 @@
+// taviron publish as a plant runs it: a real mosquitto broker on a free loopback port, a
+// subscriber in the test, the simulated sensor over TCP or a pseudo-terminal. What the broker
+// keeps (state, parameters), in which order things go out, the last will, the pace of the live
+// messages, a stop, a broker restart, and a sensor that goes away or is swapped.
+#include "mqtt_broker.h"
+#include "taviron_fixture.h"
+
+#include <csignal>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A JSON number member of a payload ("cntPeriod"), or -1.
+long Member(const std::string &payload, const std::string &name) {
+    const std::size_t at = payload.find("\"" + name + "\":");
+    return at == std::string::npos ? -1 : std::stol(payload.substr(at + name.size() + 3));
+}
+
+class PublishTest : public TavironTest {
+  protected:
+    void SetUp() override {
+        TavironTest::SetUp();
+        broker.Start(folder.dir());
+        watcher.Start(broker.port(), "#");
+    }
+    void TearDown() override {
+        publisher.Signal(SIGKILL);
+        publisher.Wait(10);
+        TavironTest::TearDown();
+    }
+
+    void StartPublisher(Transport transport, const std::vector<std::string> &args) {
+        std::vector<std::string> all = Connect(transport);
+        all.insert(all.end(), {"publish", "--mqtt", "127.0.0.1:" + std::to_string(broker.port())});
+        all.insert(all.end(), args.begin(), args.end());
+        publisher.Start(folder.program(), all, folder.dir());
+    }
+    // A sensor of its own on TCP port `port` in place of the one before (stopped first).
+    void ReplaceSensor(int port, uint32_t serialNumber) {
+        sim->stop();
+        sim.reset();
+        tavsim::SimConfig config;
+        config.tcpPort = port;
+        config.sensor.steppedClock = true;
+        config.sensor.serialNumber = uint16_t(serialNumber);
+        sim = std::make_unique<tavsim::SimSensor>(config);
+        std::string error;
+        ASSERT_TRUE(sim->start(&error)) << error;
+    }
+
+    MqttBroker broker;
+    MqttWatcher watcher;
+    TavironProcess publisher;
+};
+
+class PublishOverEach : public PublishTest, public ::testing::WithParamInterface<Transport> {};
+
+// On start: state, parameters, then live values, in that order; a subscriber that comes later
+// finds state and parameters kept by the broker. TERM ends with "offline" kept, exit 0, and
+// RAM as it was.
+TEST_P(PublishOverEach, StateAndParametersKeptLiveAfterThemOfflineAtTheEnd) {
+    sim->setRamParams({60, 30, 1, 0});
+    sim->setEepromParams({70, 40, 0, 1});
+    StartPublisher(GetParam(), {});
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 10)) << publisher.err;
+    std::vector<MqttMessage> seen = watcher.Messages();
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ(seen[0].topic, "taviron/4711/state");
+    EXPECT_NE(seen[0].payload.find("{\"state\":\"online\",\"firmware\":\"TAVIRON V1.0.3 "
+                                   "2026-11-28\",\"name\":\"TAVIRON PS-1\",\"serial\":4711,"
+                                   "\"since\":\"20"),
+              std::string::npos)
+        << seen[0].payload;
+    EXPECT_EQ(seen[1].topic, "taviron/4711/params");
+    const std::string sets = "\"ram\":{\"strokeTolerance\":60,\"badCntToFail\":30,"
+                             "\"digitalOutmode\":1,\"cntStrokeEdge\":0},\"eeprom\":{"
+                             "\"strokeTolerance\":70,\"badCntToFail\":40,\"digitalOutmode\":0,"
+                             "\"cntStrokeEdge\":1}}";
+    EXPECT_NE(seen[1].payload.find(sets), std::string::npos) << seen[1].payload;
+    for (std::size_t i = 2; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i].topic, "taviron/4711/live") << i;
+
+    MqttWatcher late;
+    late.Start(broker.port(), "taviron/#");
+    MqttMessage state, params;
+    ASSERT_TRUE(late.WaitFor(On("taviron/4711/state", "online"), 5, &state));
+    EXPECT_TRUE(state.retained);
+    ASSERT_TRUE(late.WaitFor(On("taviron/4711/params", sets), 5, &params));
+    EXPECT_TRUE(params.retained);
+
+    publisher.Signal(SIGTERM);
+    EXPECT_EQ(publisher.Wait(10), 0) << publisher.err;
+    EXPECT_TRUE(watcher.WaitFor(On("taviron/4711/state", "\"state\":\"offline\""), 5, &state));
+    EXPECT_NE(state.payload.find("\"since\":\"20"), std::string::npos) << state.payload;
+    MqttWatcher after;
+    after.Start(broker.port(), "taviron/#");
+    EXPECT_TRUE(after.WaitFor(On("taviron/4711/state", "\"state\":\"offline\""), 5));
+    EXPECT_EQ(sim->ramParams(), (tavsim::ParamSet{60, 30, 1, 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Taviron, PublishOverEach,
+                         ::testing::Values(Transport::Tcp, Transport::Serial), TransportName);
+
+// A publisher that dies without a word: the broker says "offline" for it (its last will, whose
+// time nobody knew), under the id and prefix given.
+TEST_F(PublishTest, LastWillSaysOfflineWhenKilled) {
+    StartPublisher(Transport::Tcp, {"--id", "line1/press4", "--prefix", "plant/taviron"});
+    ASSERT_TRUE(watcher.WaitFor(On("plant/taviron/line1/press4/live", "cntPeriod"), 10))
+        << publisher.err;
+    publisher.Signal(SIGKILL);
+    publisher.Wait(10);
+    MqttMessage will;
+    ASSERT_TRUE(watcher.WaitFor(On("plant/taviron/line1/press4/state", "offline"), 5, &will));
+    EXPECT_NE(will.payload.find("\"serial\":4711,\"since\":null"), std::string::npos)
+        << will.payload;
+}
+
+// Live values at most --rate a second while the press runs; once it stops, the last values
+// polled are the last ones published, and nothing more goes out without a change.
+TEST_F(PublishTest, LiveWithinTheRateAndTheLastChangeNotLost) {
+    constexpr double kRate = 5;
+    StartPublisher(Transport::Tcp, {"--rate", "5", "--poll", "50"});
+    MqttMessage first;
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 10, &first)) << publisher.err;
+    std::this_thread::sleep_for(3s);
+    std::vector<MqttMessage> live;
+    for (const MqttMessage &m : watcher.Messages())
+        if (m.topic == "taviron/4711/live" && m.at - first.at <= 3s) live.push_back(m);
+    // Every poll of the stepped sensor is a change: the rate is what limits them. Arrival
+    // times may bunch two messages on a loaded machine, so the count is checked, not each gap.
+    EXPECT_LE(double(live.size()), kRate * 3 + 2);
+    EXPECT_GE(double(live.size()), kRate * 3 / 2);
+    for (std::size_t i = 1; i < live.size(); ++i)
+        EXPECT_NE(live[i].payload, live[i - 1].payload);
+
+    sim->setPressRunning(false);
+    std::this_thread::sleep_for(1s);
+    const tavsim::LiveValues now = sim->liveValues();
+    std::vector<MqttMessage> all = watcher.Messages();
+    ASSERT_FALSE(all.empty());
+    const std::string last = all.back().payload;
+    EXPECT_EQ(Member(last, "cntPeriod"), long(now.period)) << last;
+    EXPECT_EQ(Member(last, "cntStroke"), long(now.stroke)) << last;
+    const std::size_t count = watcher.Count();
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(watcher.Count(), count);
+}
+
+// The broker restarted (forgetting what it kept): state and parameters go out again.
+TEST_F(PublishTest, BrokerRestartedStateAndParametersRepublished) {
+    StartPublisher(Transport::Tcp, {});
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 10)) << publisher.err;
+    broker.Stop(SIGKILL);
+    std::this_thread::sleep_for(500ms);
+    broker.Start(folder.dir());
+    MqttWatcher again;
+    again.Start(broker.port(), "taviron/#");
+    MqttMessage state;
+    ASSERT_TRUE(again.WaitFor(On("taviron/4711/state", "online"), 10, &state)) << publisher.err;
+    EXPECT_TRUE(again.WaitFor(On("taviron/4711/params", "\"ram\""), 5));
+    EXPECT_TRUE(again.WaitFor(On("taviron/4711/live", "cntPeriod"), 5));
+}
+
+// The sensor goes away: "sensor-lost"; another sensor answers on its port: "wrong-sensor",
+// saying which, and no live values; the first one is back: "online" and live values again.
+TEST_F(PublishTest, SensorLostThenWrongSensorThenBack) {
+    StartPublisher(Transport::Tcp, {});
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 10)) << publisher.err;
+    std::size_t mark = watcher.Count();
+    const int port = sim->tcpPort();
+    sim->stop();
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/state", "sensor-lost"), 10, nullptr, mark))
+        << publisher.err;
+
+    ReplaceSensor(port, 815);
+    mark = watcher.Count();
+    MqttMessage wrong;
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/state", "wrong-sensor"), 10, &wrong, mark))
+        << publisher.err;
+    EXPECT_NE(wrong.payload.find("\"serial\":4711"), std::string::npos) << wrong.payload;
+    EXPECT_NE(wrong.payload.find("\"found\":{\"firmware\":\"TAVIRON V1.0.3 2026-11-28\","
+                                 "\"name\":\"TAVIRON PS-1\",\"serial\":815}"),
+              std::string::npos)
+        << wrong.payload;
+    std::this_thread::sleep_for(1500ms);
+
+    ReplaceSensor(port, 4711);
+    const std::size_t beforeBack = watcher.Count();
+    for (std::size_t i = mark; i < beforeBack; ++i)
+        EXPECT_NE(watcher.Messages()[i].topic, "taviron/4711/live");
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/state", "online"), 40, nullptr, beforeBack))
+        << publisher.err;
+    EXPECT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 5, nullptr, beforeBack));
+}
+
+} // namespace
