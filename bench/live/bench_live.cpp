@@ -140,12 +140,9 @@ int BenchSerial(double seconds) {
     tavsim::SimSensor sim(c);
     if (!sim.start()) return 1;
     CountPolls(sim);
-    const double limit = 115200.0 / (44 * 10);
+    const double limit = kSerialLineLimit;
     // A raw client on the same line first, for reference (one user of the line at a time).
-    const RawPollResult raw = RawPollSerial(sim.serialPath().c_str(), seconds);
-    if (raw.ok && raw.polls > 0)
-        std::printf("raw client on the same line: %.1f polls/s, ratio to the line limit %.3f\n",
-                    raw.polls / raw.seconds, raw.polls / raw.seconds / limit);
+    RawPollSerialReference(sim.serialPath().c_str(), seconds);
     g_polls = 0;
     if (!StartProgram(sim.serialPath()) || !ProgramLinkOk()) {
         std::fprintf(stderr, "the program did not connect over the serial line\n");

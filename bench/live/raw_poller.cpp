@@ -7,6 +7,7 @@
 #include "protocol/frame.h"
 
 #include <arpa/inet.h>
+#include <cstdio>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -90,4 +91,12 @@ RawPollResult RawPollTcp(int port, double seconds) {
     PollOn(fd, seconds, &result);
     close(fd);
     return result;
+}
+
+RawPollResult RawPollSerialReference(const char *device, double seconds) {
+    const RawPollResult raw = RawPollSerial(device, seconds);
+    if (raw.ok && raw.polls > 0)
+        std::printf("raw client on the same line: %.1f polls/s, ratio to the line limit %.3f\n",
+                    raw.polls / raw.seconds, raw.polls / raw.seconds / kSerialLineLimit);
+    return raw;
 }

@@ -12,3 +12,9 @@ struct RawPollResult {
 RawPollResult RawPollTcp(int port, double seconds);
 // The same over a serial device opened raw at 115200 baud.
 RawPollResult RawPollSerial(const char *device, double seconds);
+
+// The paced serial line's limit at 115200 baud: 44 bytes (8 request + 36 reply) of 10 bits a
+// pass.
+constexpr double kSerialLineLimit = 115200.0 / (44 * 10);
+// A raw client on the device for `seconds`, its rate printed against that limit, for reference.
+RawPollResult RawPollSerialReference(const char *device, double seconds);
