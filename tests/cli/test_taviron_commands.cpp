@@ -3,7 +3,10 @@
 // sends (the window program's, plus the read-backs that make a result sure).
 #include "taviron_fixture.h"
 
+#include <chrono>
+#include <csignal>
 #include <regex>
+#include <thread>
 
 namespace {
 
@@ -211,6 +214,31 @@ TEST_P(TavironOverEach, LiveWritesRowsWithTimeStamps) {
         rows[0],
         std::regex(R"(\{"time":"[^"]+","cntPeriod":\d+,.*"out":\[[01],[01],[01],[01]\]\})")))
         << rows[0];
+}
+
+// Without --seconds or --count live runs until stopped: Ctrl-C (or TERM) ends it after the
+// pass under way, with every row written whole and exit code 0.
+TEST_F(TavironTest, LiveRunsUntilInterruptedAndEndsWithWholeRows) {
+    const fs::path csv = folder.dir() / "shift.csv";
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        fs::remove(csv);
+        TavironProcess process;
+        std::vector<std::string> args = Connect(Transport::Tcp);
+        for (const char *a : {"live", "--csv"})
+            args.push_back(a);
+        args.push_back(csv.string());
+        process.Start(folder.program(), args, folder.dir());
+        // Rows come in as the sensor answers; stop once a few are there.
+        for (int i = 0; i < 500 && Lines(ReadFile(csv)).size() < 4; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        process.Signal(signal);
+        EXPECT_EQ(process.Wait(30), 0) << process.err;
+        const std::string rows = ReadFile(csv);
+        EXPECT_GE(Lines(rows).size(), 4u);
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.back(), '\n') << "the last row whole";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, TavironOverEach,
