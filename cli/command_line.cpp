@@ -38,6 +38,7 @@ const TextPair kErrBadHz = {"Ungültige Rate für %s: %s (pro Sekunde, größer 
 const TextPair kErrBadTopicPart = {
     "Ungültiger Thementeil für %s: %s (nicht leer, ohne '+', '#' und '/' am Rand)",
     "Invalid topic part for %s: %s (not empty, no '+' or '#', no '/' at either end)"};
+const TextPair kErrTogether = {"%s geht nur zusammen mit %s", "%s goes only with %s"};
 const TextPair kErrPublishNeedsBroker = {"publish braucht --mqtt HOST[:PORT]",
                                          "publish needs --mqtt HOST[:PORT]"};
 const TextPair kErrUnknownCommand = {
@@ -292,6 +293,16 @@ const Option kOptions[] = {
      [](Parser &p, const char *v) { return ApplyHz(&p.inv->pollHz, p, v); }},
     {"--rate", nullptr, true, kPublish,
      [](Parser &p, const char *v) { return ApplyHz(&p.inv->rateHz, p, v); }},
+    {"--user", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyText(&p.inv->mqttUser, p, v); }},
+    {"--password-file", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyText(&p.inv->passwordFile, p, v); }},
+    {"--cafile", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyText(&p.inv->caFile, p, v); }},
+    {"--cert", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyText(&p.inv->certFile, p, v); }},
+    {"--key", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyText(&p.inv->keyFile, p, v); }},
 };
 
 const struct {
@@ -402,6 +413,14 @@ void CheckWhole(Parser &p) {
         break;
     case Command::Publish:
         if (inv.mqttHost.empty()) p.Fail(kErrPublishNeedsBroker);
+        // A password goes with a user name; a client certificate with its key, and both with
+        // the CA that the broker's certificate is checked against.
+        if (!inv.passwordFile.empty() && inv.mqttUser.empty())
+            p.Fail(kErrTogether, "--password-file", "--user");
+        if (inv.certFile.empty() != inv.keyFile.empty())
+            p.Fail(kErrTogether, inv.certFile.empty() ? "--key" : "--cert",
+                   inv.certFile.empty() ? "--cert" : "--key");
+        if (!inv.certFile.empty() && inv.caFile.empty()) p.Fail(kErrTogether, "--cert", "--cafile");
         break;
     default:
         break;

@@ -48,6 +48,10 @@ struct Invocation {
     std::string topicPrefix = "taviron";
     double pollHz = 100;
     double rateHz = 10;
+    // publish: the broker's user and the file holding the password (never the password
+    // itself), and TLS: the CA that signed the broker's certificate, a client certificate.
+    std::string mqttUser, passwordFile;
+    std::string caFile, certFile, keyFile;
 };
 
 // What is wrong with a command line: a text with up to two "%s" for the words concerned.

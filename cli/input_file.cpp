@@ -18,8 +18,7 @@ const TextPair kUnreadable = {"Datei nicht lesbar: %s", "Cannot read file: %s"};
 
 } // namespace
 
-int ReadInputFile(const std::string &path, int language, IniText *document, std::string *message) {
-    *document = nullptr;
+int CheckInputFile(const std::string &path, int language, std::string *message) {
     message->clear();
     struct stat info {};
     if (stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
@@ -34,6 +33,13 @@ int ReadInputFile(const std::string &path, int language, IniText *document, std:
         *message = SayWith(kUnreadable, language, path) + " (" + std::strerror(errno) + ")";
         return kExitFile;
     }
+    return kExitDone;
+}
+
+int ReadInputFile(const std::string &path, int language, IniText *document, std::string *message) {
+    *document = nullptr;
+    const int code = CheckInputFile(path, language, message);
+    if (code != kExitDone) return code;
     IniText doc = Ini_New(0);
     if (!doc || Ini_ReadFromFile(doc, path.c_str()) < 0) {
         Ini_Dispose(doc);

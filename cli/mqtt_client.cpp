@@ -7,6 +7,7 @@
 #include <mosquitto.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 
@@ -15,6 +16,10 @@ namespace {
 const TextPair kBrokerAway = {"MQTT-Broker %s nicht erreichbar (neuer Versuch folgt): ",
                               "MQTT broker %s not reachable (trying again): "};
 const TextPair kBrokerConnected = {"Mit MQTT-Broker %s verbunden", "Connected to MQTT broker %s"};
+const TextPair kTlsRefused = {"TLS-Verbindung zum MQTT-Broker %s abgelehnt: ",
+                              "TLS connection to MQTT broker %s refused: "};
+const TextPair kUserRefused = {"MQTT-Broker %s weist die Anmeldung ab: ",
+                               "MQTT broker %s refuses the log-in: "};
 const TextPair kBrokerRefused = {"MQTT-Broker %s lehnt die Verbindung ab (neuer Versuch folgt): ",
                                  "MQTT broker %s refuses the connection (trying again): "};
 
@@ -29,9 +34,12 @@ std::string BrokerText(const MqttOptions &o) {
     return o.host + ":" + std::to_string(o.port);
 }
 
+std::string Text(const TextPair &text, const MqttOptions &o, const std::string &why) {
+    return SayWith(text, App.LanguageIndex, BrokerText(o)) + why;
+}
+
 void Say(const TextPair &text, const MqttOptions &o, const std::string &why) {
-    std::fprintf(stderr, "taviron: %s%s\n", SayWith(text, App.LanguageIndex, BrokerText(o)).c_str(),
-                 why.c_str());
+    std::fprintf(stderr, "taviron: %s\n", Text(text, o, why).c_str());
 }
 
 } // namespace
@@ -60,12 +68,32 @@ bool MqttClient::Start(const MqttOptions &options, std::function<void()> onConne
     mosquitto_connect_callback_set(mosq_, OnConnect);
     mosquitto_disconnect_callback_set(mosq_, OnDisconnect);
     mosquitto_publish_callback_set(mosq_, OnPublish);
+    mosquitto_log_callback_set(mosq_, OnLog);
     const int rc =
         mosquitto_will_set(mosq_, options.willTopic.c_str(), int(options.willPayload.size()),
                            options.willPayload.data(), 1, true);
     if (rc != MOSQ_ERR_SUCCESS) {
         *error = mosquitto_strerror(rc);
         return false;
+    }
+    if (!options.user.empty()) {
+        const int set =
+            mosquitto_username_pw_set(mosq_, options.user.c_str(), options.password.c_str());
+        if (set != MOSQ_ERR_SUCCESS) {
+            *error = mosquitto_strerror(set);
+            return false;
+        }
+    }
+    if (!options.caFile.empty()) {
+        const auto file = [](const std::string &path) {
+            return path.empty() ? nullptr : path.c_str();
+        };
+        const int set = mosquitto_tls_set(mosq_, options.caFile.c_str(), nullptr,
+                                          file(options.certFile), file(options.keyFile), nullptr);
+        if (set != MOSQ_ERR_SUCCESS) {
+            *error = mosquitto_strerror(set);
+            return false;
+        }
     }
     thread_ = std::thread([this] { Run(); });
     return true;
@@ -84,11 +112,13 @@ void MqttClient::Run() {
             const int rc = everTried ? mosquitto_reconnect(mosq_)
                                      : mosquitto_connect_async(mosq_, options_.host.c_str(),
                                                                options_.port, kKeepAliveSeconds);
+            const int error = errno;
             everTried = true;
             if (rc == MOSQ_ERR_SUCCESS) {
                 linked = true;
                 continue;
             }
+            if (Hopeless(rc, error)) break;
             if (sayAway) Say(kBrokerAway, options_, mosquitto_strerror(rc));
             sayAway = false;
             if (!Pause(pause)) break;
@@ -96,6 +126,7 @@ void MqttClient::Run() {
             continue;
         }
         const int rc = mosquitto_loop(mosq_, 100, 1);
+        const int error = errno;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (stopping_ && std::chrono::steady_clock::now() - stopAsked_ > kGoodbyeTime) break;
@@ -112,6 +143,7 @@ void MqttClient::Run() {
             connected_ = false;
             if (stopping_) break;
         }
+        if (Hopeless(rc, error)) break;
         if (sayAway)
             Say(rc == MOSQ_ERR_CONN_REFUSED ? kBrokerRefused : kBrokerAway, options_,
                 mosquitto_strerror(rc));
@@ -127,9 +159,45 @@ bool MqttClient::Pause(double seconds) {
     return !stopping_;
 }
 
+bool MqttClient::Hopeless(int rc, int error) {
+    std::string why;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        // The TLS handshake failing shows as the TLS error, or as a system error EPROTO.
+        if (rc == MOSQ_ERR_TLS || (rc == MOSQ_ERR_ERRNO && error == EPROTO))
+            why = Text(kTlsRefused, options_,
+                       lastError_.empty() ? mosquitto_strerror(rc) : lastError_);
+        else if (rc == MOSQ_ERR_CONN_REFUSED && (refusal_ == 4 || refusal_ == 5))
+            why = Text(kUserRefused, options_, mosquitto_connack_string(refusal_));
+        else
+            return false;
+        failure_ = why;
+    }
+    return true;
+}
+
+std::string MqttClient::Failure() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failure_;
+}
+
+void MqttClient::OnLog(mosquitto *, void *self, int level, const char *text) {
+    if (level != MOSQ_LOG_ERR || !text) return;
+    auto *client = static_cast<MqttClient *>(self);
+    std::lock_guard<std::mutex> lock(client->mutex_);
+    // "OpenSSL Error[0]: error:0A000086:SSL routines::certificate verify failed": the reason.
+    std::string line = text;
+    const std::size_t routines = line.find("routines::");
+    client->lastError_ = routines == std::string::npos ? line : line.substr(routines + 10);
+}
+
 void MqttClient::OnConnect(mosquitto *, void *self, int result) {
     auto *client = static_cast<MqttClient *>(self);
-    if (result != 0) return; // refused: the loop ends the connection and says why
+    if (result != 0) { // refused: the loop ends the connection and says why
+        std::lock_guard<std::mutex> lock(client->mutex_);
+        client->refusal_ = result;
+        return;
+    }
     {
         std::lock_guard<std::mutex> lock(client->mutex_);
         client->connected_ = true;

@@ -21,6 +21,9 @@ struct MqttOptions {
     int port = 1883;
     std::string clientId;
     std::string willTopic, willPayload; // retained, QoS 1
+    std::string user, password;         // no user: no log-in
+    std::string caFile;                 // TLS with the broker's certificate checked against it
+    std::string certFile, keyFile;      // a client certificate (with caFile)
 };
 
 class MqttClient {
@@ -44,6 +47,10 @@ class MqttClient {
     bool WaitAcknowledged(int id, double seconds);
     // Whether the broker has accepted the connection and it stands now.
     bool Connected();
+    // Why the connection cannot be made at all, so that trying again is no use: the broker's
+    // certificate fails the check against the CA (no TLS, no connection: never plain text
+    // instead), or the broker refuses the user. Empty while there is hope.
+    std::string Failure();
     // Says goodbye (the broker then drops the last will) and ends the network thread.
     void Stop();
 
@@ -54,6 +61,9 @@ class MqttClient {
     static void OnConnect(mosquitto *, void *self, int result);
     static void OnDisconnect(mosquitto *, void *self, int result);
     static void OnPublish(mosquitto *, void *self, int id);
+    static void OnLog(mosquitto *, void *self, int level, const char *text);
+    // A result of the client library that ends all hope (see Failure): true with failure_ set.
+    bool Hopeless(int rc, int error);
 
     mosquitto *mosq_ = nullptr;
     MqttOptions options_;
@@ -63,6 +73,9 @@ class MqttClient {
     std::condition_variable changed_;
     bool stopping_ = false;
     bool connected_ = false;
-    std::deque<int> acknowledged_; // the ids acknowledged last (a few hundred kept)
+    std::deque<int> acknowledged_;
+    int refusal_ = 0;       // the broker's last refusal of a connection (CONNACK code)
+    std::string lastError_; // the client library's last error line (the TLS library's reason)
+    std::string failure_;   // the ids acknowledged last (a few hundred kept)
     std::chrono::steady_clock::time_point stopAsked_;
 };

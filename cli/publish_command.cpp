@@ -5,6 +5,7 @@
 #include "cli/publish_command.h"
 
 #include "cli/exit_codes.h"
+#include "cli/input_file.h"
 #include "cli/language.h"
 #include "cli/live_rows.h"
 #include "cli/mqtt_client.h"
@@ -20,6 +21,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 
@@ -31,6 +33,8 @@ const TextPair kSensorBack = {"Sensor wieder da", "Sensor back"};
 const TextPair kWrongSensor = {
     "Ein anderer Sensor antwortet (keine Live-Werte, bis der erste zurück ist): %s",
     "Another sensor answers (no live values until the first one is back): %s"};
+const TextPair kNoPassword = {"Passwort-Datei nicht lesbar: %s",
+                              "Cannot read the password file: %s"};
 const TextPair kNoClient = {"MQTT-Client lässt sich nicht einrichten: %s",
                             "Cannot set up the MQTT client: %s"};
 
@@ -62,8 +66,8 @@ SensorIdentity IdentityOf(const CommandReport &report) {
 
 class Publisher {
   public:
-    Publisher(const Invocation &inv, const SensorIdentity &sensor)
-        : inv_(inv), sensor_(sensor), throttle_(inv.rateHz) {
+    Publisher(const Invocation &inv, const std::string &password, const SensorIdentity &sensor)
+        : inv_(inv), password_(password), sensor_(sensor), throttle_(inv.rateHz) {
         const std::string id =
             inv.publishId.empty() ? std::to_string(sensor.serial) : inv.publishId;
         stateTopic_ = PublishTopic(inv.topicPrefix, id, "state");
@@ -115,6 +119,7 @@ class Publisher {
     bool TryAgain();
 
     const Invocation &inv_;
+    const std::string &password_;
     const SensorIdentity sensor_;
     std::string stateTopic_, paramsTopic_, liveTopic_, clientId_;
     LiveThrottle throttle_;
@@ -195,6 +200,11 @@ int Publisher::Run(CommandReport *report) {
     options.clientId = clientId_;
     options.willTopic = stateTopic_;
     options.willPayload = StateJson(PublishState::Offline, sensor_, "");
+    options.user = inv_.mqttUser;
+    options.password = password_;
+    options.caFile = inv_.caFile;
+    options.certFile = inv_.certFile;
+    options.keyFile = inv_.keyFile;
     std::string error;
     if (!mqtt_.Start(
             options, [this] { OnConnected(); }, [this] { OnLost(); }, &error)) {
@@ -205,6 +215,12 @@ int Publisher::Run(CommandReport *report) {
     const double interval = 1.0 / inv_.pollHz;
     double nextPoll = LinkClock();
     while (!g_stop) {
+        const std::string failure = mqtt_.Failure();
+        if (!failure.empty()) {
+            mqtt_.Stop();
+            report->error = failure;
+            return report->code = kExitNoConnection;
+        }
         if (!sensorUp) {
             const double now = LinkClock();
             if (now < retryAt_) {
@@ -245,9 +261,30 @@ void StopPublish() {
     g_stop = 1;
 }
 
-int RunPublish(const Invocation &inv, CommandReport *report) {
+int ReadPublishFiles(const Invocation &inv, int language, std::string *password,
+                     std::string *message) {
+    for (const std::string *path : {&inv.caFile, &inv.certFile, &inv.keyFile, &inv.passwordFile})
+        if (!path->empty()) {
+            const int code = CheckInputFile(*path, language, message);
+            if (code != kExitDone) return code;
+        }
+    password->clear();
+    if (inv.passwordFile.empty()) return kExitDone;
+    std::FILE *file = std::fopen(inv.passwordFile.c_str(), "rb");
+    if (!file) {
+        *message = SayWith(kNoPassword, language, inv.passwordFile) + ": " + std::strerror(errno);
+        return kExitFile;
+    }
+    for (int c = std::fgetc(file); c != EOF && c != '\n'; c = std::fgetc(file))
+        password->push_back(char(c));
+    std::fclose(file);
+    if (!password->empty() && password->back() == '\r') password->pop_back();
+    return kExitDone;
+}
+
+int RunPublish(const Invocation &inv, const std::string &password, CommandReport *report) {
     report->command = Command::Publish;
     if (ConnectSensor(inv.connection, report) != kExitDone) return report->code;
-    Publisher publisher(inv, IdentityOf(*report));
+    Publisher publisher(inv, password, IdentityOf(*report));
     return publisher.Run(report);
 }

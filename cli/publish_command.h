@@ -10,10 +10,20 @@
 #include "cli/command_line.h"
 #include "cli/report.h"
 
-// Runs until StopPublish. Returns the exit code (also in report->code): 0 after a stop, 3 when
-// the sensor could not be reached or identified at the start, 2 when the MQTT client cannot be
-// set up (report->error says why).
-int RunPublish(const Invocation &invocation, CommandReport *report);
+#include <string>
+
+// The files publish names, before any sensor is asked: the CA and client certificate files
+// there and readable, and the password read from its file (its first line; the password is
+// never taken from the command line or the environment, and never printed). 0, else 2 or 7
+// with the message.
+int ReadPublishFiles(const Invocation &invocation, int language, std::string *password,
+                     std::string *message);
+
+// Runs until StopPublish. Returns the exit code (also in report->code): 0 after a stop; 3 when
+// the sensor could not be reached or identified at the start, or the broker cannot be used at
+// all (its certificate fails the check against the CA, it refuses the log-in); 2 when the MQTT
+// client cannot be set up (report->error says why).
+int RunPublish(const Invocation &invocation, const std::string &password, CommandReport *report);
 
 // Ends the publisher at its next pass; safe in a signal handler.
 void StopPublish();

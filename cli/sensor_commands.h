@@ -12,7 +12,8 @@
 struct CommandInput {
     bool hasFile = false; // set --file, diff --file: the file's values
     ParaSet fileValues{};
-    std::string output; // save, hwinfo: the file to write
+    std::string output;   // save, hwinfo: the file to write
+    std::string password; // publish: the broker's password, read from its file
 };
 
 // Runs the command on the sensor the session has identified. Returns the exit code (also in

@@ -71,7 +71,7 @@ int RunOnSensor(const Invocation &inv, const Connection &connection, const Comma
     report->command = inv.command;
     report->memory = inv.memory;
     if (inv.command == Command::Publish) {
-        RunPublish(inv, report);
+        RunPublish(inv, input.password, report);
     } else if (ConnectSensor(connection, report) == kExitDone) {
         if (inv.command == Command::Live)
             RunLive(inv, rows, inv.json, report);
@@ -141,6 +141,10 @@ int TavironMain(int argc, char **argv) {
         const int code = ReadParaFile(inv.file, language, &input.fileValues, &message);
         if (code != kExitDone) return FailEarly(inv, code, message);
         input.hasFile = true;
+    }
+    if (inv.command == Command::Publish) {
+        const int code = ReadPublishFiles(inv, language, &input.password, &message);
+        if (code != kExitDone) return FailEarly(inv, code, message);
     }
     std::vector<SensorEntry> sensors;
     const bool list = !inv.sensorsFile.empty();

@@ -19,7 +19,7 @@ packages=(
   cups printer-driver-cups-pdf                           # a real print queue for the print tests
   libcups2-dev                                           # print jobs followed in their queue
   libmosquitto-dev                                       # taviron publish: the MQTT client
-  mosquitto mosquitto-clients                            # publish tests: a real broker
+  mosquitto mosquitto-clients openssl                    # publish tests: a real broker, its TLS
   libgtest-dev                                           # tests
   xvfb xdotool imagemagick poppler-utils                 # real-window checks, PDF checks
 )

@@ -8,6 +8,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -33,12 +34,16 @@ MqttBroker::~MqttBroker() {
     if (process_) Stop(SIGKILL);
 }
 
-void MqttBroker::Start(const fs::path &folder) {
+void MqttBroker::Start(const fs::path &folder, const std::string &more) {
     if (!port_) port_ = FreePort();
     ASSERT_NE(port_, 0);
     const fs::path config = folder / "mosquitto.conf";
-    std::ofstream(config) << "listener " << port_ << " 127.0.0.1\nallow_anonymous true\n"
-                          << "persistence false\n";
+    // Started by root, the broker would read its files as another user: it stays the test's.
+    const passwd *user = getpwuid(geteuid());
+    std::ofstream(config) << "per_listener_settings true\npersistence false\n"
+                          << "user " << (user ? user->pw_name : "root") << "\n"
+                          << "listener " << port_ << " 127.0.0.1\nallow_anonymous true\n"
+                          << more;
     process_ = std::make_unique<TavironProcess>();
     process_->Start("/usr/sbin/mosquitto", {"-c", config.string()}, folder);
     for (int i = 0; i < 100 && !Listens(port_); ++i)

@@ -20,9 +20,10 @@ struct mosquitto;
 class MqttBroker {
   public:
     ~MqttBroker();
-    // Starts the broker in `folder` (on the port it had before, after a Stop); fatal test
-    // failure when it does not listen within a few seconds.
-    void Start(const fs::path &folder);
+    // Starts the broker in `folder` (on the port it had before, after a Stop) with a listener
+    // on port() for anyone, and `more` (lines of its configuration: another listener with its
+    // own settings); fatal test failure when it does not listen within a few seconds.
+    void Start(const fs::path &folder, const std::string &more = "");
     // Ends it with `signal` and waits for its end.
     void Stop(int signal = SIGTERM);
     int port() const { return port_; }

@@ -38,6 +38,9 @@ class TavironProcess {
     // or ended by a signal.
     int Wait(double seconds = 60);
 
+    // The program's process id while it runs.
+    pid_t pid() const { return pid_; }
+
     std::string out, err; // complete once Wait returned
 
   private:
