@@ -10,6 +10,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -44,6 +46,8 @@ Plots Plotted() {
 }
 
 const char *kProtocolName[] = {"serial", "tcp"};
+
+using Bytes = ScriptedSensor::Bytes;
 
 class RecorderOverLink : public RecorderTest, public ::testing::WithParamInterface<int> {};
 
@@ -263,15 +267,28 @@ TEST_F(RecorderTest, TcpWaitEndsWhenTheServerClosesTheConversation) {
     EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_BUSY), 0);
 }
 
-// Replies the simulated sensor does not send, from a scripted stand-in.
-class ScriptedReplyTest : public RecorderTest {
+// Replies the simulated sensor does not send, from a scripted stand-in on the serial line (a
+// pseudo-terminal) or over TCP.
+class ScriptedReplyTest : public RecorderTest, public ::testing::WithParamInterface<int> {
   protected:
-    ScriptedSensor peer;
+    std::unique_ptr<ScriptedSensor> peer;
 
     void SetUp() override {
         RecorderTest::SetUp();
-        ASSERT_GT(peer.port(), 0);
-        OpenTcp(peer.port());
+        if (HasFatalFailure()) return;
+        OpenLineToNewPeer();
+    }
+    // A new stand-in, and the program's line opened to it as connecting would open it.
+    void OpenLineToNewPeer() {
+        if (GetParam() == 1) {
+            peer = std::make_unique<ScriptedSensor>(ScriptedSensor::Transport::Tcp);
+            ASSERT_GT(peer->port(), 0);
+            OpenTcp(peer->port());
+        } else {
+            peer = std::make_unique<ScriptedSensor>(ScriptedSensor::Transport::Serial);
+            ASSERT_FALSE(peer->serialPath().empty());
+            OpenSerial(peer->serialPath());
+        }
         ASSERT_FALSE(HasFatalFailure());
         App.LinkOk = 1;
         popups.clear();
@@ -286,9 +303,16 @@ class ScriptedReplyTest : public RecorderTest {
         }
         return d;
     }
+    // What the status box says when the line ends from the sensor's side.
+    std::string LineEndedText() const {
+        return GetParam() == 1 ? "Server has closed connection!"
+                               : "Serial connection lost!\nCOM1 " + peer->serialPath() +
+                                     ": the device went away - plug the adapter back in, then TRY "
+                                     "TO CONNECT";
+    }
 };
 
-TEST_F(ScriptedReplyTest, CycleTimeExamplesAndAReplyWithoutTime) {
+TEST_P(ScriptedReplyTest, CycleTimeExamplesAndAReplyWithoutTime) {
     struct {
         std::int32_t n0, n1;
         double hz, ms;
@@ -301,7 +325,7 @@ TEST_F(ScriptedReplyTest, CycleTimeExamplesAndAReplyWithoutTime) {
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "N0 " << c.n0 << ", N1 " << c.n1);
         App.CycleTime = 99;
-        peer.queueReply(105, {ScriptedSensor::frame(105, 0, CycleData(c.n0, c.n1))});
+        peer->queueReply(105, {ScriptedSensor::frame(105, 0, CycleData(c.n0, c.n1))});
         GetCycleTime();
         double hz = -1, ms = -1;
         int hzDecimals = -1, msDecimals = -1;
@@ -318,10 +342,11 @@ TEST_F(ScriptedReplyTest, CycleTimeExamplesAndAReplyWithoutTime) {
     EXPECT_EQ(App.LinkOk, 1) << "a reply without a time is no link failure";
 }
 
-TEST_F(ScriptedReplyTest, ARecordFrameTooShortForARecordIsNotDrawn) {
+TEST_P(ScriptedReplyTest, ARecordFrameTooShortForARecordIsNotDrawn) {
     std::vector<std::uint8_t> shortRecord(100, 0x11);
-    peer.queueReply(110, {ScriptedSensor::frame(110, 1), ScriptedSensor::frame(110, 0, shortRecord),
-                          std::vector<std::uint8_t>(200, 0)}); // filler up to the 274 bytes
+    peer->queueReply(110,
+                     {ScriptedSensor::frame(110, 1), ScriptedSensor::frame(110, 0, shortRecord),
+                      std::vector<std::uint8_t>(200, 0)}); // filler up to the 274 bytes
     App.ScopeTriggerMode = 0;
     GetScopeData();
     EXPECT_TRUE(Plotted().analog.empty());
@@ -329,5 +354,46 @@ TEST_F(ScriptedReplyTest, ARecordFrameTooShortForARecordIsNotDrawn) {
               std::string::npos);
     EXPECT_EQ(App.ScanRunning, 0);
 }
+
+// One failure, one report: the line ending while the recording waits for its trigger, or while
+// the record's data come, is said once, as what it is, and the recording ends without a plot.
+TEST_P(ScriptedReplyTest, ALineEndingDuringARecordingIsReportedOnceAsWhatItIs) {
+    const ScriptedSensor::Bytes record = ScriptedSensor::frame(110, 0, Bytes(258, 0x21));
+    struct Case {
+        const char *when;
+        std::vector<ScriptedSensor::Bytes> frames; // after the request
+        std::function<bool()> moment;              // the program is there
+    } const cases[] = {
+        {"while the trigger is awaited",
+         {ScriptedSensor::frame(110, 1)},
+         [] { return App.ScanRunning == 1; }},
+        {"while the record's data come",
+         {ScriptedSensor::frame(110, 1), Bytes(record.begin(), record.begin() + 100)},
+         [] { return App.RxLength == kScopeRecordSize; }}, // its header is checked
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.when);
+        OpenLineToNewPeer();
+        ASSERT_FALSE(HasFatalFailure());
+        peer->queueReply(110, c.frames);
+        Settings(0, 2048, 0, 1);
+        App.RxLength = 0;
+        RunWhen(c.moment, [this] { peer->hangUp(); });
+        Click(App.ScopeTab, SCOPETAB_SCAN);
+        TestProcessEvents(300); // a second report would come from the port's own notice
+
+        EXPECT_EQ(Status(), LineEndedText() + "\n\n");
+        EXPECT_EQ(Text(App.DataPanel, DATAP_STATUS), "TIMEOUT!");
+        EXPECT_EQ(App.ScanRunning, 0);
+        EXPECT_EQ(App.LinkOk, 0);
+        EXPECT_TRUE(Plotted().analog.empty());
+        EXPECT_EQ(Visible(App.ScopePanel, SCOPEP_BUSY), 0);
+        EXPECT_EQ(Dimmed(App.ScopeTab, SCOPETAB_SCAN), 0);
+        EXPECT_TRUE(popups.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, ScriptedReplyTest, ::testing::Values(0, 1),
+                         [](const auto &info) { return std::string(kProtocolName[info.param]); });
 
 } // namespace

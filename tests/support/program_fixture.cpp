@@ -2,6 +2,7 @@
 #include "program_fixture.h"
 
 #include "link/link_fault.h"
+#include "link/serial_line.h"
 #include "link/tcp_line.h"
 #include "tests/support/test_clock.h"
 
@@ -129,6 +130,15 @@ void ProgramFixture::OpenTcp(int port) {
     App.PortNumber = port;
     InitTCP_IP();
     ASSERT_EQ(App.TcpConnected, 1);
+}
+
+void ProgramFixture::OpenSerial(const std::string &device) {
+    TestMapComPort(1, device.c_str());
+    App.ComProtocol = 0;
+    App.ComPort = 1;
+    App.BaudrateIndex = 4;
+    InitRS232();
+    ASSERT_GE(App.LinkResult, 0);
 }
 
 void ProgramFixture::RunWhen(std::function<bool()> condition, std::function<void()> action) {

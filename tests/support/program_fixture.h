@@ -90,6 +90,9 @@ class ProgramFixture : public ::testing::Test, public ProgramEnvironment {
     // Opens the program's TCP conversation with a sensor on `port` of 127.0.0.1, as connecting
     // does but without the identity check.
     static void OpenTcp(int port);
+    // Opens COM1, mapped to `device`, as the program's serial line at 115200 Bd, as connecting
+    // does but without the identity check.
+    static void OpenSerial(const std::string &device);
 
     // Runs `action` from the event loop once `condition` holds; checked on every pass of the
     // loop, so inside an operation it runs from the wait of the exchange under way. An action
