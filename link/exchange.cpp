@@ -77,10 +77,20 @@ int GetHeaderFrame() {
     if (WaitForReply(line, kHeaderSize, expected) != 1) return -1;
     line.Read(App.RxBuf, kHeaderSize);
     if (CheckHeaderCRC() != 1) return -1;
-    if (App.RxOrder != OrderErrorReply) return 1;
+    if (App.RxOrder == OrderErrorReply) return ErrorReplyFailure();
+    // A reply answers the order sent: a frame of another order (one left over from an earlier
+    // request, or a sensor out of step) would show that order's data as the answer.
+    if (App.RxOrder != App.TxBuf[1]) return LinkFailure(LinkError::HeaderCrc);
+    return 1;
+}
+
+int ErrorReplyFailure() {
     if (App.RxArgument == ErrorInvalidOrder) return LinkFailure(LinkError::InvalidOrder);
     if (App.RxArgument == ErrorLine) return LinkFailure(LinkError::LineError);
-    return 1; // an error reply with another argument counts as a normal reply
+    LinkFault fault;
+    fault.code = LinkError::SensorError;
+    fault.number = App.RxArgument;
+    return LinkFailure(fault);
 }
 
 int GetDataFrame() {

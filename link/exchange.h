@@ -13,8 +13,10 @@
 void FillTxBuf(u8 order, u16 argument, u16 length);
 
 // Sends the first frameLength bytes of TxBuf and receives the reply into RxBuf: 1 when a
-// reply passed its checks (its header fields then in RxOrder, RxArgument, RxLength, RxDataCrc),
-// else -1 after LinkFailure. An error reply with argument 1 or 2 is a failure.
+// reply to the order sent passed its checks (its header fields then in RxOrder, RxArgument,
+// RxLength, RxDataCrc), else -1 after LinkFailure. A reply to another order is a bad header
+// (HeaderCrc); an error reply (order 0) is a failure: InvalidOrder for its number 1,
+// LineError for 2, SensorError naming any other number.
 int DataExchange(int frameLength);
 // The next DataExchange's reply is expected to carry `length` data bytes (an order whose reply
 // length is fixed): over a serial line its header and data are then waited for with one
@@ -26,6 +28,9 @@ int GetHeaderFrame();
 int GetDataFrame();
 // Checks the header in RxBuf and takes its fields into the state: 1, or -1 after LinkFailure.
 int CheckHeaderCRC();
+// The failure of the error reply whose header is in the state (RxOrder 0), as DataExchange
+// reports it. Returns -1.
+int ErrorReplyFailure();
 
 // Waits, with no time limit, for the header of a frame the sensor sends by itself (the
 // recorder's record) while *keepWaiting is not 0, and reads it into RxBuf unchecked. 1 once it

@@ -10,10 +10,11 @@
 enum class LinkError {
     None = 0,
     Timeout,        // no reply, or not all of it, within the wait; or a serial line error
-    HeaderCrc,      // a reply header with a wrong CRC or start byte
+    HeaderCrc,      // a reply header with a wrong CRC or start byte, or one to another order
     DataCrc,        // reply data with a wrong CRC, or more or fewer than a reply can have
     InvalidOrder,   // the sensor's error reply 1: it does not know the order
     LineError,      // the sensor's error reply 2: it received the request garbled
+    SensorError,    // the sensor's error reply with another number (in `number`)
     ServerClosed,   // the TCP server ended the conversation
     DeviceGone,     // the serial device went away while it was open
     SensorRejected, // the sensor's plausibility check refused the parameters written
@@ -24,7 +25,7 @@ enum class LinkError {
 struct LinkFault {
     LinkError code = LinkError::None;
     // SerialOpen, TcpConnect: the platform's result (OpenComConfig, ConnectToTCPServerEx);
-    // SensorRejected: the sensor's number in its reply.
+    // SensorRejected, SensorError: the sensor's number in its reply.
     int number = 0;
     std::string where;      // the port and its device, or server:port (opening, device gone)
     int reason = 0;         // why an open failed (platform/rs232.h, platform/tcp.h reasons)

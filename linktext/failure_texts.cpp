@@ -21,6 +21,8 @@ const TextPair kTxtInvalidOrder = {"Ungueltiger Befehl! \nPC und Sensor-Software
                                    "Invalid order number! \nVerify PC and sensor software!"};
 const TextPair kTxtLineError = {"Verbindungsfehler! \nEventuell Baudrate reduzieren!",
                                 "Communication error! \nYou may have to reduce baudrate!"};
+const TextPair kTxtSensorError = {"Sensor meldet Fehler %d! \nPC und Sensor-Software ueberpruefen!",
+                                  "Sensor reports error %d! \nVerify PC and sensor software!"};
 const TextPair kTxtServerClosed = {"Server hat Verbindung beendet!",
                                    "Server has closed connection!"};
 const TextPair kTxtLineGone = {"Serielle Verbindung unterbrochen!", "Serial connection lost!"};
@@ -67,6 +69,11 @@ std::string LinkFailureText(const LinkFault &f) {
         return Txt(kTxtInvalidOrder);
     case LinkError::LineError:
         return Txt(kTxtLineError);
+    case LinkError::SensorError: {
+        char text[160];
+        std::snprintf(text, sizeof text, Txt(kTxtSensorError), f.number);
+        return text;
+    }
     case LinkError::ServerClosed:
         return Txt(kTxtServerClosed);
     case LinkError::DeviceGone:

@@ -2,8 +2,8 @@
 // sensor sends, arriving on a fake byte line in chunks, with line errors and the line closing
 // mixed in as the first bytes choose. The program runs exchanges (and, as chosen, waits for a
 // recorder's record) until the bytes are used up. No exchange may crash, touch memory outside
-// the receive buffer, or end with anything but 1 or -1; a reply taken as valid must be one; and
-// every failure is reported exactly once, a success not at all.
+// the receive buffer, or end with anything but 1 or -1; a reply taken as valid must be one, and
+// answer the order sent; and every failure is reported exactly once, a success not at all.
 #include "link/exchange.h"
 #include "link/link_fault.h"
 #include "protocol/frame.h"
@@ -52,8 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     for (int exchange = 0; exchange < 16 && FakeLine::Now() <= end; ++exchange) {
         const int failuresBefore = LinkFailureCount();
+        const bool record = recorder && exchange % 2 == 1;
         int r;
-        if (recorder && exchange % 2 == 1) {
+        if (record) {
             App.ScanRunning = 1;
             r = WaitForFrameHeader(&App.ScanRunning);
             if (r == 1) r = CheckHeaderCRC();
@@ -65,8 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (r != 1 && r != -1) std::abort();
         if (LinkFailureCount() != failuresBefore + (r == 1 ? 0 : 1)) std::abort();
         if (r == 1) {
-            // Accepted: a correct header, and data that fit and match their CRC.
+            // Accepted: a correct header (of a reply, one to the order sent), and data that fit
+            // and match their CRC.
             if (!frameCheckHeader(App.RxBuf, nullptr)) std::abort();
+            if (!record && App.RxOrder != order) std::abort();
             if (App.RxLength > kMaxData) std::abort();
             if (App.RxLength &&
                 crc8Update(App.RxBuf, kHeaderSize, App.RxLength, Crc8Table) != App.RxDataCrc)

@@ -143,6 +143,8 @@ TEST_F(FakeExchange, EachBadReplyFailsWithItsCodeReportedOnce) {
         {"more data than a reply holds", tooLong, LinkError::DataCrc},
         {"error reply 1", Frame(OrderErrorReply, ErrorInvalidOrder), LinkError::InvalidOrder},
         {"error reply 2", Frame(OrderErrorReply, ErrorLine), LinkError::LineError},
+        {"a reply to another order", Frame(OrderLiveData, 0, Bytes(28, 0x32)),
+         LinkError::HeaderCrc},
         {"data short", shortData, LinkError::Timeout},
         {"no reply", {}, LinkError::Timeout},
     };
@@ -153,11 +155,15 @@ TEST_F(FakeExchange, EachBadReplyFailsWithItsCodeReportedOnce) {
         EXPECT_EQ(GetPara(), -1);
         ExpectOneReport(c.code);
     }
-    // An error reply with another number is a reply like any other.
-    SetUp();
-    line.Reply(Frame(OrderErrorReply, 3));
-    EXPECT_EQ(GetPara(), 1);
-    EXPECT_TRUE(g_reports.empty());
+    // An error reply with another number is the sensor's error, and says its number.
+    for (u16 number : {u16(0), u16(3), u16(0xFFFF)}) {
+        SCOPED_TRACE(number);
+        SetUp();
+        line.Reply(Frame(OrderErrorReply, number));
+        EXPECT_EQ(GetPara(), -1);
+        ExpectOneReport(LinkError::SensorError);
+        EXPECT_EQ(LastLinkFault().number, number);
+    }
 }
 
 // A line error while the reply is awaited ends the wait as a time-out does.
