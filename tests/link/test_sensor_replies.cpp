@@ -1,13 +1,21 @@
-// Replies of a sensor out of step or in error, from a scripted stand-in on the serial line (a
-// pseudo-terminal) and over TCP: a well-formed reply to another order is a bad header, and an
-// error reply with a number of its own is a failure that names the number. Neither shows as the
-// answer: the parameters, the live values and the sensor's identity stay as they were.
+// Replies of a sensor out of step, in error or silent, from a scripted stand-in on the serial
+// line (a pseudo-terminal) and over TCP: a well-formed reply to another order is a bad header,
+// and an error reply with a number of its own is a failure that names the number. Neither shows
+// as the answer: the parameters, the live values and the sensor's identity stay as they were.
+// A reply that does not come, or stops short, keeps the window answering until its time-out.
 #include "link_fixture.h"
 
+#include "link/link_fault.h"
+#include "platform/rs232.h"
 #include "protocol/frame.h"
 #include "tests/support/scripted_sensor.h"
+#include "tests/support/test_clock.h"
 
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -142,6 +150,96 @@ TEST_P(SensorReplyTest, TheIdentityCheckRefusesAReplyToAnotherOrder) {
 
     // The next attempt, answered as it should be, connects.
     ConnectOk();
+}
+
+// Posts an event into the program's loop every few milliseconds from its own thread and checks
+// that each one runs: a window that stops processing events (a read that blocks on the line)
+// leaves one unrun. `Frozen()` once one waited longer than a person would bear it.
+class EventProbe {
+  public:
+    EventProbe()
+        : thread_([this] {
+              using namespace std::chrono;
+              while (!done_) {
+                  auto ran = std::make_shared<std::atomic<bool>>(false);
+                  const auto posted = steady_clock::now();
+                  TestRunFromLoop([ran] { *ran = true; });
+                  while (!*ran && !done_ && steady_clock::now() - posted < seconds(5))
+                      std::this_thread::sleep_for(milliseconds(1));
+                  if (!*ran && !done_) frozen_ = true;
+                  if (*ran) ++ran_;
+                  std::this_thread::sleep_for(milliseconds(10));
+              }
+          }) {}
+    ~EventProbe() { Stop(); }
+    void Stop() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    bool Frozen() const { return frozen_; }
+    int Ran() const { return ran_; }
+
+  private:
+    std::atomic<bool> done_{false}, frozen_{false};
+    std::atomic<int> ran_{0};
+    std::thread thread_;
+};
+
+// A sensor that never answers GET, or sends only part of the reply's header: throughout the wait
+// an event runs on every pass, each moving the link's clock on by 50 ms, so the 3 s run out only
+// as events are processed; and when they have, the exchange ends with the time-out at once,
+// although the port would let a read wait 30 s for the missing bytes.
+TEST_P(SensorReplyTest, TheWindowAnswersThroughoutASilentSensorsTimeOut) {
+    const Bytes header = ScriptedSensor::frame(OrderGetPara, 0, Bytes(8, 0));
+    struct Case {
+        const char *what;
+        std::vector<Bytes> frames;
+        std::function<bool()> arrived; // the program has what the sensor sent
+    } const cases[] = {
+        {"no reply", {}, [] { return true; }},
+        {"five bytes of the header",
+         {Bytes(header.begin(), header.begin() + 5)},
+         [] { return App.RxCount >= 5; }},
+        {"the header without its data",
+         {Bytes(header.begin(), header.begin() + 8)},
+         [] { return App.RxBuf[0] == FrameStartByte; }}, // read, and the data awaited
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ConnectOk();
+        App.LanguageIndex = 1;
+        if (GetParam() == 0) SetComTime(App.ComPort, 30.0);
+        peer->queueReply(OrderGetPara, c.frames);
+        const std::size_t requestsBefore = peer->requests().size();
+        const int failuresBefore = LinkFailureCount();
+        int eventsWhileWaiting = 0;
+        // Once the sensor has the request and the program what it sent: an event that moves
+        // the clock on and posts itself again, until the exchange has failed.
+        std::function<void()> tick = [&] {
+            if (LinkFailureCount() != failuresBefore) return;
+            ++eventsWhileWaiting;
+            AdvanceTestClock(0.05);
+            TestRunFromLoop(tick);
+        };
+        RunWhen([&] { return peer->requests().size() > requestsBefore && c.arrived(); },
+                [&] { tick(); });
+        EventProbe probe;
+        SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
+        Click(App.MainPanel, MAINP_GET);
+        TestProcessEvents(20);
+        probe.Stop();
+
+        EXPECT_FALSE(probe.Frozen()) << "an event waited 5 s to run";
+        EXPECT_GT(probe.Ran(), 0);
+        EXPECT_EQ(LinkFailureCount(), failuresBefore + 1);
+        EXPECT_EQ(LastLinkFault().code, LinkError::Timeout);
+        EXPECT_EQ(Status(), "TIMEOUT! \nNo data received! \nCommunication error! \nCheck power "
+                            "supply and COM settings. \nTry to connect again!\n\n");
+        // 3 s of 50 ms steps in the wait that times out, and it ends in the pass that finds
+        // the time up.
+        EXPECT_GE(eventsWhileWaiting, 60);
+        EXPECT_LE(eventsWhileWaiting, 62);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, SensorReplyTest, ::testing::Values(0, 1),
