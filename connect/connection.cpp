@@ -152,6 +152,9 @@ void Disconnect() {
     Dim(App.MainPanel, MAINP_GET, 0);
     Dim(App.ParaTab, PARA_COMPARE, 0); // the parameter file alone; READ SENSOR stays dimmed
     Dim(App.ConnectTab, CONNECT_BAUDRATE, 0);
+    // ACCEPT, CHANGE BAUDRATE and the hardware information file need a passed identity check:
+    // offline (also after a sensor refused for its firmware) they stay dimmed.
+    SetLinkButtonsDimmed(kDimmed);
     App.LinkOk = 0;
 }
 

@@ -200,6 +200,8 @@ TEST_F(PageTest, DisconnectGoesOfflineAndSendThenWritesAFile) {
     EXPECT_EQ(DataStatus(), "No sensor connected!\n\n");
     EXPECT_EQ(Dimmed(App.ConnectTab, CONNECT_DISCONNECT), 1);
     EXPECT_EQ(Dimmed(App.ConnectTab, CONNECT_TRY_TO_CONNECT), 0);
+    EXPECT_EQ(LinkButtonsDimmed(), (std::vector<int>{1, 1, 1}))
+        << "they need a passed identity check";
 
     popups.clear();
     Click(App.MainPanel, MAINP_SEND);

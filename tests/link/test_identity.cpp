@@ -45,7 +45,8 @@ class IdentityTest : public LinkTest {
             EXPECT_EQ(Dimmed(App.ConnectTab, c), 0) << c;
         for (int c : {MAINP_GO, MAINP_RAM, MAINP_EEPROM, MAINP_FILE})
             EXPECT_EQ(Dimmed(App.MainPanel, c), 1) << c;
-        for (int c : {CONNECT_DISCONNECT, CONNECT_CHANGE_BAUDRATE, CONNECT_GEN_HW_INFO_FILE})
+        for (int c : {CONNECT_DISCONNECT, CONNECT_ACCEPT, CONNECT_CHANGE_BAUDRATE,
+                      CONNECT_GEN_HW_INFO_FILE})
             EXPECT_EQ(Dimmed(App.ConnectTab, c), 1) << c;
         for (int c : {SCOPETAB_GET_CYCLE_TIME, SCOPETAB_SCAN, SCOPETAB_BREAK})
             EXPECT_EQ(Dimmed(App.ScopeTab, c), 1) << c;
