@@ -73,7 +73,7 @@ double ScanFrequencyFromReply(const std::uint8_t *data) {
     std::int32_t n1 = Le32(data + 4);
     if (n1 == 0) return 0;
     double f = n0 / (n1 * 0.0001);
-    return (std::isfinite(f) && f > 0) ? f : 0;
+    return (std::isfinite(f) && f >= kMinShownFrequency && f <= kMaxShownFrequency) ? f : 0;
 }
 
 int ScanFreqPrecision(double f) {

@@ -46,9 +46,15 @@ struct CursorPoint {
 };
 CursorPoint SnapCursorToTrace(const std::uint16_t *trace, int count, double x, double y);
 
+// The frequencies the scope page can show: from 0.01 Hz (two decimals) to 1 GHz, where the
+// cycle time is 0.000001 ms (six decimals) and the frequency display ends.
+constexpr double kMinShownFrequency = 0.01;
+constexpr double kMaxShownFrequency = 1e9;
+
 // Scan frequency in Hz from the 8 data bytes of the cycle-time reply: N0 / (N1 x 0.1 ms).
 // A reply that cannot give a frequency (N1 of 0, or a result that is not a positive number)
-// gives 0, the value of a failed query.
+// or gives one the page cannot show (outside kMinShownFrequency..kMaxShownFrequency) gives
+// 0, the value of a failed query.
 double ScanFrequencyFromReply(const std::uint8_t *data);
 
 // Decimal places of the scan frequency and cycle time displays for a frequency f in Hz.

@@ -6,10 +6,12 @@
 
 #include "Tavironv10.h"
 #include "base/state.h"
+#include "base/texts.h"
 #include "link/exchange.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -17,9 +19,34 @@ namespace {
 constexpr u16 kRecorderStart = 1;
 constexpr u16 kRecorderBreak = 0;
 
+const TextPair kTxtCycleTimeOutOfRange = {
+    "Zykluszeit des Sensors ausserhalb des Bereichs! \nN0 = %d, N1 = %d",
+    "Cycle time of the sensor out of range! \nN0 = %d, N1 = %d"};
+const TextPair kTxtNoCycleTime = {"Antwort des Sensors enthaelt keine Zykluszeit!",
+                                  "Reply of the sensor holds no cycle time!"};
+
 // The reply's data as one block at the start of TxFrame, never more than the data area holds.
 void CopyReplyData() {
     std::memcpy(App.TxFrame, RxData(), App.RxLength < kMaxData ? App.RxLength : kMaxData);
+}
+
+// A cycle-time reply that came whole but gives no frequency the page can show: the displays
+// show 0 as after a failed query, and the operator is told why (the link itself is fine).
+void SayNoCycleTime() {
+    char text[160];
+    if (App.RxLength >= 8)
+        std::snprintf(text, sizeof text, Txt(kTxtCycleTimeOutOfRange), int(getU32(App.TxFrame)),
+                      int(getU32(App.TxFrame + 4)));
+    else
+        std::snprintf(text, sizeof text, "%s", Txt(kTxtNoCycleTime));
+    MessagePopup(Txt(kTitleInfo), text);
+}
+
+// A header that repeats the recorder's acknowledgement (the start order, no data): the
+// sensor said once more that it has started, and the record is still to come.
+bool RepeatedAcknowledgement() {
+    FrameHeader h;
+    return frameCheckHeader(App.RxBuf, &h) && h.order == OrderScope && h.length == 0;
 }
 
 } // namespace
@@ -27,9 +54,10 @@ void CopyReplyData() {
 void GetCycleTime() {
     FillTxBuf(OrderCycleTime, 0, 0);
     double f = 0;
-    if (DataExchange(kHeaderSize) == 1 && App.RxLength >= 8) {
+    if (DataExchange(kHeaderSize) == 1) {
         CopyReplyData();
-        f = ScanFrequencyFromReply(App.TxFrame);
+        if (App.RxLength >= 8) f = ScanFrequencyFromReply(App.TxFrame);
+        if (f == 0) SayNoCycleTime();
     }
     App.CycleTime = f;
     SetCtrlAttribute(App.ScopeTab, SCOPETAB_SCAN_FREQ, ATTR_PRECISION, ScanFreqPrecision(f));
@@ -58,7 +86,10 @@ void GetScopeData() {
     App.ScanRunning = 1;
     SetCtrlAttribute(App.ScopePanel, SCOPEP_WAITING, ATTR_VISIBLE, 1); // "waiting for trigger"
     // Until the trigger fires and the record comes, BREAK ends the wait or the link fails.
-    int r = WaitForFrameHeader(&App.ScanRunning);
+    int r;
+    do {
+        r = WaitForFrameHeader(&App.ScanRunning);
+    } while (r == 1 && RepeatedAcknowledgement());
     SetCtrlAttribute(App.ScopePanel, SCOPEP_WAITING, ATTR_VISIBLE, 0);
     if (r != 1) return;
     App.ScanRunning = 0; // the trigger has fired; the record is being received

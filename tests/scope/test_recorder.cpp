@@ -312,21 +312,41 @@ class ScriptedReplyTest : public RecorderTest, public ::testing::WithParamInterf
     }
 };
 
+// The displays show the sensor's cycle time, or 0 and a word why: a reply without a time, or
+// with one the displays cannot show (it would read 1000000000 Hz and 0.000000 ms).
 TEST_P(ScriptedReplyTest, CycleTimeExamplesAndAReplyWithoutTime) {
     struct {
         std::int32_t n0, n1;
         double hz, ms;
         int hzDecimals, msDecimals;
+        std::string popup; // empty: none
     } const cases[] = {
-        {12000, 10000, 12000, 1000.0 / 12000, 0, 6},
-        {5, 10000, 5, 200, 1, 3},
-        {12000, 0, 0, 0, 2, 0}, // N1 = 0: a failed query
+        {12000, 10000, 12000, 1000.0 / 12000, 0, 6, ""},
+        {5, 10000, 5, 200, 1, 3, ""},
+        {100000, 1, 1e9, 1e-6, 0, 6, ""}, // the fastest the displays show
+        {1, 10000, 1, 1000, 2, 0, ""},
+        {12000, 0, 0, 0, 2, 0, "Cycle time of the sensor out of range! \nN0 = 12000, N1 = 0"},
+        {2147483647, 1, 0, 0, 2, 0,
+         "Cycle time of the sensor out of range! \nN0 = 2147483647, N1 = 1"},
+        {1, 2147483647, 0, 0, 2, 0, // 0.0000047 Hz
+         "Cycle time of the sensor out of range! \nN0 = 1, N1 = 2147483647"},
+        {-5, 10000, 0, 0, 2, 0, "Cycle time of the sensor out of range! \nN0 = -5, N1 = 10000"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "N0 " << c.n0 << ", N1 " << c.n1);
         App.CycleTime = 99;
+        popups.clear();
         peer->queueReply(105, {ScriptedSensor::frame(105, 0, CycleData(c.n0, c.n1))});
         GetCycleTime();
+        if (c.popup.empty()) {
+            EXPECT_TRUE(popups.empty());
+        } else {
+            EXPECT_EQ(popups.size(), 1u);
+            if (!popups.empty()) {
+                EXPECT_EQ(popups[0].title, "Message!");
+                EXPECT_EQ(popups[0].text, c.popup);
+            }
+        }
         double hz = -1, ms = -1;
         int hzDecimals = -1, msDecimals = -1;
         GetCtrlVal(App.ScopeTab, SCOPETAB_SCAN_FREQ, &hz);
@@ -339,7 +359,35 @@ TEST_P(ScriptedReplyTest, CycleTimeExamplesAndAReplyWithoutTime) {
         EXPECT_EQ(hzDecimals, c.hzDecimals);
         EXPECT_EQ(msDecimals, c.msDecimals);
     }
+    // A reply with no data at all, in German.
+    App.LanguageIndex = 0;
+    popups.clear();
+    peer->queueReply(105, {ScriptedSensor::frame(105, 0)});
+    GetCycleTime();
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].text, "Antwort des Sensors enthaelt keine Zykluszeit!");
+    EXPECT_EQ(App.CycleTime, 0);
     EXPECT_EQ(App.LinkOk, 1) << "a reply without a time is no link failure";
+}
+
+// The sensor acknowledges the start twice: the record that follows is still taken and drawn.
+TEST_P(ScriptedReplyTest, ARepeatedAcknowledgementIsNoRecord) {
+    Bytes record(kScopeRecordSize, 0);
+    for (int i = 0; i < kScopeSamples; ++i)
+        record[2 * i] = std::uint8_t(i + 1); // analog value i + 1 at ring position i
+    peer->queueReply(110, {ScriptedSensor::frame(110, 1), ScriptedSensor::frame(110, 1),
+                           ScriptedSensor::frame(110, 0, record)});
+    Settings(0, 2048, 0, 1);
+    Click(App.ScopeTab, SCOPETAB_SCAN);
+
+    const Plots p = Plotted();
+    ASSERT_EQ(p.analog.size(), 1u) << Status();
+    ASSERT_EQ(p.analog[0].y.size(), std::size_t(kScopeSamples));
+    EXPECT_EQ(p.analog[0].y[0], 1);
+    EXPECT_EQ(p.analog[0].y[127], 128);
+    EXPECT_EQ(Status(), "");
+    EXPECT_EQ(App.LinkOk, 1);
+    EXPECT_EQ(App.ScanRunning, 0);
 }
 
 TEST_P(ScriptedReplyTest, ARecordFrameTooShortForARecordIsNotDrawn) {

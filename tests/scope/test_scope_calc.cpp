@@ -135,6 +135,14 @@ TEST(CycleTime, RepliesWithoutAUsableFrequencyCountAsFailed) {
     EXPECT_EQ(ScanFrequencyFromReply(CycleReply(0, 10000).data()), 0);
     EXPECT_EQ(ScanFrequencyFromReply(CycleReply(-5, 10000).data()), 0) << "negative count";
     EXPECT_EQ(ScanFrequencyFromReply(CycleReply(5, -10000).data()), 0) << "negative time";
+    // Frequencies the displays cannot show: above 1 GHz the frequency display ends and the cycle
+    // time reads 0.000000 ms; below 0.01 Hz the frequency reads 0.00.
+    EXPECT_EQ(ScanFrequencyFromReply(CycleReply(2147483647, 1).data()), 0);
+    EXPECT_EQ(ScanFrequencyFromReply(CycleReply(100001, 1).data()), 0);
+    EXPECT_EQ(ScanFrequencyFromReply(CycleReply(100000, 1).data()), 1e9) << "the highest shown";
+    EXPECT_EQ(ScanFrequencyFromReply(CycleReply(1, 1000000).data()), 0.01) << "the lowest shown";
+    EXPECT_EQ(ScanFrequencyFromReply(CycleReply(1, 1000001).data()), 0);
+    EXPECT_EQ(ScanFrequencyFromReply(CycleReply(1, 2147483647).data()), 0);
     // The failed value still picks the display decimals of the lowest range.
     EXPECT_EQ(ScanFreqPrecision(0), 2);
     EXPECT_EQ(CycleTimePrecision(0), 0);
