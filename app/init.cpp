@@ -44,6 +44,7 @@ void InitAll() {
     GetSettingsDir(settingsDir);
     JoinPath(App.SettingsFilePath, settingsDir, "PanelSettings.cfg");
 
+    SetCtrlAttribute(App.ConnectTab, CONNECT_STATUS, ATTR_MAX_LINES, kStatusBoxLines);
     Combo_NewComboBox(App.ConnectTab, CONNECT_SERVER);
     Combo_SetComboAttribute(App.ConnectTab, CONNECT_SERVER, ATTR_COMBO_LIST_BGCOLOR,
                             kServerListColor);

@@ -5,6 +5,10 @@
 #include "base/panels.h"
 #include "link/link_fault.h"
 
+// The status box is the running log of the link and keeps its last lines only: a line that
+// fails again and again (each attempt writes some lines) takes no more memory as time goes on.
+constexpr int kStatusBoxLines = 500;
+
 // Shows the connection page's controls for the protocol chosen (serial or TCP).
 void InitConnectPanel();
 // TRY TO CONNECT: takes the page's settings, opens the port or the TCP conversation and runs

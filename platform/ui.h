@@ -76,6 +76,7 @@ enum {
     ATTR_MENU_FIRST_ITEM,  // menu bars, read only: id of the first item, 0 when none
     ATTR_MENU_NEXT_ITEM,   // menu items, read only: id of the next item, 0 at the end
     ATTR_ITEM_NAME,        // menu items: the text shown
+    ATTR_MAX_LINES,        // text boxes: the most lines kept, the oldest dropped first; 0 all
 };
 
 enum { VAL_TRANSPARENT = 0x1000000 };

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -99,6 +100,15 @@ int SetCtrlAttribute(int panel, int control, int attribute, int value) {
         if (c->type != DataType::Double) return kErrAttr;
         c->precision = std::max(0, std::min(15, value));
         MarkDirty(*c);
+        return 0;
+    case ATTR_MAX_LINES:
+        if (c->style != CTRL_TEXT_BOX) return kErrAttr;
+        c->maxLines = std::max(0, value);
+        KeepLastLines(*c);
+        // The widget's own document keeps no more either (a line is a block; the text ends in
+        // an empty one after its last line break).
+        static_cast<QPlainTextEdit *>(c->widget.data())
+            ->setMaximumBlockCount(c->maxLines ? c->maxLines + 1 : 0);
         return 0;
     case ATTR_TOP:
         w->move(w->x(), value);
@@ -207,6 +217,9 @@ int GetCtrlAttribute(int panel, int control, int attribute, int *value) {
         return 0;
     case ATTR_PRECISION:
         *value = c->precision;
+        return 0;
+    case ATTR_MAX_LINES:
+        *value = c->maxLines;
         return 0;
     case ATTR_CTRL_STYLE:
         *value = c->style;

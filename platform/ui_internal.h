@@ -58,6 +58,7 @@ struct CtrlRec {
     // it (Enter, or leaving the control); CommitEditInProgress takes it.
     bool editPending = false;
     int shownTextLength = 0; // text boxes: how much of `text` the widget already shows
+    int maxLines = 0;        // text boxes: the most lines kept (0: no limit)
 };
 
 struct PanelRec {
@@ -90,6 +91,8 @@ void DiscardAllPanels();
 
 // Widgets follow their records at the refresh rate.
 void MarkDirty(CtrlRec &c);
+// A text box with a line limit (ATTR_MAX_LINES) drops its oldest lines beyond it.
+void KeepLastLines(CtrlRec &c);
 void FlushCtrl(CtrlRec &c);
 void FlushAllDirty();
 

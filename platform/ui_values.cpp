@@ -144,6 +144,7 @@ int SetCtrlVal(int panel, int control, const char *value) {
     switch (c->style) {
     case CTRL_TEXT_BOX:
         c->text += s; // a text box appends
+        KeepLastLines(*c);
         break;
     case CTRL_STRING:
     case CTRL_TEXT_MSG:
@@ -223,6 +224,20 @@ int ReplaceListItemLabel(int panel, int control, int index, const char *label) {
     if (auto *combo = qobject_cast<QComboBox *>(c->widget.data()))
         combo->setItemText(index, c->items[index].label);
     return 0;
+}
+
+void KeepLastLines(CtrlRec &c) {
+    if (c.maxLines <= 0) return;
+    qsizetype breaks = c.text.count(QLatin1Char('\n'));
+    if (breaks <= c.maxLines) return;
+    qsizetype cut = 0; // just behind the last line break that goes
+    for (; breaks > c.maxLines; --breaks)
+        cut = c.text.indexOf(QLatin1Char('\n'), cut) + 1;
+    c.text.remove(0, cut);
+    // The widget drops the same lines itself as the rest is appended; when some of them were
+    // never shown, it is given the whole text again.
+    c.shownTextLength = c.shownTextLength >= cut ? c.shownTextLength - int(cut) : -1;
+    MarkDirty(c);
 }
 
 // ---- Flush --------------------------------------------------------------------------------

@@ -10,7 +10,9 @@
 #include "program_host.h"
 #include "raw_poller.h"
 
+#include "base/callbacks.h"
 #include "base/state.h"
+#include "platform/testing.h"
 #include "platform/ui.h"
 
 #include "Tavironv10.h"
@@ -287,6 +289,35 @@ int BenchRefresh(long count) {
     return 0;
 }
 
+// Connection attempts that fail, one after another, as TRY TO CONNECT pressed again and again
+// with no device behind the port: each writes its lines into the status box. Prints the box's
+// size and the process's resident memory every `count / 10` attempts.
+int BenchAttempts(long count) {
+    if (!StartProgram("/nonexistent/taviron-bench-com1")) {
+        std::fprintf(stderr, "the program did not start\n");
+        return 1;
+    }
+    SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
+    static char box[1 << 22];
+    const long step = count >= 10 ? count / 10 : 1;
+    std::printf("  attempts   status box bytes   lines   RSS KiB\n");
+    for (long i = 0; i <= count; ++i) {
+        if (i > 0) {
+            CBF_ButtonTryToConnect(App.ConnectTab, CONNECT_TRY_TO_CONNECT, EVENT_COMMIT, nullptr, 0,
+                                   0);
+            TestProcessEvents(0); // the box's widget follows
+        }
+        if (i % step) continue;
+        GetCtrlValText(App.ConnectTab, CONNECT_STATUS, box, sizeof box);
+        const std::string text = box;
+        std::printf("  %8ld   %16zu   %5ld   %7ld\n", i, text.size(),
+                    long(std::count(text.begin(), text.end(), '\n')), ResidentKiB());
+        std::fflush(stdout);
+    }
+    StopProgram();
+    return 0;
+}
+
 int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "tcp";
     const double a = argc > 2 ? std::atof(argv[2]) : 0;
@@ -294,9 +325,10 @@ int main(int argc, char **argv) {
     if (mode == "serial") return BenchSerial(a > 0 ? a : 10);
     if (mode == "refresh") return BenchRefresh(a > 0 ? long(a) : 2000);
     if (mode == "soak") return BenchSoak(a > 0 ? a : 10);
-    std::fprintf(
-        stderr,
-        "usage: %s tcp [seconds] [rounds] | serial [seconds] | refresh [count] | soak [minutes]\n",
-        argv[0]);
+    if (mode == "attempts") return BenchAttempts(a > 0 ? long(a) : 1000);
+    std::fprintf(stderr,
+                 "usage: %s tcp [seconds] [rounds] | serial [seconds] | refresh [count] | soak "
+                 "[minutes] | attempts [count]\n",
+                 argv[0]);
     return 2;
 }

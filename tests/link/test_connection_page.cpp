@@ -6,6 +6,8 @@
 #include "platform/toolbox.h"
 #include "protocol/frame.h"
 
+#include <algorithm>
+
 namespace {
 
 class PageTest : public LinkTest {
@@ -213,6 +215,39 @@ TEST_F(PageTest, DisconnectGoesOfflineAndSendThenWritesAFile) {
     // TRY TO CONNECT brings the sensor back.
     Connect();
     EXPECT_EQ(Dimmed(App.MainPanel, MAINP_RAM), 0);
+}
+
+// Attempt after failed attempt writes its lines into the status box; it keeps the last ones
+// only, whole lines, the newest at the end, and goes on taking new text.
+TEST_F(PageTest, TheStatusBoxKeepsItsLastLinesOverManyAttempts) {
+    TestMapComPort(9, "/nonexistent/taviron-com9");
+    UseSerial(9);
+    ClearStatus();
+    Click(App.ConnectTab, CONNECT_TRY_TO_CONNECT);
+    const std::string one = Status(); // what one failed attempt writes
+    const auto linesOf = [](const std::string &t) { return std::count(t.begin(), t.end(), '\n'); };
+    ASSERT_GE(linesOf(one), 3) << one;
+    ASSERT_EQ(one.back(), '\n');
+
+    const int attempts = int(2 * kStatusBoxLines / linesOf(one)) + 7;
+    std::string all = one;
+    for (int i = 1; i < attempts; ++i) {
+        Click(App.ConnectTab, CONNECT_TRY_TO_CONNECT);
+        all += one;
+    }
+    ASSERT_GT(linesOf(all), 2 * kStatusBoxLines);
+    std::size_t from = all.size() - 1; // the start of the last kStatusBoxLines lines
+    for (int n = 0; n < kStatusBoxLines; ++n)
+        from = all.rfind('\n', from - 1);
+    const std::string shown = Status();
+    ASSERT_EQ(linesOf(shown), kStatusBoxLines);
+    EXPECT_EQ(shown, all.substr(from + 1));
+
+    // A line written now still shows at the end.
+    SetCtrlVal(App.ConnectTab, CONNECT_STATUS, "after\n");
+    EXPECT_EQ(Status().substr(Status().size() - 6), "after\n");
+    EXPECT_EQ(linesOf(Status()), kStatusBoxLines);
+    TestMapComPort(9, nullptr);
 }
 
 TEST_F(PageTest, BaudRateChangeReconnectsAtTheNewRate) {
