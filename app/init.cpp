@@ -28,6 +28,7 @@ void InitAll() {
     GetPanelHandleFromTabPage(App.MainPanel, MAINP_TAB, 0, &App.ConnectTab);
     GetPanelHandleFromTabPage(App.MainPanel, MAINP_TAB, 1, &App.ParaTab);
     GetPanelHandleFromTabPage(App.MainPanel, MAINP_TAB, 2, &App.ScopeTab);
+    SetDimmedTipSource(DimmedControlTip); // a dimmed control says why in its tool tip
 
     ShowLogo();
     LabelDigitalLines();

@@ -24,3 +24,8 @@ void SetLinkButtonsDimmed(int dimmed);
 // Shows the scope panel or the comparison panel when `panel` is one of them, otherwise the
 // data panel, and hides the others.
 void ShowChildPanelDisp(int panel);
+
+// Why a control of the main panel, the connection page, the scope page or the data panel is
+// dimmed and what enables it, in the current language, for its tool tip while it is dimmed
+// (SetDimmedTipSource; `busy`: an operation runs now). Null for controls it does not know.
+const char *DimmedControlTip(int panel, int control, int busy);

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <memory>
 
@@ -41,6 +43,21 @@ QWidget *MouseTarget(QWidget *w) {
 }
 
 } // namespace
+
+std::string TestToolTip(int panel, int control) {
+    QWidget *w = CtrlWidget(panel, control);
+    if (!w) return "";
+    const QString nothing = QStringLiteral("<no tool tip>");
+    const QPoint inside(2, 2);
+    const QPoint global = w->mapToGlobal(inside);
+    // A tip of the test's own first: a tip the control shows replaces it, so one left from an
+    // earlier control is never taken for this one's.
+    QToolTip::showText(global, nothing, w);
+    QHelpEvent help(QEvent::ToolTip, inside, global);
+    QApplication::sendEvent(MouseTarget(w), &help);
+    const QString shown = QToolTip::isVisible() ? QToolTip::text() : nothing;
+    return shown == nothing ? "" : shown.toStdString();
+}
 
 void TestClickCtrl(int panel, int control) {
     if (QWidget *w = CtrlWidget(panel, control)) QTest::mouseClick(MouseTarget(w), Qt::LeftButton);

@@ -30,6 +30,9 @@ void TestClickCtrl(int panel, int control); // left click (buttons, toggles)
 void TestRightClickCtrl(int panel, int control);
 void TestRightDoubleClickCtrl(int panel, int control);
 void TestRightDoubleClickPanel(int panel);
+// The tool tip the operator sees resting the mouse on the control now (while it is dimmed:
+// why, from the dimmed-tip source), "" when none shows. Sent as the window system sends it.
+std::string TestToolTip(int panel, int control);
 void TestClosePanel(int panel); // the window's close box
 void TestSelectTab(int panel, int tabControl, int index);
 void TestSelectRingItem(int panel, int control, int index);

@@ -36,6 +36,13 @@ struct CallbackEntry {
 };
 void RegisterCallbacks(const CallbackEntry *table, int count);
 
+// Why a dimmed control is dimmed: when the operator rests the mouse on a dimmed control, the
+// runtime asks `source` and shows its text as the control's tool tip (null or "": the control's
+// own tool tip). `busy` is 1 while the program is inside an operation (a callback still runs,
+// or a wait lets the window live), 0 while it waits for the operator. Null: no source.
+using DimmedTipSource = const char *(*)(int panel, int control, int busy);
+void SetDimmedTipSource(DimmedTipSource source);
+
 // ---- Attributes ---------------------------------------------------------------------------
 enum {
     ATTR_TITLE = 1,

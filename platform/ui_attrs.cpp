@@ -27,12 +27,6 @@ int Lookup(int panel, int control, CtrlRec **c) {
     return *c ? 0 : kErrCtrl;
 }
 
-// The widget that stands on the panel for this control (the combo box, once one is laid on).
-QWidget *Outer(CtrlRec &c) {
-    if (c.combo) return c.combo;
-    return c.widget;
-}
-
 void SetColorRole(QWidget *w, QPalette::ColorRole role, int rgb) {
     QPalette pal = w->palette();
     if (rgb == VAL_TRANSPARENT) {
@@ -55,6 +49,11 @@ int CopyOut(const QString &s, char *buffer, int size) {
 }
 
 } // namespace
+
+QWidget *Outer(CtrlRec &c) {
+    if (c.combo) return c.combo;
+    return c.widget;
+}
 
 void SetButtonLabel(CtrlRec &c, const QString &text) {
     auto *b = qobject_cast<QPushButton *>(c.widget.data());

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -18,6 +19,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolTip>
 
 namespace {
 
@@ -26,6 +28,10 @@ constexpr const char *kCtrlProp = "tav_ctrl";
 
 // Programmatic changes to a tab control must not look like the operator's.
 bool g_programmaticTab = false;
+
+// How deep the program is inside operations (BusyScope), and who says why a control is dimmed.
+int g_busyDepth = 0;
+DimmedTipSource g_dimmedTipSource = nullptr;
 
 class InputFilter : public QObject {
   public:
@@ -51,6 +57,17 @@ class InputFilter : public QObject {
         }
         case QEvent::ContextMenu:
             return ctrl != 0; // right clicks belong to the program's help, not to edit menus
+        case QEvent::ToolTip: {
+            // A dimmed control says why it is dimmed and what enables it.
+            CtrlRec *c = ctrl ? FindCtrl(panel, ctrl) : nullptr;
+            QWidget *shown = c ? Outer(*c) : nullptr;
+            if (!shown || shown->isEnabled()) return false; // its own tool tip, as Qt shows it
+            const QString tip = ToolTipNow(*c);
+            if (tip.isEmpty()) return false;
+            QToolTip::showText(static_cast<QHelpEvent *>(ev)->globalPos(), tip,
+                               static_cast<QWidget *>(obj));
+            return true;
+        }
         case QEvent::Close:
             if (!ctrl && static_cast<QWidget *>(obj)->isWindow()) {
                 ev->ignore();
@@ -100,11 +117,37 @@ void SetProgrammaticTabChange(bool on) {
     g_programmaticTab = on;
 }
 
+BusyScope::BusyScope() {
+    ++g_busyDepth;
+}
+
+BusyScope::~BusyScope() {
+    --g_busyDepth;
+}
+
+bool ProgramBusy() {
+    return g_busyDepth > 0;
+}
+
+void SetDimmedTipSource(DimmedTipSource source) {
+    g_dimmedTipSource = source;
+}
+
+QString ToolTipNow(CtrlRec &c) {
+    QWidget *shown = Outer(c);
+    if (shown && !shown->isEnabled() && g_dimmedTipSource) {
+        const char *why = g_dimmedTipSource(c.panel, c.id, ProgramBusy() ? 1 : 0);
+        if (why && why[0]) return QString::fromUtf8(why);
+    }
+    return c.widget ? c.widget->toolTip() : QString();
+}
+
 void PostCtrlEvent(int panel, int control, int event, int data1, int data2) {
     QMetaObject::invokeMethod(
         qApp,
         [=] {
             CtrlRec *c = FindCtrl(panel, control);
+            const BusyScope busy;
             if (c && c->callback) c->callback(panel, control, event, c->callbackData, data1, data2);
         },
         Qt::QueuedConnection);
@@ -115,6 +158,7 @@ void PostPanelEvent(int panel, int event, int data1, int data2) {
         qApp,
         [=] {
             PanelRec *p = FindPanel(panel);
+            const BusyScope busy;
             if (p && p->callback) p->callback(panel, event, p->callbackData, data1, data2);
         },
         Qt::QueuedConnection);

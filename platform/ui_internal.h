@@ -129,6 +129,24 @@ bool CommitEditInProgress(QWidget *window);
 void InstallInputHooks(PanelRec &panel, CtrlRec &c);
 void InstallPanelHooks(PanelRec &panel);
 
+// The widget that stands on the panel for this control (the combo box, once one is laid on):
+// the one that is dimmed and shown.
+QWidget *Outer(CtrlRec &c);
+
+// While one lives, the program is inside an operation: a callback runs, or a wait processes
+// events (ProcessSystemEvents). ProgramBusy tells whether one lives now.
+class BusyScope {
+  public:
+    BusyScope();
+    ~BusyScope();
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+};
+bool ProgramBusy();
+// The tool tip the control shows now: why it is dimmed (SetDimmedTipSource) while it is
+// dimmed and a reason is given, its own tool tip otherwise.
+QString ToolTipNow(CtrlRec &c);
+
 // The termination signals' notifier (ui_signals.cpp): made with the application object when
 // CloseOnTerminationSignals was called; the signals are let go when the runtime ends.
 void WatchTerminationSignals();

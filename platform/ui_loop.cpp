@@ -164,6 +164,7 @@ int QuitUserInterface(int returnCode) {
 // events wait for the next call, a few microseconds later.
 int ProcessSystemEvents() {
     if (!qApp) return 0;
+    const BusyScope busy; // an operation waits and lets the window live
     const unsigned long long before = g_counter->count;
     const double now = Timer();
     const bool inLoop = g_lastCall >= 0 && now - g_lastCall < kLoopGapSeconds;
