@@ -5,6 +5,7 @@
 #include "link/link_clock.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -134,7 +135,12 @@ LineWait FakeLine::WaitFor(int count, double deadline, int, const i16 *keepWaiti
         if (errors_) return LineWait::LineError;
         if (g_now > deadline) return LineWait::TimedOut;
         const double next = Next();
-        g_now = next <= deadline ? std::max(g_now, next) : deadline + kPastDeadline;
+        // Nothing due before the deadline: time passes beyond it (also for a deadline so far
+        // away that adding the margin would not change it).
+        g_now = next <= deadline
+                    ? std::max(g_now, next)
+                    : std::max(deadline + kPastDeadline,
+                               std::nextafter(deadline, std::numeric_limits<double>::infinity()));
     }
 }
 
