@@ -2,12 +2,16 @@
 // notifier that lets the event loop see the device while nobody reads it.
 //
 // The notifier wakes the event loop when the line hangs up or the first byte comes. While a
-// wait loop waits for a reply of known length and part of it is there, the device is left out
-// of the event loop's poll (the system wakes a thread polling a terminal for every byte it
-// receives, whatever the terminal's minimum count) and a timer wakes the loop when the rest
-// can have come at the line's speed. Bytes that nobody reads keep the notifier off (it would
-// fire again and again); a slow check looks at the line meanwhile so that a hang-up is still
-// seen.
+// wait loop waits for a reply of known length, the event loop is woken once when its last byte
+// is there: a timer wakes it when all but the last bytes can have come at the line's speed
+// (counted from the end of the request, or from the bytes already there), and then the line
+// discipline's minimum count (VMIN) makes the device readable only once the whole reply is in,
+// so the system returns from the event loop's poll with the last byte, not a timer's margin
+// later. (A thread that polls a terminal is woken by the system for every byte it receives,
+// whatever the minimum count, and goes back to sleep inside the poll: so the minimum count
+// watches the last bytes only, and the timer the rest.) Bytes that nobody reads keep the
+// notifier off (it would fire again and again); a slow check looks at the line meanwhile so
+// that a hang-up is still seen.
 #include "platform/rs232.h"
 #include "platform/ports.h"
 #include "platform/ui.h"
@@ -36,10 +40,19 @@ namespace {
 
 // How often a port whose unread bytes keep the notifier off is looked at for a hang-up.
 constexpr int kIdleCheckMs = 200;
-// The timed rest of a reply is looked at half a character late: a sensor's bytes do not come
-// exactly at the line's speed, and a look one byte early costs a further wake-up (measured in
-// bench/live: 4.1 wake-ups a poll without it, 3.6 with it, at the same rate).
+// A reply longer than the line discipline's minimum count can be (cc_t) is timed as a whole,
+// and looked at half a character late: a sensor's bytes do not come exactly at the line's
+// speed, and a look one byte early costs a further wake-up.
 constexpr double kRestMarginChars = 0.5;
+constexpr int kMaxMinCount = 255;
+// The timer of a reply of known length wakes the loop this many characters before its last
+// byte can be there; the minimum count takes over from then on. At most this many bytes are
+// left to the minimum count (each one a wake-up inside the system's poll).
+constexpr double kLastBytesLeadChars = 1.5;
+constexpr int kLastBytesByCount = 2;
+// The minimum count's own timer: a reply that has not become whole this many characters after
+// it could have is waited for as a reply of unknown length.
+constexpr double kCountOverrunChars = 2;
 
 struct Port {
     int number = 0;
@@ -48,16 +61,19 @@ struct Port {
     int timeoutMs = 5000;
     int status = 0; // GetComStat bits gathered since the last call
     bool lost = false;
-    int wakeCount = 1;      // bytes the current wait needs (SetComWakeCount), 1 when none
-    int replyLength = 0;    // bytes the whole reply is expected to have (SetComReplyLength)
-    double charSeconds = 0; // one character on the line: start, data, parity and stop bits
-    termios settings{};     // the line settings as last set
+    int wakeCount = 1;       // bytes the current wait needs (SetComWakeCount), 1 when none
+    int replyLength = 0;     // bytes the whole reply is expected to have (SetComReplyLength)
+    int minCount = 1;        // the line discipline's minimum count (VMIN) as set now
+    double charSeconds = 0;  // one character on the line: start, data, parity and stop bits
+    double writeDoneAt = -1; // Timer() value when the last request written is out on the line
+    termios settings{};      // the line settings as last set
     ComCallbackPtr callback = nullptr;
     void *callbackData = nullptr;
     std::unique_ptr<QSocketNotifier> watch;
     std::unique_ptr<QTimer> idleCheck;
-    int restTimer = -1;  // timer descriptor that wakes the loop when a reply can be complete
-    double restDue = -1; // Timer() value it is set for; -1 while it is not set
+    int restTimer = -1;   // timer descriptor that wakes the loop when a reply can be complete
+    double restDue = -1;  // Timer() value it is set for; -1 while it is not set
+    bool overrun = false; // the timer runs out when the reply is overdue (not before its end)
     std::unique_ptr<QSocketNotifier> restWatch;
 };
 
@@ -135,26 +151,78 @@ int Queued(Port &p) {
     return n;
 }
 
-// Part of the reply the wait loop waits for is there: the device stays out of the event loop's
-// poll, and the timer wakes the loop when the rest can have come at the line's speed (or after
-// the idle check's time at the latest, so that a hang-up is still seen).
-// When the length of the whole reply is known, the timer aims at all of it: the wait for the
-// header then ends with the data there as well, and the wait for the data finds them at once.
-void TimeTheRest(Port &p, int queued) {
-    p.watch->setEnabled(false);
-    p.idleCheck->stop();
-    const int aim = std::max(p.wakeCount, p.replyLength);
-    const double rest =
-        std::min((aim - queued + kRestMarginChars) * p.charSeconds, kIdleCheckMs / 1000.0);
+// The bytes the wait expects in all: the whole reply when its length is known.
+int Aim(const Port &p) {
+    return std::max(p.wakeCount, p.replyLength);
+}
+
+// The line discipline's minimum count: the device is readable once `count` bytes are in.
+void SetMinCount(Port &p, int count) {
+    if (count == p.minCount || p.fd < 0) return;
+    termios tio = p.settings;
+    tio.c_cc[VMIN] = cc_t(count);
+    if (::tcsetattr(p.fd, TCSANOW, &tio) == 0) p.minCount = count;
+}
+
+// Wakes the event loop after `seconds` (at most the idle check's time, so that a hang-up is
+// still seen). `overrun`: the timer comes when the reply is overdue rather than before its end.
+void ArmRestTimer(Port &p, double seconds, bool overrun) {
+    const double rest = std::clamp(seconds, 0.0, kIdleCheckMs / 1000.0);
     itimerspec due{};
     due.it_value.tv_sec = time_t(rest);
-    due.it_value.tv_nsec = long((rest - double(due.it_value.tv_sec)) * 1e9);
+    due.it_value.tv_nsec = std::max(1L, long((rest - double(due.it_value.tv_sec)) * 1e9));
     if (::timerfd_settime(p.restTimer, 0, &due, nullptr) != 0) {
         p.restDue = -1;
         p.idleCheck->start(1); // no timer: look again soon instead
         return;
     }
     p.restDue = Timer() + rest;
+    p.overrun = overrun;
+}
+
+// The reply is expected to be whole once `aim` bytes are in: the device is watched with that
+// minimum count, so the notifier fires with the last byte; the timer catches a reply that stays
+// short (or a line that goes quiet).
+void WatchForWhole(Port &p, int queued, int aim) {
+    p.idleCheck->stop();
+    SetMinCount(p, aim);
+    p.watch->setEnabled(true);
+    ArmRestTimer(p, (aim - queued + kCountOverrunChars) * p.charSeconds, true);
+}
+
+// Part of the reply the wait loop waits for is there: the device stays out of the event loop's
+// poll while the rest comes (the system wakes a thread polling a terminal for every byte), and
+// a timer wakes the loop when all but the last bytes can be there; the minimum count takes the
+// last ones. When the length of the whole reply is known, that is what is aimed at: the wait
+// for the header then ends with the data there as well, and the wait for the data finds them at
+// once. A reply longer than a minimum count can be is timed whole.
+void TimeTheRest(Port &p, int queued) {
+    const int aim = Aim(p);
+    p.watch->setEnabled(false);
+    p.idleCheck->stop();
+    if (aim > kMaxMinCount) {
+        ArmRestTimer(p, (aim - queued + kRestMarginChars) * p.charSeconds, true);
+        return;
+    }
+    if (aim - queued <= kLastBytesByCount) {
+        WatchForWhole(p, queued, aim);
+        return;
+    }
+    ArmRestTimer(p, (aim - queued - kLastBytesLeadChars) * p.charSeconds, false);
+}
+
+// Nothing has come yet, and the request has just been written: the reply cannot begin before
+// the request is out on the line, so the first look is when all but its last bytes can be there
+// (no wake-up for its first byte). A sensor that answers later is watched for its first byte.
+bool TimeFromTheRequest(Port &p) {
+    const double now = Timer();
+    if (p.writeDoneAt <= now) return false;
+    const int aim = Aim(p);
+    if (aim > kMaxMinCount) return false;
+    p.watch->setEnabled(false);
+    p.idleCheck->stop();
+    ArmRestTimer(p, p.writeDoneAt - now + (aim - kLastBytesLeadChars) * p.charSeconds, false);
+    return true;
 }
 
 // Bytes wait for the program: the notifier would fire for them again and again, so the slow
@@ -174,17 +242,27 @@ enum class Why { Notified, IdleCheck, RestDue, WaitBegins };
 void Look(int number, Why why) {
     Port *p = Find(number);
     if (!p || p->lost || !p->watch) return;
+    const bool overdue = why == Why::RestDue && p->overrun;
     StopRestTimer(*p);
     int queued = Queued(*p);
     // A reply that has not come in the time of its expected length is waited for as before,
     // for what the wait needs only.
-    if (why == Why::RestDue) p->replyLength = 0;
+    if (overdue) p->replyLength = 0;
     const bool waiting = p->wakeCount > 1;
     if (queued >= 0 && waiting && queued >= p->wakeCount) {
         Hold(*p);
         return;
     }
-    if (queued > 0 && (why == Why::Notified || why == Why::WaitBegins)) {
+    if (queued == 0 && waiting && why == Why::WaitBegins && TimeFromTheRequest(*p)) return;
+    // The timer before the last bytes: the rest is counted from what is there.
+    if (queued > 0 && waiting && why == Why::RestDue && !overdue) {
+        TimeTheRest(*p, queued);
+        return;
+    }
+    // With a minimum count above what is there the notifier fires only for a hang-up or an
+    // error: the line is polled below.
+    const bool counting = why == Why::Notified && p->minCount > queued;
+    if (queued > 0 && !counting && (why == Why::Notified || why == Why::WaitBegins)) {
         if (waiting)
             TimeTheRest(*p, queued);
         else
@@ -223,13 +301,17 @@ void Look(int number, Why why) {
 void EndWait(Port &p) {
     p.wakeCount = 1;
     p.replyLength = 0;
+    p.writeDoneAt = -1;
     StopRestTimer(p);
+    SetMinCount(p, 1);
 }
 
-// Notifier on while nothing is waiting to be read; otherwise the slow check.
+// Notifier on while nothing is waiting to be read (the first byte wakes the loop); otherwise
+// the slow check.
 void Watch(Port &p) {
     if (p.lost || !p.watch) return;
     p.idleCheck->stop();
+    SetMinCount(p, 1);
     p.watch->setEnabled(true);
 }
 
@@ -435,8 +517,10 @@ int SetComWakeCount(int port, int count) {
     p->wakeCount = count < 1 ? 1 : count;
     if (p->lost || !p->watch) return 0;
     // Nothing there yet and the notifier on: it wakes the loop at the first byte (or a
-    // hang-up) as it is. Otherwise the line is looked at: part of the reply may be there.
-    if (!p->watch->isEnabled() || p->restDue >= 0) Look(port, Why::WaitBegins);
+    // hang-up) as it is, unless a request has just gone out (the reply is then timed from it).
+    // Otherwise the line is looked at: part of the reply may be there.
+    if (!p->watch->isEnabled() || p->restDue >= 0 || p->writeDoneAt > Timer())
+        Look(port, Why::WaitBegins);
     return 0;
 }
 
@@ -504,6 +588,9 @@ int ComWrt(int port, const void *buffer, int count) {
             break;
         }
     }
+    // Out on the line once the system has sent it at the line's speed (the output queue is
+    // empty before a request: it is flushed first).
+    if (done > 0) p->writeDoneAt = Timer() + done * p->charSeconds;
     return done;
 }
 
