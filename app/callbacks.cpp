@@ -1,5 +1,5 @@
 // The callback table: names as the resource file gives them, and the functions behind them.
-#include "base/callbacks.h"
+#include "window/callbacks.h"
 
 #include "platform/ui.h"
 

@@ -1,13 +1,13 @@
 // The start-up sequence: from loaded panels to a program that shows its window and, once the
 // link is there, has tried to reach the sensor.
 #include "app/app.h"
-#include "base/panels.h"
 #include "base/state.h"
 #include "connect/connection.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "scope/scope_graph.h"
 #include "settings/settings.h"
+#include "window/panels.h"
 
 #include "Tavironv10.h"
 

@@ -2,14 +2,14 @@
 // page changes that stop the live cycle, the switch between the two child panels, and the
 // scope page shown on request.
 #include "app/app.h"
-#include "base/callbacks.h"
-#include "base/help.h"
-#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "connect/connection.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
+#include "window/callbacks.h"
+#include "window/help.h"
+#include "window/panels.h"
 
 #include "Tavironv10.h"
 

@@ -1,14 +1,14 @@
 // WinMain: loads the panels (or says why it cannot), runs the start-up sequence and the event
 // loop, then shuts down.
 #include "app/app.h"
-#include "base/callbacks.h"
 #include "base/state.h"
 #include "base/system_language.h"
 #include "base/texts.h"
-#include "platform/rs232.h"
-#include "platform/tcp.h"
+#include "platform/core/rs232.h"
+#include "platform/core/tcp.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
+#include "window/callbacks.h"
 
 #include "Tavironv10.h"
 

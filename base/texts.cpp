@@ -1,8 +1,7 @@
-// Selection of the current language's half of a text pair, and the help popup.
+// Selection of the current language's half of a text pair.
 #include "base/texts.h"
 
 #include "base/state.h"
-#include "platform/ui.h"
 
 const TextPair kTitleInfo = {"Info!", "Message!"};
 
@@ -20,13 +19,4 @@ std::string ClockText(std::time_t when) {
     char text[16] = "--:--:--";
     if (local) std::strftime(text, sizeof text, "%H:%M:%S", local);
     return text;
-}
-
-void ShowHelp(const TextPair &text) {
-    MessagePopup(Txt(kTitleInfo), Txt(text));
-}
-
-int AnswerHelp(int event, const TextPair &help) {
-    if (event == EVENT_RIGHT_CLICK) ShowHelp(help);
-    return 0;
 }

@@ -1,5 +1,5 @@
 // Bilingual texts: every message, popup and help text is a {German, English} pair chosen by
-// LanguageIndex. The right-click help of the control callbacks uses ShowHelp.
+// LanguageIndex. (The right-click help popup of the control callbacks: window/help.h.)
 #pragma once
 
 #include <ctime>
@@ -20,9 +20,3 @@ std::string ClockText(std::time_t when);
 
 // Title of every help popup and of most messages: "Info!" / "Message!".
 extern const TextPair kTitleInfo;
-
-// The right-click help popup of a control callback.
-void ShowHelp(const TextPair &text);
-
-// The whole of a callback whose control only answers its right click with a help popup.
-int AnswerHelp(int event, const TextPair &help);

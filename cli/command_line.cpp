@@ -3,7 +3,7 @@
 #include "cli/command_line.h"
 
 #include "cli/language.h"
-#include "params/para_names.h"
+#include "params/layout/para_names.h"
 
 #include <cmath>
 #include <cstdlib>

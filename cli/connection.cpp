@@ -2,7 +2,7 @@
 #include "cli/connection.h"
 
 #include "link/link_codes.h"
-#include "platform/ports.h"
+#include "platform/core/ports.h"
 
 #include <cctype>
 #include <cstring>

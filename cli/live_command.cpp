@@ -7,7 +7,7 @@
 #include "cli/sensor_session.h"
 #include "link/exchange.h"
 #include "link/link_clock.h"
-#include "live/live_data.h"
+#include "live/calc/live_data.h"
 #include "protocol/frame.h"
 
 #include <csignal>

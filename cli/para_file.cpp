@@ -6,8 +6,8 @@
 #include "cli/input_file.h"
 #include "cli/language.h"
 #include "inifile/inifile.h"
-#include "params/para_names.h"
-#include "params/parafile_layout.h"
+#include "params/layout/para_names.h"
+#include "params/layout/parafile_layout.h"
 
 namespace {
 

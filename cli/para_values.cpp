@@ -2,7 +2,7 @@
 #include "cli/para_values.h"
 
 #include "cli/language.h"
-#include "params/para_names.h"
+#include "params/layout/para_names.h"
 
 #include <cctype>
 

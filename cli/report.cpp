@@ -4,7 +4,7 @@
 #include "cli/exit_codes.h"
 #include "cli/json.h"
 #include "cli/language.h"
-#include "params/para_names.h"
+#include "params/layout/para_names.h"
 
 #include <cctype>
 

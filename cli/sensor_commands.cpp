@@ -12,10 +12,10 @@
 #include "cli/para_file.h"
 #include "cli/sensor_session.h"
 #include "inifile/inifile.h"
+#include "link/para_transfer.h"
 #include "linktext/linktext.h"
-#include "params/hwinfo_layout.h"
-#include "params/para_transfer.h"
-#include "params/para_verify.h"
+#include "params/layout/hwinfo_layout.h"
+#include "params/verify/para_verify.h"
 
 #include <algorithm>
 #include <ctime>

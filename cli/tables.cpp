@@ -3,7 +3,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/language.h"
-#include "params/para_names.h"
+#include "params/layout/para_names.h"
 
 namespace {
 

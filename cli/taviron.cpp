@@ -14,7 +14,7 @@
 #include "cli/sensor_list.h"
 #include "cli/sensor_session.h"
 #include "cli/usage.h"
-#include "platform/ui.h"
+#include "platform/core/runtime.h"
 
 #include <cerrno>
 #include <csignal>
@@ -59,10 +59,10 @@ void OnStopSignal(int number) {
 }
 
 // The runtime the link waits in: events are processed while a reply is awaited (the serial
-// port's and the TCP conversation's notices come through them). No window is shown.
+// port's and the TCP conversation's notices come through them). A core application object: no
+// display, no widgets.
 bool StartRuntime(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return InitUserInterface(argc, argv) == 1;
+    return InitRuntime(argc, argv) == 1;
 }
 
 // The command on one sensor: connect, run, disconnect. `rows`: where live writes.
@@ -175,7 +175,7 @@ int TavironMain(int argc, char **argv) {
         std::signal(SIGTERM, OnStopSignal);
     }
     const int code = list ? RunList(inv, sensors, input) : RunOne(inv, input, rows);
-    CloseUserInterface();
+    CloseRuntime();
     if (rows != stdout && std::fclose(rows) != 0 && code == kExitDone)
         return FailEarly(inv, kExitFile,
                          SayWith(kNoCsv, language, inv.csvFile) + ": " + std::strerror(errno));

@@ -1,7 +1,7 @@
 // Callbacks of the connection page: protocol, port, baud rate, server, the link buttons and
 // the status box.
-#include "base/callbacks.h"
-#include "base/help.h"
+#include "window/callbacks.h"
+#include "window/help.h"
 
 #include "Tavironv10.h"
 #include "base/state.h"
@@ -9,7 +9,7 @@
 #include "connect/connection.h"
 #include "connect/link_internal.h"
 #include "link/exchange.h"
-#include "platform/ports.h"
+#include "platform/core/ports.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "settings/settings.h"

@@ -2,8 +2,8 @@
 // of the sensor at the other end, going offline and changing the baud rate.
 #pragma once
 
-#include "base/panels.h"
 #include "link/link_fault.h"
+#include "window/panels.h"
 
 // The status box is the running log of the link and keeps its last lines only: a line that
 // fails again and again (each attempt writes some lines) takes no more memory as time goes on.

@@ -2,11 +2,11 @@
 // link failure, and the notice of a server that floods the conversation.
 #include "connect/connection.h"
 
-#include "base/panels.h"
 #include "base/state.h"
 #include "connect/link_internal.h"
 #include "linktext/linktext.h"
 #include "platform/ui.h"
+#include "window/panels.h"
 
 #include "Tavironv10.h"
 

@@ -2,7 +2,7 @@
 #include "link/event_wait.h"
 
 #include "link/link_clock.h"
-#include "platform/ui.h"
+#include "platform/core/runtime.h"
 
 namespace {
 

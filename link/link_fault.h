@@ -28,7 +28,7 @@ struct LinkFault {
     // SensorRejected, SensorError: the sensor's number in its reply.
     int number = 0;
     std::string where;      // the port and its device, or server:port (opening, device gone)
-    int reason = 0;         // why an open failed (platform/rs232.h, platform/tcp.h reasons)
+    int reason = 0;         // why an open failed (platform/core/rs232.h, tcp.h reasons)
     std::string systemText; // the system's own words for that reason
 };
 

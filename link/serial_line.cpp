@@ -6,9 +6,9 @@
 
 #include "link/event_wait.h"
 #include "link/link_codes.h"
-#include "platform/ports.h"
-#include "platform/rs232.h"
-#include "platform/ui.h"
+#include "platform/core/ports.h"
+#include "platform/core/rs232.h"
+#include "platform/core/runtime.h"
 
 #include <algorithm>
 

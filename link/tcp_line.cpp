@@ -6,8 +6,8 @@
 
 #include "link/event_wait.h"
 #include "link/link_clock.h"
-#include "platform/tcp.h"
-#include "platform/ui.h"
+#include "platform/core/runtime.h"
+#include "platform/core/tcp.h"
 
 #include <algorithm>
 #include <cstring>

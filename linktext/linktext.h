@@ -38,8 +38,8 @@ const TextPair &SerialErrorText(int code);
 const TextPair &TcpErrorText(int code);
 
 // What an operator can do about a failed open or connect, by the reason the platform gives
-// (platform/rs232.h ComOpenReason, platform/tcp.h TcpConnectReason). Empty for a reason that
-// has no advice of its own: the system's text is shown instead.
+// (platform/core/rs232.h ComOpenReason, platform/core/tcp.h TcpConnectReason). Empty for a reason
+// that has no advice of its own: the system's text is shown instead.
 const TextPair &ComReasonText(int reason);
 const TextPair &TcpReasonText(int reason);
 

@@ -1,13 +1,13 @@
 // Callbacks of GO and STOP and the help of the data panel's displays.
-#include "base/callbacks.h"
-#include "base/help.h"
+#include "window/callbacks.h"
+#include "window/help.h"
 
-#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "live/live.h"
 #include "params/para.h"
 #include "platform/ui.h"
+#include "window/panels.h"
 
 namespace {
 

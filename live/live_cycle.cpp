@@ -1,8 +1,8 @@
 // GetData: the live data cycle. Polls the sensor back to back until Running is cleared (STOP,
 // a page change, closing, or any link failure through SetTimeout), serving a SEND or GET that
 // the operator asked for meanwhile before the next poll.
+#include "live/calc/live_data.h"
 #include "live/live.h"
-#include "live/live_data.h"
 
 #include "base/state.h"
 #include "link/exchange.h"

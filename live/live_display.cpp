@@ -1,8 +1,8 @@
 // SetPanelData: the data panel's seven displays, four output LEDs and the period graph, from
 // the live values of the last poll; and ShowValuesLive, how they look once they stopped being
 // live.
+#include "live/calc/live_data.h"
 #include "live/live.h"
-#include "live/live_data.h"
 
 #include "base/state.h"
 #include "base/texts.h"

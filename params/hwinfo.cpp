@@ -6,13 +6,13 @@
 
 #include "Tavironv10.h"
 #include "base/file_reason.h"
-#include "base/help.h"
 #include "base/state.h"
 #include "base/texts.h"
-#include "params/hwinfo_layout.h"
+#include "link/para_transfer.h"
+#include "params/layout/hwinfo_layout.h"
 #include "params/para.h"
-#include "params/para_transfer.h"
 #include "platform/ui.h"
+#include "window/help.h"
 
 #include <algorithm>
 #include <cstdio>

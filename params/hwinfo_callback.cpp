@@ -1,12 +1,12 @@
 // Callback of the hardware information file button.
-#include "base/callbacks.h"
-#include "base/help.h"
+#include "window/callbacks.h"
+#include "window/help.h"
 
-#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "params/hwinfo.h"
 #include "platform/ui.h"
+#include "window/panels.h"
 
 int CBF_ButtonGenHwInfoFile(int, int, int event, void *, int, int) {
     static const TextPair help = {

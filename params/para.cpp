@@ -6,10 +6,10 @@
 #include "base/state.h"
 #include "base/texts.h"
 #include "link/link_fault.h"
+#include "link/para_transfer.h"
 #include "linktext/linktext.h"
-#include "params/para_names.h"
-#include "params/para_transfer.h"
-#include "params/para_verify.h"
+#include "params/layout/para_names.h"
+#include "params/verify/para_verify.h"
 #include "platform/ui.h"
 
 #include "Tavironv10.h"

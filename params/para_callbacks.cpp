@@ -1,14 +1,14 @@
 // Callbacks of SEND, GET, the memory toggles and the four parameter controls.
-#include "base/callbacks.h"
-#include "base/help.h"
+#include "window/callbacks.h"
+#include "window/help.h"
 
 #include "Tavironv10.h"
-#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "params/para.h"
 #include "params/parafile.h"
 #include "platform/ui.h"
+#include "window/panels.h"
 
 int CBF_ButtonSend(int, int, int event, void *, int, int) {
     static const TextPair help = {

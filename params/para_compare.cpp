@@ -4,16 +4,16 @@
 // takes its column.
 #include "params/para_compare.h"
 
-#include "base/help.h"
-#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "inifile/inifile.h"
+#include "params/layout/parafile_layout.h"
 #include "params/para.h"
-#include "params/para_verify.h"
 #include "params/parafile.h"
-#include "params/parafile_layout.h"
+#include "params/verify/para_verify.h"
 #include "platform/ui.h"
+#include "window/help.h"
+#include "window/panels.h"
 
 #include "Tavironv10.h"
 

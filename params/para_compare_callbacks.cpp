@@ -1,13 +1,13 @@
 // Callbacks of COMPARE on the parameter page and of the comparison panel's buttons.
-#include "base/callbacks.h"
-#include "base/help.h"
+#include "window/callbacks.h"
+#include "window/help.h"
 
 #include "Tavironv10.h"
-#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "params/para_compare.h"
 #include "platform/ui.h"
+#include "window/panels.h"
 
 int CBF_ButtonCompare(int, int, int event, void *, int, int) {
     static const TextPair help = {

@@ -5,20 +5,20 @@
 #include "params/parafile.h"
 
 #include "base/file_reason.h"
-#include "base/help.h"
 #include "base/state.h"
 #include "base/texts.h"
+#include "params/layout/para_names.h"
+#include "params/layout/parafile_layout.h"
 #include "params/para.h"
-#include "params/para_names.h"
-#include "params/parafile_layout.h"
 #include "platform/ui.h"
+#include "window/help.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-// The identification the file is checked by (its items: params/parafile_layout.h).
+// The identification the file is checked by (its items: params/layout/parafile_layout.h).
 constexpr const char *kSectionGeneral = "GENERAL INFO";
 constexpr const char *kKeyFileType = "FILE TYPE:";
 constexpr const char *kKeyScopeVersion = "SCOPE VERSION:";

@@ -2,6 +2,8 @@
 // operator's mouse and keyboard would (the events travel the same path as real input).
 #pragma once
 
+#include "platform/core/tcp.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -102,8 +104,7 @@ struct TestCtrlLayout {
 };
 std::vector<TestCtrlLayout> TestPanelLayout(int panel, int *panelWidth, int *panelHeight);
 
-// Bytes a TCP conversation holds that the program has not read yet (-1: no such handle).
-long long TestTcpBuffered(unsigned int handle);
+// TestTcpBuffered: platform/core/tcp.h.
 
 // How often the control's widget has painted itself since the first call for it (which starts
 // the count at 0): checks that the screen follows the values while the program is busy.

@@ -1,7 +1,10 @@
 // The user-interface runtime the program is written against: panels from the resource file,
-// controls and their values, graphs, popups, the event loop and a few path and time utilities.
+// controls and their values, graphs, popups and the event loop; with the part a program without
+// a window uses as well (platform/core/runtime.h: waiting for events, the timer, paths).
 // Plain functions and plain types only; the Qt implementation stays behind this header.
 #pragma once
+
+#include "platform/core/runtime.h"
 
 #include <cstddef>
 
@@ -253,44 +256,13 @@ int CloseOnTerminationSignals();
 int PopupsCanBeAnswered();
 int RunUserInterface(); // returns the code given to QuitUserInterface
 int QuitUserInterface(int returnCode);
-int ProcessSystemEvents();
-int SetWaitCursor(int on);
-double Timer(); // seconds since start, sub-millisecond resolution
+// ProcessSystemEvents, SetWaitCursor and Timer: platform/core/runtime.h.
 
 // ---- Paths and files ----------------------------------------------------------------------
-enum {
-    MAX_PATHNAME_LEN = 260,
-    MAX_DRIVENAME_LEN = 3,
-    MAX_DIRNAME_LEN = 260,
-    MAX_FILENAME_LEN = 260
-};
-int GetProjectDir(char *directory); // directory of the program, 260 characters
-// The folder of the files the program writes for itself (panel settings, COM mapping): the
-// program's directory while the user may write there and the program is not an installed
-// one; otherwise the user's configuration folder, $XDG_CONFIG_HOME/taviron-scope or else
-// ~/.config/taviron-scope, made when missing. 260 characters.
-int GetSettingsDir(char *directory);
-// A file the program reads and never writes (resource file, logo, language files), given by a
-// plain name: looked for in the current directory (when `currentDirectoryFirst`), then beside
-// the program, then in the installed data folder (../share/taviron-scope seen from the
-// program's folder). `path` (260 characters) receives the first that exists, or the name
-// unchanged when none does. Returns 1 when found, 0 otherwise.
-int FindProgramFile(const char *fileName, int currentDirectoryFirst, char *path);
-// The folders FindProgramFile looks in, in its order, as absolute paths, one a line (no line
-// end after the last) into `list` (room for `size` bytes). Returns 0.
-int GetProgramFileFolders(int currentDirectoryFirst, char *list, int size);
-// The program's directory separator: files sit beside the program in its directory.
-constexpr const char *kDirSep = "/";
-// Directory, separator and file name joined into `out` (room for `size` bytes), cut to fit.
-void JoinPath(char *out, int size, const char *dir, const char *file);
-template <int N> void JoinPath(char (&out)[N], const char *dir, const char *file) {
-    JoinPath(out, N, dir, file);
-}
-int SplitPath(const char *path, char *drive, char *directory, char *fileName);
+// The program's folders and paths: platform/core/runtime.h.
 // The usable areas of the screens (without the desktop's bars), the main screen first: up to
 // `max` of them into `areas`; returns how many there are.
 struct ScreenArea {
     int left, top, width, height;
 };
 int GetScreenAreas(ScreenArea *areas, int max);
-int GetFileInfo(const char *path, long *size); // 1 when the file exists, 0 otherwise

@@ -3,6 +3,7 @@
 // the key combinations of controls that are not buttons.
 // Callbacks are called from the event loop (queued), so a callback that waits and processes
 // events itself never runs inside a widget's own signal handler.
+#include "platform/core/runtime_internal.h"
 #include "platform/ui_internal.h"
 #include "platform/widgets.h"
 
@@ -126,7 +127,7 @@ BusyScope::~BusyScope() {
 }
 
 bool ProgramBusy() {
-    return g_busyDepth > 0;
+    return g_busyDepth > 0 || InsideEventWait();
 }
 
 void SetDimmedTipSource(DimmedTipSource source) {

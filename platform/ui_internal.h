@@ -133,8 +133,8 @@ void InstallPanelHooks(PanelRec &panel);
 // the one that is dimmed and shown.
 QWidget *Outer(CtrlRec &c);
 
-// While one lives, the program is inside an operation: a callback runs, or a wait processes
-// events (ProcessSystemEvents). ProgramBusy tells whether one lives now.
+// While one lives, the program is inside an operation: a callback runs. ProgramBusy tells
+// whether one lives now or a wait processes events (ProcessSystemEvents, InsideEventWait).
 class BusyScope {
   public:
     BusyScope();

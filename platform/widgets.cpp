@@ -1,7 +1,7 @@
 // Drawing and mouse handling of the LED and the graph.
 #include "platform/widgets.h"
 
-#include "platform/axis_ticks.h"
+#include "platform/calc/axis_ticks.h"
 #include "platform/ui.h"
 
 #include <QMouseEvent>

@@ -1,14 +1,14 @@
 // Callbacks of the scope settings page: cycle time, SCAN, BREAK, the recorder settings and the
 // comment box.
-#include "base/callbacks.h"
-#include "base/help.h"
+#include "window/callbacks.h"
+#include "window/help.h"
 
 #include "Tavironv10.h"
-#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "platform/ui.h"
 #include "scope/scope.h"
+#include "window/panels.h"
 
 int CBF_ButtonGetCycleTime(int, int, int event, void *, int, int) {
     static const TextPair help = {"Zykluszeit des Sensors abfragen. \nSensor fuer 8 Sekunden nicht "

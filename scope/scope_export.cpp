@@ -1,8 +1,8 @@
 // EXPORT on the scope panel: the record on the graphs, with the cursors and their deltas, saved
 // as a CSV file chosen in the file dialog, with a PNG picture of the scope panel beside it
 // under the same name.
+#include "scope/calc/scope_csv.h"
 #include "scope/scope.h"
-#include "scope/scope_csv.h"
 
 #include "Tavironv10.h"
 #include "base/file_reason.h"

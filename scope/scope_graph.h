@@ -2,7 +2,7 @@
 // deltas (calcScopDeltaXY) are declared with the scope's operations in scope.h.
 #pragma once
 
-#include "scope/scope_calc.h"
+#include "scope/calc/scope_calc.h"
 
 // Replaces the plots of both graphs: the analog trace on SCOPEP_GRAPH, the digital lines
 // A, B, C, D on SCOPEP_GRAPH_DIG.

@@ -1,14 +1,14 @@
 // Callbacks of the scope panel: close, zoom 1:1, the graph's cursors and zoom, the delta
 // displays, the printout and the export.
-#include "base/callbacks.h"
-#include "base/help.h"
+#include "window/callbacks.h"
+#include "window/help.h"
 
-#include "base/panels.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "platform/ui.h"
 #include "scope/scope.h"
 #include "scope/scope_graph.h"
+#include "window/panels.h"
 
 int CBF_ButtonCloseSP(int, int, int event, void *, int, int) {
     static const TextPair help = {"Schliesst PANEL und kehrt zu HAUPT PANEL zurueck.",

@@ -4,11 +4,11 @@
 #include "settings/settings.h"
 
 #include "Tavironv10.h"
-#include "base/help.h"
 #include "base/state.h"
 #include "base/texts.h"
 #include "localui/localui.h"
 #include "platform/ui.h"
+#include "window/help.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Callbacks of the sensor identification and the language selector.
-#include "base/callbacks.h"
-#include "base/help.h"
+#include "window/callbacks.h"
+#include "window/help.h"
 
 #include "Tavironv10.h"
 #include "base/state.h"

@@ -10,7 +10,7 @@
 #include "base/state.h"
 #include "link/exchange.h"
 #include "link/tcp_line.h"
-#include "platform/tcp.h"
+#include "platform/core/tcp.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"
 #include "sim/sim.h"

@@ -10,10 +10,10 @@
 #include "program_host.h"
 #include "raw_poller.h"
 
-#include "base/callbacks.h"
 #include "base/state.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
+#include "window/callbacks.h"
 
 #include "Tavironv10.h"
 #include "sim/sim.h"

@@ -2,14 +2,14 @@
 #include "program_host.h"
 
 #include "app/app.h"
-#include "base/callbacks.h"
 #include "base/state.h"
 #include "link/exchange.h"
+#include "live/calc/live_data.h"
 #include "live/live.h"
-#include "live/live_data.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 #include "protocol/frame.h"
+#include "window/callbacks.h"
 
 #include "Tavironv10.h"
 

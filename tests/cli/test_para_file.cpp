@@ -3,7 +3,7 @@
 #include "cli/exit_codes.h"
 #include "cli/para_file.h"
 #include "inifile/inifile.h"
-#include "params/parafile_layout.h"
+#include "params/layout/parafile_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // language files they come from.
 #include "cli/para_values.h"
 #include "inifile/inifile.h"
-#include "params/para_names.h"
+#include "params/layout/para_names.h"
 
 #include <gtest/gtest.h>
 

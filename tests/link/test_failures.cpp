@@ -6,7 +6,7 @@
 
 #include "link/exchange.h"
 #include "link/tcp_line.h"
-#include "platform/tcp.h"
+#include "platform/core/tcp.h"
 #include "protocol/frame.h"
 #include "tests/support/test_clock.h"
 

@@ -2,7 +2,7 @@
 // transfer did, without a window or a sensor: the cases the program's own tests do not reach.
 #include "base/texts.h"
 #include "linktext/linktext.h"
-#include "params/para_verify.h"
+#include "params/verify/para_verify.h"
 
 #include <gtest/gtest.h>
 

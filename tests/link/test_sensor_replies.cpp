@@ -6,7 +6,7 @@
 #include "link_fixture.h"
 
 #include "link/link_fault.h"
-#include "platform/rs232.h"
+#include "platform/core/rs232.h"
 #include "protocol/frame.h"
 #include "tests/support/scripted_sensor.h"
 #include "tests/support/test_clock.h"

@@ -8,8 +8,8 @@
 #include "link/link_codes.h"
 #include "link/serial_line.h"
 #include "linktext/linktext.h"
-#include "platform/rs232.h"
-#include "platform/tcp.h"
+#include "platform/core/rs232.h"
+#include "platform/core/tcp.h"
 #include "protocol/frame.h"
 
 #include <atomic>

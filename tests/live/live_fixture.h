@@ -5,11 +5,11 @@
 // exchanges.
 #pragma once
 
-#include "base/callbacks.h"
-#include "base/panels.h"
-#include "live/live_data.h"
+#include "live/calc/live_data.h"
 #include "protocol/frame.h"
 #include "tests/support/program_fixture.h"
+#include "window/callbacks.h"
+#include "window/panels.h"
 
 #include <atomic>
 #include <functional>

@@ -1,6 +1,6 @@
 // The live data reply decoded from its bytes, the output bits, the positions on the period
 // graph (with counts too large for 32-bit arithmetic) and what the graph draws from them.
-#include "live/live_data.h"
+#include "live/calc/live_data.h"
 
 #include "protocol/frame.h"
 

@@ -1,6 +1,6 @@
 // The hardware text of the sensor's block and the hardware information file as the INI library
 // writes it, without panels or link.
-#include "params/hwinfo_layout.h"
+#include "params/layout/hwinfo_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The round values a graph axis labels: the scope's own axes, zoomed ranges, short axes,
 // negative and fractional ranges, and ranges that give nothing to draw.
-#include "platform/axis_ticks.h"
+#include "platform/calc/axis_ticks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // COM port numbers to devices: the mapping file beside the program, the mappings tests make,
 // the Linux default, the numbers given to USB adapters in a fake device tree, the port listing
 // and the description FIND COM PORTS shows.
-#include "platform/ports.h"
+#include "platform/core/ports.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 

@@ -2,7 +2,7 @@
 // their codes and reasons, writes and reads with the port's time-out, the input queue,
 // flushing, waking once a count of bytes can be there, and a device that goes away (line status,
 // one report to the port's callback, the port usable again once reopened).
-#include "platform/rs232.h"
+#include "platform/core/rs232.h"
 #include "platform/testing.h"
 #include "platform/ui.h"
 #include "tests/common/as_user.h"

@@ -1,7 +1,7 @@
 // TCP conversations against a small echo server on 127.0.0.1: connect failures and their
 // codes, data delivered to the callback from the event loop (so a request made inside the
 // callback sees its own answer), the server closing, and reads and writes by handle.
-#include "platform/tcp.h"
+#include "platform/core/tcp.h"
 #include "platform/ui.h"
 #include "tests/support/loopback.h"
 

@@ -5,9 +5,9 @@
 // operator would if the page were shown. Small readers for the scope's controls.
 #pragma once
 
-#include "base/panels.h"
-#include "scope/scope_calc.h"
+#include "scope/calc/scope_calc.h"
 #include "tests/support/program_fixture.h"
+#include "window/panels.h"
 
 #include <string>
 #include <vector>

@@ -4,13 +4,13 @@
 // file. Usage: scope_pictures OUTPUT_DIR (writes scope.bmp and scope-print.pdf there).
 #include "Tavironv10.h"
 #include "app/app.h"
-#include "base/panels.h"
 #include "base/state.h"
 #include "platform/testing.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
 #include "scope/scope.h"
 #include "sim/sim.h"
+#include "window/panels.h"
 
 #include <cstdio>
 #include <cstring>

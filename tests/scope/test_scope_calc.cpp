@@ -1,7 +1,7 @@
 // The scope's arithmetic without widgets: record decoding in ring order and around the
 // trigger, the scan frequency from the cycle-time reply, the cursor deltas and the decimal
 // places of the displays.
-#include "scope/scope_calc.h"
+#include "scope/calc/scope_calc.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,11 @@
 #include "settings_fixture.h"
 
 #include "Tavironv10.h"
-#include "base/callbacks.h"
 #include "base/system_language.h"
 #include "settings/language.h"
 #include "settings/settings.h"
 #include "tests/common/panel_text.h"
+#include "window/callbacks.h"
 
 #include <string>
 

@@ -4,9 +4,9 @@
 #include "settings_fixture.h"
 
 #include "Tavironv10.h"
-#include "base/callbacks.h"
 #include "settings/settings.h"
 #include "tests/common/panel_text.h"
+#include "window/callbacks.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-// Serial ports by number (COM1 = 1, ..., see platform/ports.h for the devices behind them):
+// Serial ports by number (COM1 = 1, ..., see platform/core/ports.h for the devices behind them):
 // opening with line settings, time-out, flushing, writing, reading with the port's time-out,
 // the input queue length and the line status. Every operation may be called on a port that
 // is not open; it then returns kRsErrPortNotOpen (CloseCom returns 0).

@@ -57,3 +57,7 @@ int ClientTCPWrite(unsigned int handle, const void *buffer, unsigned int count,
 // Reads up to `count` bytes; when none have arrived yet it waits up to `timeoutMs` for some.
 // Returns the number read (0 when `count` is 0) or a negative code.
 int ClientTCPRead(unsigned int handle, void *buffer, unsigned int count, unsigned int timeoutMs);
+
+// For tests: the bytes a conversation holds that the program has not read yet (-1: no such
+// handle).
+long long TestTcpBuffered(unsigned int handle);

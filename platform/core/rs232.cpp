@@ -12,9 +12,9 @@
 // watches the last bytes only, and the timer the rest.) Bytes that nobody reads keep the
 // notifier off (it would fire again and again); a slow check looks at the line meanwhile so
 // that a hang-up is still seen.
-#include "platform/rs232.h"
-#include "platform/ports.h"
-#include "platform/ui.h"
+#include "platform/core/rs232.h"
+#include "platform/core/ports.h"
+#include "platform/core/runtime.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

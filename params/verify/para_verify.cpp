@@ -1,9 +1,9 @@
 // The comparison of a sent parameter set with the set read back, and the texts that say what a
 // transfer did.
-#include "params/para_verify.h"
+#include "params/verify/para_verify.h"
 
 #include "linktext/linktext.h"
-#include "params/para_names.h"
+#include "params/layout/para_names.h"
 
 #include <cstdio>
 

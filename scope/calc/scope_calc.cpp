@@ -1,5 +1,5 @@
 // Record decoding, scan frequency and cursor arithmetic of the scope (see scope_calc.h).
-#include "scope/scope_calc.h"
+#include "scope/calc/scope_calc.h"
 
 #include <algorithm>
 #include <cmath>

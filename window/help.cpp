@@ -1,8 +1,17 @@
 // The right-click help of the control callbacks, and the help texts said once for every part
 // that shows them.
-#include "base/help.h"
+#include "window/help.h"
 
 #include "platform/ui.h"
+
+void ShowHelp(const TextPair &text) {
+    MessagePopup(Txt(kTitleInfo), Txt(text));
+}
+
+int AnswerHelp(int event, const TextPair &help) {
+    if (event == EVENT_RIGHT_CLICK) ShowHelp(help);
+    return 0;
+}
 
 bool HelpAsked(int event, const TextPair &help) {
     if (event != EVENT_RIGHT_CLICK) return false;

@@ -1,6 +1,6 @@
 // Dimming of the operation controls of every page, and the switch between the data panel and
 // the scope panel.
-#include "base/panels.h"
+#include "window/panels.h"
 
 #include "base/state.h"
 #include "platform/ui.h"

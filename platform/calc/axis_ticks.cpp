@@ -1,5 +1,5 @@
 // Round tick values of a graph axis (see axis_ticks.h).
-#include "platform/axis_ticks.h"
+#include "platform/calc/axis_ticks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // The four sensor parameters by name (see para_names.h). The labels and ranges are those of
 // the parameter page in the panels and language files; a test holds them together.
-#include "params/para_names.h"
+#include "params/layout/para_names.h"
 
 const ParaName kParaNames[4] = {
     {"STROKE TOLERANCE", "STANZHUB TOLERANZ", "StrokeTolerance", 50, 65535, {}},

@@ -1,7 +1,7 @@
 // The parameter file's content (see parafile_layout.h).
-#include "params/parafile_layout.h"
+#include "params/layout/parafile_layout.h"
 
-#include "params/para_names.h"
+#include "params/layout/para_names.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 // trigger, an exchange with the sensor), no working connection, a connection not yet tested
 // with the settings on the page, a scope setting the chosen trigger mode does not use, or live
 // values a failure left behind.
-#include "base/panels.h"
+#include "window/panels.h"
 
 #include "base/state.h"
 #include "base/texts.h"

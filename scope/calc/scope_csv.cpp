@@ -1,7 +1,7 @@
 // The exported recording as CSV text (see scope_csv.h).
-#include "scope/scope_csv.h"
+#include "scope/calc/scope_csv.h"
 
-#include "scope/scope_calc.h"
+#include "scope/calc/scope_calc.h"
 
 #include <cmath>
 #include <cstdio>

@@ -3,6 +3,12 @@
 
 #include "base/texts.h"
 
+// The right-click help popup of a control callback: title "Info!" / "Message!", the text in the
+// current language.
+void ShowHelp(const TextPair &text);
+// The whole of a callback whose control only answers its right click with a help popup.
+int AnswerHelp(int event, const TextPair &help);
+
 // The right-click help of a control callback: on EVENT_RIGHT_CLICK shows `help` in the help
 // popup and returns true (the callback has nothing else to do for that event); otherwise
 // shows nothing and returns false.

@@ -1,5 +1,5 @@
 // The parameter and hardware orders (see para_transfer.h).
-#include "params/para_transfer.h"
+#include "link/para_transfer.h"
 
 #include "link/exchange.h"
 #include "protocol/frame.h"

@@ -1,5 +1,5 @@
 // Decoding the 28-byte live data reply and placing its values on the period graph.
-#include "live/live_data.h"
+#include "live/calc/live_data.h"
 
 #include "protocol/frame.h"
 

@@ -1,9 +1,8 @@
 // TCP client conversations on QTcpSocket. Arrived data reach the program's callback straight
 // from the socket's notification; the close is queued to the event loop so that it comes
 // after any data that came before it.
-#include "platform/tcp.h"
-#include "platform/testing.h"
-#include "platform/ui.h"
+#include "platform/core/tcp.h"
+#include "platform/core/runtime.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // The hex text of the hardware block and the items of the hardware information file.
-#include "params/hwinfo_layout.h"
+#include "params/layout/hwinfo_layout.h"
 
-#include "params/para_names.h"
+#include "params/layout/para_names.h"
 
 #include <cstring>
 #include <string>

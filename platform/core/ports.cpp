@@ -1,8 +1,8 @@
 // COM port numbers to devices: the mapping file beside the program (read and written with the
 // program's INI library), test mappings, the numbers given to USB and ACM adapters, the Linux
 // default; the port listing and the description of a port.
-#include "platform/ports.h"
-#include "platform/ui.h"
+#include "platform/core/ports.h"
+#include "platform/core/runtime.h"
 
 #include "inifile/inifile.h"
 

@@ -1,6 +1,6 @@
 // Path utilities: the program's directory, where the program keeps the files it writes and
 // finds the files it reads, splitting a path, whether a file exists.
-#include "platform/ui.h"
+#include "platform/core/runtime.h"
 
 #include <QCoreApplication>
 #include <QDir>
