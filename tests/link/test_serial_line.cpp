@@ -225,7 +225,6 @@ TEST(ExplainedFailureTexts, ReasonsInOperatorWords) {
 // status line what it waits for; the cursor is back to normal afterwards.
 TEST_F(SerialLineTest, AnAttemptShowsWhatItWaitsFor) {
     struct Seen {
-        bool busy = false;
         std::string statusLine;
         bool taken = false;
     };
@@ -235,22 +234,27 @@ TEST_F(SerialLineTest, AnAttemptShowsWhatItWaitsFor) {
     silent.kind = tavsim::FaultKind::NoReply;
     silent.order = 7; // the identity request stays unanswered: the attempt waits, then fails
     sim->setFault(silent);
-    sim->setLogSink([](const tavsim::LogEntry &e) {
-        if (e.kind != tavsim::LogKind::Received || e.hex.compare(0, 5, "55 07") != 0) return;
-        TestRunFromLoop([] { // runs inside the attempt's wait
-            if (seen.taken) return;
+    auto identityRequests = [this] {
+        int n = 0;
+        for (const tavsim::LogEntry &e : sim->requests())
+            if (e.hex.compare(0, 5, "55 07") == 0) ++n;
+        return n;
+    };
+    // Looked at inside the attempt's wait: once the sensor has the request, the time-out below
+    // lets a second pass per turn of the event loop; the busy cursor shows after the first of
+    // them, and the look comes turns before the attempt gives up.
+    const int before = identityRequests();
+    RunWhen(
+        [identityRequests, before] { return identityRequests() > before && TestBusyCursorShown(); },
+        [] {
             seen.taken = true;
-            seen.busy = TestBusyCursorShown();
             seen.statusLine = Text(App.DataPanel, DATAP_STATUS);
         });
-    });
     App.LanguageIndex = 1;
     popups.clear();
     TimeOutAfterRequest(OrderFirmware);
     Click(App.ConnectTab, CONNECT_TRY_TO_CONNECT);
-    sim->setLogSink({});
-    ASSERT_TRUE(seen.taken);
-    EXPECT_TRUE(seen.busy);
+    ASSERT_TRUE(seen.taken) << "the busy cursor showed while the attempt waited";
     EXPECT_EQ(seen.statusLine, "Waiting for the sensor: COM1 " + sim->serialPath() + ", 115200 Bd");
     EXPECT_FALSE(TestBusyCursorShown()) << "the cursor is normal again";
     EXPECT_EQ(popups.size(), 1u) << "the attempt failed as it should";
