@@ -50,9 +50,6 @@ void TavironProcess::Start(const fs::path &program, const std::vector<std::strin
             envStrings.push_back(entry);
     }
     envStrings.push_back("LANG=C.UTF-8");
-    // FIXME(runtime): a user's session has it; the window runtime taviron starts on for now
-    // complains without it.
-    if (!getenv("XDG_RUNTIME_DIR")) envStrings.push_back("XDG_RUNTIME_DIR=" + folder.string());
     for (const std::string &e : env) {
         const std::string name = e.substr(0, e.find('=') + 1);
         std::erase_if(envStrings, [&](const std::string &s) { return s.rfind(name, 0) == 0; });
