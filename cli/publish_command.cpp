@@ -106,7 +106,7 @@ class Publisher {
     // A live message when one is due (`force`: the waiting one now, whatever the rate).
     void SendLive(bool force) {
         std::string message;
-        if (!throttle_.Due(force ? 1e300 : LinkClock(), &message)) return;
+        if (!throttle_.Due(LinkClock(), &message, force)) return;
         std::lock_guard<std::mutex> lock(mutex_);
         if (born_ && state_ == PublishState::Online) mqtt_.Publish(liveTopic_, message, 0, false);
     }

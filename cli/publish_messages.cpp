@@ -70,8 +70,8 @@ void LiveThrottle::Offer(const LiveDataRec &live, const std::string &stamp) {
     stamp_ = stamp;
 }
 
-bool LiveThrottle::Due(double now, std::string *message) {
-    if (!waiting_ || now < lastSent_ + interval_) return false;
+bool LiveThrottle::Due(double now, std::string *message, bool force) {
+    if (!waiting_ || (!force && now < lastSent_ + interval_)) return false;
     waiting_ = false;
     lastSent_ = now;
     *message = LiveJsonLine(stamp_, live_);

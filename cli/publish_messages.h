@@ -43,8 +43,9 @@ class LiveThrottle {
 
     // One poll's values; a change (or the first values) waits to be sent.
     void Offer(const LiveDataRec &live, const std::string &stamp);
-    // The JSON message to send at `now` when one is due (true), else false.
-    bool Due(double now, std::string *message);
+    // The JSON message to send at `now` when one is due (true), else false. `force`: the waiting
+    // change now, whatever the rate (the sensor was lost; the plant sees its last values).
+    bool Due(double now, std::string *message, bool force = false);
     // Whether a change waits.
     bool Waiting() const { return waiting_; }
     // Forgets the values seen: the next values offered are sent as a change (after the sensor

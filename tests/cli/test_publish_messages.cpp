@@ -78,10 +78,20 @@ TEST(PublishMessages, LiveAtMostTheRateAndTheLastChangeNeverLost) {
         EXPECT_EQ(SentPeriod(throttle, s.now), s.sent) << "at " << s.now;
     }
 
-    // After the sensor was back, the first values are sent even when they did not change.
+    // The sensor lost with a change waiting: it goes out at once, inside the window.
+    throttle.Offer(Live(104, 1), "t");
+    std::string message;
+    ASSERT_TRUE(throttle.Due(0.61, &message, true));
+    EXPECT_NE(message.find("\"cntPeriod\":104"), std::string::npos) << message;
+    // After the sensor was back, the first values are sent even when they did not change, and
+    // from then on at the rate again, counted from the forced message.
     throttle.Forget();
-    throttle.Offer(Live(102, 1), "t");
-    EXPECT_EQ(SentPeriod(throttle, 0.70), 102);
+    throttle.Offer(Live(104, 1), "t");
+    EXPECT_EQ(SentPeriod(throttle, 0.65), -1);
+    EXPECT_EQ(SentPeriod(throttle, 0.72), 104);
+    throttle.Offer(Live(105, 1), "t");
+    EXPECT_EQ(SentPeriod(throttle, 0.75), -1);
+    EXPECT_EQ(SentPeriod(throttle, 0.83), 105);
 }
 
 } // namespace

@@ -192,7 +192,8 @@ TEST_F(PublishTest, SensorLostThenWrongSensorThenBack) {
         EXPECT_NE(watcher.Messages()[i].topic, "taviron/4711/live");
     ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/state", "online"), 40, nullptr, beforeBack))
         << publisher.err;
-    EXPECT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 5, nullptr, beforeBack));
+    EXPECT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 5, nullptr, beforeBack))
+        << publisher.err;
 }
 
 } // namespace
