@@ -265,7 +265,9 @@ const Option kOptions[] = {
     {"--baud", nullptr, true, kAny, ApplyBaud},
     {"--sensors", nullptr, true, kAny, ApplySensors},
     {"--lang", nullptr, true, kAny, ApplyLang},
-    {"--json", nullptr, false, kAny, [](Parser &p, const char *) { return p.inv->json = true; }},
+    // publish writes no report: its messages go to standard error as text.
+    {"--json", nullptr, false, kAny & ~kPublish,
+     [](Parser &p, const char *) { return p.inv->json = true; }},
     {"--help", "-h", false, kAny, [](Parser &p, const char *) { return p.inv->help = true; }},
     {"--version", nullptr, false, kAny,
      [](Parser &p, const char *) { return p.inv->version = true; }},
@@ -283,7 +285,7 @@ const Option kOptions[] = {
      [](Parser &p, const char *) { return p.inv->changes = true; }},
     {"--csv", nullptr, true, kLive,
      [](Parser &p, const char *v) { return ApplyText(&p.inv->csvFile, p, v); }},
-    {"--csv-style", nullptr, true, kLive, ApplyCsvStyle},
+    {"--csv-style", nullptr, true, kLive | kPublish, ApplyCsvStyle},
     {"--mqtt", nullptr, true, kPublish, ApplyBroker},
     {"--id", nullptr, true, kPublish,
      [](Parser &p, const char *v) { return ApplyTopicPart(&p.inv->publishId, p, v); }},
@@ -293,6 +295,8 @@ const Option kOptions[] = {
      [](Parser &p, const char *v) { return ApplyHz(&p.inv->pollHz, p, v); }},
     {"--rate", nullptr, true, kPublish,
      [](Parser &p, const char *v) { return ApplyHz(&p.inv->rateHz, p, v); }},
+    {"--log", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyText(&p.inv->logFolder, p, v); }},
     {"--user", nullptr, true, kPublish,
      [](Parser &p, const char *v) { return ApplyText(&p.inv->mqttUser, p, v); }},
     {"--password-file", nullptr, true, kPublish,
@@ -421,6 +425,10 @@ void CheckWhole(Parser &p) {
             p.Fail(kErrTogether, inv.certFile.empty() ? "--key" : "--cert",
                    inv.certFile.empty() ? "--cert" : "--key");
         if (!inv.certFile.empty() && inv.caFile.empty()) p.Fail(kErrTogether, "--cert", "--cafile");
+        // The CSV style is the shift log's.
+        if (inv.logFolder.empty())
+            for (const auto &seen : p.seen)
+                if (seen.first == "--csv-style") p.Fail(kErrTogether, "--csv-style", "--log");
         break;
     default:
         break;

@@ -38,7 +38,7 @@ struct Invocation {
     long count = 0;                          // live --count; 0: not given
     bool changes = false;                    // live --changes
     std::string csvFile;                     // live --csv
-    CsvStyle csvStyle = CsvStyle::Plain;     // live --csv-style
+    CsvStyle csvStyle = CsvStyle::Plain;     // live --csv-style, and publish's shift log
 
     // publish: the MQTT broker, the topics' id (empty: the sensor's serial number) and prefix,
     // the live polls and the live messages a second.
@@ -48,6 +48,7 @@ struct Invocation {
     std::string topicPrefix = "taviron";
     double pollHz = 100;
     double rateHz = 10;
+    std::string logFolder; // publish --log: the shift log's folder (a folder per id in it)
     // publish: the broker's user and the file holding the password (never the password
     // itself), and TLS: the CA that signed the broker's certificate, a client certificate.
     std::string mqttUser, passwordFile;

@@ -58,14 +58,19 @@ std::string IsoTimestamp(std::int64_t unixMillis, int utcOffsetSeconds, char dec
     return buf;
 }
 
-std::string IsoTimestampNow(char decimalSign) {
+WallTime WallTimeNow() {
     const auto now = std::chrono::system_clock::now();
     const std::int64_t millis =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
     const std::time_t seconds = std::time_t(FloorDiv(millis, 1000));
     std::tm local{};
     localtime_r(&seconds, &local);
-    return IsoTimestamp(millis, int(local.tm_gmtoff), decimalSign);
+    return {millis, int(local.tm_gmtoff)};
+}
+
+std::string IsoTimestampNow(char decimalSign) {
+    const WallTime now = WallTimeNow();
+    return IsoTimestamp(now.unixMillis, now.utcOffsetSeconds, decimalSign);
 }
 
 std::string LiveCsvHeader(const CsvFormat &format) {

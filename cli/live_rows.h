@@ -9,6 +9,13 @@
 #include <cstdint>
 #include <string>
 
+// A moment of the wall clock and this machine's offset from UTC then.
+struct WallTime {
+    std::int64_t unixMillis = 0; // milliseconds since 1970 (UTC)
+    int utcOffsetSeconds = 0;    // local time minus UTC
+};
+WallTime WallTimeNow();
+
 // A local time stamp with milliseconds and the offset from UTC, e.g.
 // "2026-12-11T00:16:38.123+01:00"; `decimalSign` divides seconds from milliseconds (ISO 8601
 // allows '.' and ','). Pure: the time as milliseconds since 1970 (UTC) and the local offset.

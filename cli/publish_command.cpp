@@ -12,6 +12,7 @@
 #include "cli/publish_messages.h"
 #include "cli/sensor_commands.h"
 #include "cli/sensor_session.h"
+#include "cli/shift_log.h"
 #include "link/exchange.h"
 #include "link/link_clock.h"
 #include "live/calc/live_data.h"
@@ -23,6 +24,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -38,7 +41,13 @@ const TextPair kNoPassword = {"Passwort-Datei nicht lesbar: %s",
 const TextPair kNoClient = {"MQTT-Client lässt sich nicht einrichten: %s",
                             "Cannot set up the MQTT client: %s"};
 
+const TextPair kLogWritten = {"Log-Datei wird wieder geschrieben: %s",
+                              "The log file is written again: %s"};
+
 constexpr double kLongestRetry = 30;
+// The longest sleep of the loop: a slow --poll or a sensor's retry still lets the shift log
+// write its waiting rows in time.
+constexpr double kLongestSleep = 0.1;
 constexpr double kGoodbyeSeconds = 2;
 
 volatile std::sig_atomic_t g_stop = 0;
@@ -74,6 +83,9 @@ class Publisher {
         paramsTopic_ = PublishTopic(inv.topicPrefix, id, "params");
         liveTopic_ = PublishTopic(inv.topicPrefix, id, "live");
         clientId_ = "taviron-" + inv.topicPrefix + "-" + id;
+        if (!inv.logFolder.empty())
+            log_ = std::make_unique<ShiftLog>((std::filesystem::path(inv.logFolder) / id).string(),
+                                              CsvFormatOf(inv.csvStyle));
     }
 
     int Run(CommandReport *report);
@@ -110,6 +122,12 @@ class Publisher {
         std::lock_guard<std::mutex> lock(mutex_);
         if (born_ && state_ == PublishState::Online) mqtt_.Publish(liveTopic_, message, 0, false);
     }
+    // The shift log's result: a failure said once when it begins, and once when it is over.
+    void Logged(bool written) {
+        if (!log_ || written == logWritten_) return;
+        logWritten_ = written;
+        Tell(written ? SayWith(kLogWritten, App.LanguageIndex, log_->Path()) : log_->Error());
+    }
     // Reads both parameter sets and publishes them; false after a link failure.
     bool PublishParams();
     // One live poll; false after a link failure.
@@ -124,6 +142,8 @@ class Publisher {
     std::string stateTopic_, paramsTopic_, liveTopic_, clientId_;
     LiveThrottle throttle_;
     MqttClient mqtt_;
+    std::unique_ptr<ShiftLog> log_; // with --log
+    bool logWritten_ = true;
 
     std::mutex mutex_; // state_, stateJson_, paramsJson_, born_ and the order of what goes out
     PublishState state_ = PublishState::Online;
@@ -148,8 +168,12 @@ bool Publisher::Poll() {
     FillTxBuf(OrderLiveData, 0, 0);
     ExpectReplyData(kLiveDataSize);
     if (DataExchange(kHeaderSize) != 1) return false;
-    throttle_.Offer(DecodeLiveData(RxData()), IsoTimestampNow('.'));
+    // One time for the live message and the log's row, so the two can be matched.
+    const WallTime now = WallTimeNow();
+    const LiveDataRec live = DecodeLiveData(RxData());
+    throttle_.Offer(live, IsoTimestamp(now.unixMillis, now.utcOffsetSeconds, '.'));
     SendLive(false);
+    if (log_) Logged(log_->Add(live, now, LinkClock()));
     return true;
 }
 
@@ -191,6 +215,13 @@ bool Publisher::TryAgain() {
 
 int Publisher::Run(CommandReport *report) {
     stateJson_ = StateJson(PublishState::Online, sensor_, IsoTimestampNow('.'));
+    if (log_) {
+        std::string error;
+        if (!log_->Open(WallTimeNow(), App.LanguageIndex, &error)) {
+            report->error = error;
+            return report->code = kExitFile;
+        }
+    }
     bool sensorUp = PublishParams();
     if (!sensorUp) Lost(LinkFailureMessage());
 
@@ -221,14 +252,19 @@ int Publisher::Run(CommandReport *report) {
             report->error = failure;
             return report->code = kExitNoConnection;
         }
+        const double now = LinkClock();
+        if (log_) Logged(log_->Tick(now));
         if (!sensorUp) {
-            const double now = LinkClock();
             if (now < retryAt_) {
-                Sleep(std::min(retryAt_ - now, 0.1));
+                Sleep(std::min(retryAt_ - now, kLongestSleep));
                 continue;
             }
             sensorUp = TryAgain();
             nextPoll = LinkClock();
+            continue;
+        }
+        if (now < nextPoll) {
+            Sleep(std::min(nextPoll - now, kLongestSleep));
             continue;
         }
         if (!Poll()) {
@@ -239,8 +275,8 @@ int Publisher::Run(CommandReport *report) {
         // The next poll one interval on, never earlier than now: a line slower than --poll
         // is polled back to back, without bursts to catch up.
         nextPoll = std::max(nextPoll + interval, LinkClock());
-        Sleep(nextPoll - LinkClock());
     }
+    if (log_) Logged(log_->Flush());
 
     // The end: the change still waiting, then "offline" acknowledged before the goodbye.
     SendLive(true);

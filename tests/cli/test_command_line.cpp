@@ -131,6 +131,10 @@ TEST(CliCommandLine, GoodLinesSetTheirFields) {
         EXPECT_EQ(p.inv.topicPrefix, "plant/taviron");
         EXPECT_EQ(p.inv.pollHz, 20);
         EXPECT_EQ(p.inv.rateHz, 2.5);
+        p = Parse("--port 2 publish --mqtt b --log /var/log/taviron --csv-style excel-de");
+        ASSERT_EQ(p.message, "");
+        EXPECT_EQ(p.inv.logFolder, "/var/log/taviron");
+        EXPECT_EQ(p.inv.csvStyle, CsvStyle::ExcelDe);
     }
     {
         // After "--" a word that looks like an option is an assignment.
@@ -238,6 +242,9 @@ TEST(CliCommandLine, EveryBadLineSaysWhatIsWrong) {
          "Invalid topic part for --prefix: a//b (not empty, no '+' or '#', no '/' at either end)"},
         {"--port 1 live --mqtt b", "Option --mqtt does not go with live"},
         {"--port 1 publish --mqtt b --changes", "Option --changes does not go with publish"},
+        {"--port 1 publish --mqtt b --json", "Option --json does not go with publish"},
+        {"--port 1 publish --mqtt b --csv-style excel-de", "--csv-style goes only with --log"},
+        {"--port 1 publish --mqtt b --log ''", "Option --log needs a value"},
         {"--sensors l.ini publish --mqtt b", "publish cannot run with --sensors (only info, get, "
                                              "diff, save)"},
     };
@@ -260,41 +267,15 @@ TEST(CliCommandLine, MessagesInGerman) {
 TEST(CliCommandLine, HelpListsEveryCommandOptionAndExitCode) {
     for (int language : {0, 1}) {
         const std::string help = HelpText(language);
-        for (const char *word : {"info",
-                                 "get",
-                                 "set",
-                                 "diff",
-                                 "save",
-                                 "hwinfo",
-                                 "live",
-                                 "--port",
-                                 "--device",
-                                 "--tcp",
-                                 "--baud",
-                                 "--sensors",
-                                 "--lang",
-                                 "--json",
-                                 "--from",
-                                 "--to",
-                                 "--file",
-                                 "--no-verify",
-                                 "-o ",
-                                 "--seconds",
-                                 "--count",
-                                 "--changes",
-                                 "--csv ",
-                                 "--csv-style",
-                                 "publish",
-                                 "--mqtt",
-                                 "--id",
-                                 "--prefix",
-                                 "--poll",
-                                 "--rate",
-                                 "excel-de",
-                                 "--help",
-                                 "--version",
-                                 "STROKE TOLERANCE",
-                                 "CNT STROKE EDGE"})
+        for (const char *word :
+             {"info",           "get",       "set",         "diff",        "save",
+              "hwinfo",         "live",      "--port",      "--device",    "--tcp",
+              "--baud",         "--sensors", "--lang",      "--json",      "--from",
+              "--to",           "--file",    "--no-verify", "-o ",         "--seconds",
+              "--count",        "--changes", "--csv ",      "--csv-style", "publish",
+              "--mqtt",         "--id",      "--prefix",    "--poll",      "--rate",
+              "--log",          "excel-de",  "--help",      "--version",   "STROKE TOLERANCE",
+              "CNT STROKE EDGE"})
             EXPECT_NE(help.find(word), std::string::npos) << language << " " << word;
         for (int code = 0; code <= 7; ++code)
             EXPECT_NE(help.find("  " + std::to_string(code) + "  "), std::string::npos) << code;

@@ -6,6 +6,9 @@
 #include "taviron_fixture.h"
 
 #include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <map>
 #include <thread>
 
 namespace {
@@ -16,6 +19,63 @@ using namespace std::chrono_literals;
 long Member(const std::string &payload, const std::string &name) {
     const std::size_t at = payload.find("\"" + name + "\":");
     return at == std::string::npos ? -1 : std::stol(payload.substr(at + name.size() + 3));
+}
+
+// Strict CSV as a spreadsheet reads it: fields split at `separator`, a field in double quotes
+// with its quotes doubled, every row ending with a line end. False for anything else.
+bool ReadCsv(const std::string &text, char separator, std::vector<std::vector<std::string>> *rows) {
+    rows->clear();
+    std::vector<std::string> row(1);
+    bool quoted = false, fieldStart = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c != '"')
+                row.back() += c;
+            else if (i + 1 < text.size() && text[i + 1] == '"')
+                row.back() += text[++i];
+            else
+                quoted = false;
+            continue;
+        }
+        if (c == '"' && fieldStart) {
+            quoted = true;
+        } else if (c == separator) {
+            row.emplace_back();
+        } else if (c == '\n') {
+            rows->push_back(row);
+            row.assign(1, "");
+        } else if (c == '"') {
+            return false;
+        } else {
+            row.back() += c;
+        }
+        fieldStart = c == separator || c == '\n';
+    }
+    return !quoted && (text.empty() || text.back() == '\n');
+}
+
+// An ISO 8601 time stamp of a row ("2026-12-11T08:00:00.123+01:00") as milliseconds since 1970.
+std::int64_t StampMillis(const std::string &stamp) {
+    std::tm t{};
+    int millis = 0, offsetHours = 0, offsetMinutes = 0;
+    char sign = '+';
+    if (std::sscanf(stamp.c_str(), "%d-%d-%dT%d:%d:%d.%d%c%d:%d", &t.tm_year, &t.tm_mon, &t.tm_mday,
+                    &t.tm_hour, &t.tm_min, &t.tm_sec, &millis, &sign, &offsetHours,
+                    &offsetMinutes) != 10)
+        return -1;
+    t.tm_year -= 1900;
+    t.tm_mon -= 1;
+    const std::int64_t offset = (offsetHours * 60 + offsetMinutes) * 60 * (sign == '-' ? -1 : 1);
+    return (std::int64_t(timegm(&t)) - offset) * 1000 + millis;
+}
+
+// A JSON text member of a payload ("time"), or "".
+std::string TextMember(const std::string &payload, const std::string &name) {
+    const std::size_t at = payload.find("\"" + name + "\":\"");
+    if (at == std::string::npos) return "";
+    const std::size_t start = at + name.size() + 4;
+    return payload.substr(start, payload.find('"', start) - start);
 }
 
 class PublishTest : public TavironTest {
@@ -194,6 +254,86 @@ TEST_F(PublishTest, SensorLostThenWrongSensorThenBack) {
         << publisher.err;
     EXPECT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 5, nullptr, beforeBack))
         << publisher.err;
+}
+
+// The shift log after a run at a fast press (a change at every poll) ended by kill -9: every
+// file reads back as CSV under the header of live --changes, rows in time order, none twice,
+// and every change published more than a few seconds before the kill is in the log with its
+// values. TAVIRON_LOG_SOAK_SECONDS makes it the long run (600 for ten minutes), run by hand.
+TEST_F(PublishTest, ShiftLogReadsBackWholeAfterKill) {
+    const TavironRun live = Run(Transport::Tcp, {"live", "--changes", "--count", "1"});
+    ASSERT_EQ(live.code, 0) << live.err;
+    const std::vector<std::string> header = {Lines(live.out).at(0)};
+    const char *soak = std::getenv("TAVIRON_LOG_SOAK_SECONDS");
+    const double seconds = soak ? std::atof(soak) : 5;
+    const fs::path logs = folder.dir() / "logs";
+    // The long run polls at the default rate: a change every hundredth of a second.
+    StartPublisher(Transport::Tcp, {"--log", logs.string(), "--poll", soak ? "100" : "20"});
+    MqttMessage first, last;
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 10, &first)) << publisher.err;
+    ASSERT_TRUE(watcher.WaitFor(
+        [&](const MqttMessage &m) {
+            return m.topic == "taviron/4711/live" &&
+                   m.at - first.at >= std::chrono::duration<double>(seconds);
+        },
+        seconds + 60, &last))
+        << publisher.err;
+    const auto killedAt = std::chrono::steady_clock::now();
+    publisher.Signal(SIGKILL);
+    publisher.Wait(10);
+
+    // Every file whole; rows of all days in time order.
+    std::map<std::string, std::vector<std::string>> rows; // by time stamp
+    std::int64_t before = -1;
+    std::vector<fs::path> files;
+    for (const auto &entry : fs::directory_iterator(logs / "4711"))
+        files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    ASSERT_FALSE(files.empty());
+    for (const fs::path &file : files) {
+        SCOPED_TRACE(file.string());
+        EXPECT_EQ(file.extension(), ".csv");
+        std::vector<std::vector<std::string>> csv;
+        ASSERT_TRUE(ReadCsv(ReadFile(file), ',', &csv));
+        ASSERT_FALSE(csv.empty());
+        EXPECT_EQ(csv[0].size(), 12u);
+        std::string headerRow = csv[0][0];
+        for (std::size_t i = 1; i < csv[0].size(); ++i)
+            headerRow += "," + csv[0][i];
+        EXPECT_EQ(std::vector<std::string>{headerRow}, header);
+        for (std::size_t i = 1; i < csv.size(); ++i) {
+            ASSERT_EQ(csv[i].size(), 12u) << i;
+            const std::int64_t at = StampMillis(csv[i][0]);
+            EXPECT_GT(at, before) << csv[i][0];
+            EXPECT_EQ(file.stem().string(), csv[i][0].substr(0, 10));
+            before = at;
+            EXPECT_TRUE(rows.emplace(csv[i][0], csv[i]).second) << csv[i][0];
+        }
+    }
+
+    // What reached the broker reached the log; the newest missing change says how much the
+    // kill took away.
+    std::size_t published = 0;
+    double missingSince = 0;
+    for (const MqttMessage &m : watcher.Messages()) {
+        if (m.topic != "taviron/4711/live") continue;
+        ++published;
+        const double age = std::chrono::duration<double>(killedAt - m.at).count();
+        const auto row = rows.find(TextMember(m.payload, "time"));
+        if (row == rows.end()) {
+            missingSince = std::max(missingSince, age);
+            continue;
+        }
+        EXPECT_EQ(row->second[1], std::to_string(Member(m.payload, "cntPeriod")));
+        EXPECT_EQ(row->second[3], std::to_string(Member(m.payload, "cntStroke")));
+    }
+    std::printf("%zu rows, %zu live messages; those of the last %.3f s before the kill "
+                "missing\n",
+                rows.size(), published, missingSince);
+    EXPECT_GE(rows.size(), published);
+    // Rows are written within a second; the margin is for a loaded machine, and still far
+    // below the run's length.
+    EXPECT_LT(missingSince, 2.5);
 }
 
 } // namespace
