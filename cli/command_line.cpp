@@ -295,6 +295,8 @@ const Option kOptions[] = {
      [](Parser &p, const char *v) { return ApplyHz(&p.inv->pollHz, p, v); }},
     {"--rate", nullptr, true, kPublish,
      [](Parser &p, const char *v) { return ApplyHz(&p.inv->rateHz, p, v); }},
+    {"--config", nullptr, true, kPublish,
+     [](Parser &p, const char *v) { return ApplyText(&p.inv->configFile, p, v); }},
     {"--log", nullptr, true, kPublish,
      [](Parser &p, const char *v) { return ApplyText(&p.inv->logFolder, p, v); }},
     {"--user", nullptr, true, kPublish,

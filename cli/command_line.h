@@ -48,7 +48,8 @@ struct Invocation {
     std::string topicPrefix = "taviron";
     double pollHz = 100;
     double rateHz = 10;
-    std::string logFolder; // publish --log: the shift log's folder (a folder per id in it)
+    std::string logFolder;  // publish --log: the shift log's folder (a folder per id in it)
+    std::string configFile; // publish --config: a settings file (cli/publish_config.h)
     // publish: the broker's user and the file holding the password (never the password
     // itself), and TLS: the CA that signed the broker's certificate, a client certificate.
     std::string mqttUser, passwordFile;

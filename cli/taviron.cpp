@@ -10,6 +10,7 @@
 #include "cli/live_command.h"
 #include "cli/para_file.h"
 #include "cli/publish_command.h"
+#include "cli/publish_config.h"
 #include "cli/sensor_commands.h"
 #include "cli/sensor_list.h"
 #include "cli/sensor_session.h"
@@ -48,6 +49,13 @@ int FailEarly(const Invocation &inv, int code, const std::string &message) {
         std::printf("%s\n", json.Text().c_str());
     }
     return code;
+}
+
+void ParseWords(const std::vector<std::string> &words, Invocation *inv, UsageError *error) {
+    std::vector<const char *> argv;
+    for (const std::string &w : words)
+        argv.push_back(w.c_str());
+    ParseArguments(int(argv.size()), argv.data(), inv, error);
 }
 
 // Ctrl-C or TERM ends a live cycle after its pass, with every row written; a second one ends
@@ -116,10 +124,21 @@ int RunList(const Invocation &inv, const std::vector<SensorEntry> &sensors,
 } // namespace
 
 int TavironMain(int argc, char **argv) {
+    std::vector<std::string> words(argv, argv + argc);
     Invocation inv;
     UsageError error;
-    ParseArguments(argc, argv, &inv, &error);
-    const int language = inv.language >= 0 ? inv.language : SystemLanguage();
+    ParseWords(words, &inv, &error);
+    int language = inv.language >= 0 ? inv.language : SystemLanguage();
+    // publish --config: the file's settings after the words typed, and read again.
+    const std::string config = ConfigPathOf(words);
+    std::vector<ConfigPlace> places;
+    if (!config.empty() && inv.command == Command::Publish && !inv.help && !inv.version) {
+        std::string message;
+        const int code = ReadPublishConfig(config, language, &words, &places, &message);
+        if (code != kExitDone) return FailEarly(inv, code, message);
+        ParseWords(words, &inv, &error);
+        if (inv.language >= 0) language = inv.language;
+    }
     App.LanguageIndex = language;
     if (inv.help) {
         std::fputs(HelpText(language).c_str(), stdout);
@@ -129,9 +148,14 @@ int TavironMain(int argc, char **argv) {
         std::fputs(VersionText().c_str(), stdout);
         return kExitDone;
     }
-    if (error.text)
+    if (error.text) {
+        // A value from the settings file is said with its place there.
+        std::string place;
+        for (const ConfigPlace &p : places)
+            if (p.option == error.first) place = p.where + ": ";
         return FailEarly(inv, kExitUsage,
-                         UsageErrorText(error, language) + " " + Say(kSeeHelp, language));
+                         place + UsageErrorText(error, language) + " " + Say(kSeeHelp, language));
+    }
 
     // The files named on the command line, before any sensor is asked.
     CommandInput input;

@@ -6,6 +6,9 @@
 #   share/applications/taviron-scope.desktop          the desktop menu entry
 #   share/icons/hicolor/*/apps/taviron-scope.*        the menu icon
 #   share/man/man1/TavironScope.1.gz, taviron-sim.1.gz, taviron.1.gz  the manual pages
+#   lib/systemd/system/taviron-publish@.service       the plant link, one service per press
+#   lib/sysusers.d/taviron-scope.conf                 the user those services run as
+#   share/doc/taviron-scope/examples/publish.conf     a press's settings for that service
 include(GNUInstallDirs)
 
 set(TAVIRON_DATA_DIR_NAME taviron-scope)
@@ -27,6 +30,20 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.png
 install(FILES ${CMAKE_SOURCE_DIR}/resources/taviron-scope.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/taviron-scope)
+
+# The plant link as a service: the unit starts the installed taviron, under the prefix given
+# when installing (cmake --install --prefix, or the package's /usr); the package's postinst
+# makes its user.
+install(CODE "
+  set(TAVIRON_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/resources/systemd/taviron-publish@.service.in\"
+                 \"${CMAKE_BINARY_DIR}/systemd/taviron-publish@.service\" @ONLY)")
+install(FILES ${CMAKE_BINARY_DIR}/systemd/taviron-publish@.service
+  DESTINATION lib/systemd/system)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/systemd/taviron-scope.sysusers
+  DESTINATION lib/sysusers.d RENAME taviron-scope.conf)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/systemd/publish.conf
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/taviron-scope/examples)
 
 # The manual pages, compressed as Debian keeps them (gzip -n: the same bytes on every build).
 set(TAVIRON_MAN_PAGES)
@@ -67,4 +84,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, cups-client")
 set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/resources/systemd/postinst)
 include(CPack)

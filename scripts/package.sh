@@ -45,7 +45,10 @@ for path in ./usr/bin/TavironScope ./usr/bin/taviron-sim ./usr/bin/taviron \
             ./usr/share/icons/hicolor/256x256/apps/taviron-scope.png \
             ./usr/share/icons/hicolor/scalable/apps/taviron-scope.svg \
             ./usr/share/man/man1/TavironScope.1.gz ./usr/share/man/man1/taviron-sim.1.gz \
-            ./usr/share/man/man1/taviron.1.gz; do
+            ./usr/share/man/man1/taviron.1.gz \
+            ./usr/lib/systemd/system/taviron-publish@.service \
+            ./usr/lib/sysusers.d/taviron-scope.conf \
+            ./usr/share/doc/taviron-scope/examples/publish.conf; do
   grep -qxF "$path" <<<"$contents" || { echo "package: $path is missing" >&2; fail=1; }
 done
 # Nothing of the build or the tests in it.
@@ -57,6 +60,28 @@ fi
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/applications/taviron-scope.desktop)
 grep -qx 'Exec=TavironScope' <<<"$entry" && grep -qx 'Icon=taviron-scope' <<<"$entry" ||
   { echo "package: the desktop entry does not start TavironScope with its icon" >&2; fail=1; }
+# The plant link's unit starts the packaged taviron with a press's settings file, and systemd
+# finds nothing wrong in it (checked for an instance, with the package unpacked as the root).
+unit=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/lib/systemd/system/taviron-publish@.service)
+grep -qx 'ExecStart=/usr/bin/taviron publish --config /etc/taviron/publish/%i.conf' <<<"$unit" ||
+  { echo "package: the service unit does not start /usr/bin/taviron publish --config" >&2; fail=1; }
+dpkg-deb --ctrl-tarfile "$deb" | tar -tf - | grep -qx './postinst' ||
+  { echo "package: no postinst to make the service's user" >&2; fail=1; }
+if command -v systemd-analyze >/dev/null && [ -d /usr/lib/systemd/system ]; then
+  # The unit's targets and slices come from this system; the manual page is checked above.
+  root=$(mktemp -d)
+  dpkg-deb -x "$deb" "$root"
+  cp -n /usr/lib/systemd/system/*.target /usr/lib/systemd/system/*.slice \
+     "$root/usr/lib/systemd/system/" 2>/dev/null || true
+  systemd-analyze verify --man=no --root="$root" taviron-publish@press4.service \
+      >"$build/unit-verify.log" 2>&1 || echo "systemd-analyze verify failed" >>"$build/unit-verify.log"
+  cat "$build/unit-verify.log"
+  grep -q . "$build/unit-verify.log" &&
+    { echo "package: systemd-analyze verify complains about the service unit" >&2; fail=1; }
+  rm -rf "$root"
+else
+  echo "package: systemd-analyze is not installed; the service unit was not verified"
+fi
 if command -v lintian >/dev/null; then
   # Lintian's errors fail the package; its warnings are shown. The program has no licence text
   # or change log of its own yet, so their absence is left out.

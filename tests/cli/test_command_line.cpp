@@ -245,6 +245,7 @@ TEST(CliCommandLine, EveryBadLineSaysWhatIsWrong) {
         {"--port 1 publish --mqtt b --json", "Option --json does not go with publish"},
         {"--port 1 publish --mqtt b --csv-style excel-de", "--csv-style goes only with --log"},
         {"--port 1 publish --mqtt b --log ''", "Option --log needs a value"},
+        {"--port 1 info --config p.conf", "Option --config does not go with info"},
         {"--sensors l.ini publish --mqtt b", "publish cannot run with --sensors (only info, get, "
                                              "diff, save)"},
     };
