@@ -109,6 +109,13 @@ void MqttClient::Run() {
             if (stopping_ && !linked) break;
         }
         if (!linked) {
+            {
+                // What the TLS library says about this attempt, and whether the broker
+                // accepts it, start afresh.
+                std::lock_guard<std::mutex> lock(mutex_);
+                lastError_.clear();
+                accepted_ = false;
+            }
             const int rc = everTried ? mosquitto_reconnect(mosq_)
                                      : mosquitto_connect_async(mosq_, options_.host.c_str(),
                                                                options_.port, kKeepAliveSeconds);
@@ -164,7 +171,12 @@ bool MqttClient::Hopeless(int rc, int error) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         // The TLS handshake failing shows as the TLS error, or as a system error EPROTO.
-        if (rc == MOSQ_ERR_TLS || (rc == MOSQ_ERR_ERRNO && error == EPROTO))
+        // A broker that turns the client's certificate away (none given, or one its CA did not
+        // sign) sends a TLS alert once the client has sent its first message, so the
+        // connection ends before the broker's answer, with the alert as the reason.
+        const bool alert =
+            !options_.caFile.empty() && !accepted_ && lastError_.find("alert") != std::string::npos;
+        if (rc == MOSQ_ERR_TLS || (rc == MOSQ_ERR_ERRNO && error == EPROTO) || alert)
             why = Text(kTlsRefused, options_,
                        lastError_.empty() ? mosquitto_strerror(rc) : lastError_);
         else if (rc == MOSQ_ERR_CONN_REFUSED && (refusal_ == 4 || refusal_ == 5))
@@ -201,6 +213,7 @@ void MqttClient::OnConnect(mosquitto *, void *self, int result) {
     {
         std::lock_guard<std::mutex> lock(client->mutex_);
         client->connected_ = true;
+        client->accepted_ = true;
     }
     Say(kBrokerConnected, client->options_, "");
     if (client->onConnected_) client->onConnected_();

@@ -73,6 +73,7 @@ class MqttClient {
     std::condition_variable changed_;
     bool stopping_ = false;
     bool connected_ = false;
+    bool accepted_ = false; // the broker has accepted the connection of this attempt
     std::deque<int> acknowledged_;
     int refusal_ = 0;       // the broker's last refusal of a connection (CONNACK code)
     std::string lastError_; // the client library's last error line (the TLS library's reason)

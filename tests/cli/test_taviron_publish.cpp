@@ -370,4 +370,25 @@ TEST_F(PublishTest, ASettingsFileAloneRunsAPress) {
     EXPECT_TRUE(Orders().empty());
 }
 
+// A serial sensor whose cable is pulled answers nothing any more: after the link's time-out the
+// state is "sensor-lost"; plugged in again it is found at the next try, identified, "online",
+// and its live values flow again.
+TEST_F(PublishTest, SerialSensorUnpluggedThenBack) {
+    StartPublisher(Transport::Serial, {});
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 10)) << publisher.err;
+    std::size_t mark = watcher.Count();
+    sim->setFault({tavsim::FaultKind::NoReply, 0});
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/state", "sensor-lost"), 30, nullptr, mark))
+        << publisher.err;
+    mark = watcher.Count();
+    sim->clearFault();
+    ASSERT_TRUE(watcher.WaitFor(On("taviron/4711/state", "\"online\""), 60, nullptr, mark))
+        << publisher.err;
+    EXPECT_TRUE(watcher.WaitFor(On("taviron/4711/live", "cntPeriod"), 10, nullptr, mark))
+        << publisher.err;
+    EXPECT_NE(publisher.err.find("Sensor lost (trying again): "), std::string::npos)
+        << publisher.err;
+    EXPECT_NE(publisher.err.find("Sensor back"), std::string::npos) << publisher.err;
+}
+
 } // namespace

@@ -137,4 +137,60 @@ TEST_F(PublishTlsTest, FilesNamedAreCheckedBeforeTheSensorIsAsked) {
     EXPECT_TRUE(Orders().empty());
 }
 
+// A broker that asks every client for a certificate from the plant's CA: the press's own
+// certificate (--cert, --key) is taken, and the press is online under it; without one, or with
+// one the plant's CA did not sign, the broker turns the press away, which ends with exit 3 and
+// the reason.
+TEST_F(PublishTlsTest, ABrokerThatAsksForAClientCertificateTakesThePresssOwn) {
+    const std::string dir = folder.dir().string();
+    const std::string key = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    const std::string make =
+        "cd '" + dir + "' && openssl req " + key +
+        " -keyout press4.key -out press4.csr -subj /CN=press4 && openssl x509 -req -in "
+        "press4.csr -CA ca.crt -CAkey ca.key -CAcreateserial -out press4.crt -days 2 && "
+        "openssl req " +
+        key +
+        " -keyout other.key -out other.csr -subj /CN=press4 && openssl "
+        "x509 -req -in other.csr -CA wrong.crt -CAkey wrong.key -CAcreateserial -out other.crt "
+        "-days 2";
+    ASSERT_EQ(std::system(("(" + make + ") >/dev/null 2>&1").c_str()), 0);
+    broker.Stop();
+    broker.Start(folder.dir(), "listener " + std::to_string(tlsPort) + " 127.0.0.1\ncafile " + dir +
+                                   "/ca.crt\ncertfile " + dir + "/server.crt\nkeyfile " + dir +
+                                   "/server.key\nrequire_certificate true\n" +
+                                   "use_identity_as_username true\n");
+    MqttWatcher plant;
+    plant.Start(broker.port(), "#");
+
+    StartPublisher(
+        {"--cafile", In("ca.crt"), "--cert", In("press4.crt"), "--key", In("press4.key")});
+    ASSERT_TRUE(plant.WaitFor(On("taviron/4711/state", "online"), 10)) << publisher.err;
+    publisher.Signal(SIGTERM);
+    EXPECT_EQ(publisher.Wait(10), 0) << publisher.err;
+    const std::size_t seen = plant.Count();
+
+    const struct {
+        std::vector<std::string> args;
+        std::string reason;
+    } cases[] = {
+        {{"--cafile", In("ca.crt")}, "tlsv13 alert certificate required"},
+        {{"--cafile", In("ca.crt"), "--cert", In("other.crt"), "--key", In("other.key")},
+         "tlsv1 alert unknown ca"},
+    };
+    for (const auto &c : cases) {
+        TavironProcess refused;
+        std::vector<std::string> all = Connect(Transport::Tcp);
+        all.insert(all.end(), {"publish", "--mqtt", "127.0.0.1:" + std::to_string(tlsPort)});
+        all.insert(all.end(), c.args.begin(), c.args.end());
+        refused.Start(folder.program(), all, folder.dir());
+        EXPECT_EQ(refused.Wait(30), 3) << c.reason << refused.err;
+        EXPECT_NE(refused.err.find("taviron: TLS connection to MQTT broker 127.0.0.1:" +
+                                   std::to_string(tlsPort) + " refused: " + c.reason + "\n"),
+                  std::string::npos)
+            << refused.err;
+        EXPECT_EQ(refused.err.find("Connected"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(plant.Count(), seen);
+}
+
 } // namespace
