@@ -2,6 +2,7 @@
 #include "app/app.h"
 #include "base/state.h"
 #include "platform/ui.h"
+#include "taviron_version.h"
 
 #include "Tavironv10.h"
 
@@ -18,12 +19,12 @@ int ShowInfoText(const char *text, int tooltip, int left, int top, int pointSize
     SetCtrlAttribute(App.MainPanel, ctrl, ATTR_TEXT_POINT_SIZE, pointSize);
     SetCtrlAttribute(App.MainPanel, ctrl, ATTR_TEXT_BGCOLOR, bgColor);
     SetCtrlAttribute(App.MainPanel, ctrl, ATTR_TEXT_COLOR, textColor);
-    if (tooltip) SetCtrlAttribute(App.MainPanel, ctrl, ATTR_TOOLTIP_TEXT, "TAVIRON Scope V1.0.0");
+    if (tooltip) SetCtrlAttribute(App.MainPanel, ctrl, ATTR_TOOLTIP_TEXT, kProgramVersion);
     return SetCtrlVal(App.MainPanel, ctrl, text);
 }
 
 void ShowLogo() {
-    ShowInfoText("TAVIRON Scope V1.0", 1, 547, 29, 19, VAL_TRANSPARENT, kWhite);
+    ShowInfoText(kProgramTitle, 1, 547, 29, 19, VAL_TRANSPARENT, kWhite);
     ShowInfoText("Halvoran GmbH", 0, 15, 6, 11, VAL_TRANSPARENT, kWhite);
     ShowInfoText("Tel. +49 7231 4470-0", 0, 15, 22, 11, VAL_TRANSPARENT, kWhite);
     ShowInfoText("www.halvoran.de", 0, 15, 36, 11, VAL_TRANSPARENT, kWhite);

@@ -18,10 +18,6 @@ namespace {
 constexpr int kMainHeight = 690;
 constexpr int kMainWidth = 1014;
 
-const TextPair kHelpTab = {
-    "Waehlen Sie eine Registerkarte.\n<Strg>+<Umschalt>+S zeigt die Registerkarte DATENREKORDER.",
-    "Select TAB-window.\n<Ctrl>+<Shift>+S shows the SCOPE tab."};
-
 } // namespace
 
 void ShowScopePage() {
@@ -51,7 +47,7 @@ int CBF_MAINP(int panel, int event, void *, int, int) {
 }
 
 int CBF_TabMain1(int panel, int control, int event, void *, int, int) {
-    if (HelpAsked(event, kHelpTab)) return 0;
+    if (HelpAsked(event, help::CBF_TabMain1)) return 0;
     switch (event) {
     case EVENT_SHORTCUT: // the tab control's key combination: the hidden scope page
         ShowScopePage();

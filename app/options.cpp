@@ -3,12 +3,9 @@
 #include "app/options.h"
 
 #include "base/state.h"
+#include "taviron_version.h"
 
 #include <cstring>
-
-#ifndef TAVIRON_VERSION
-#define TAVIRON_VERSION "1.0.0"
-#endif
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "platform/core/tcp.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
+#include "taviron_version.h"
 #include "window/callbacks.h"
 
 #include "Tavironv10.h"
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr const char *kResourceFile = "Tavironv10.uir";
-constexpr const char *kTitle = "TAVIRON Scope V1.0";
 
 // Where the two child panels sit inside the main panel.
 constexpr int kChildTop = 63;
@@ -77,7 +77,7 @@ int LoadPanels(int argc, char **argv) {
         TellPanelFileUnusable();
         return -1;
     }
-    SetPanelAttribute(App.MainPanel, ATTR_TITLE, kTitle);
+    SetPanelAttribute(App.MainPanel, ATTR_TITLE, kProgramTitle);
     SetPanelPos(App.DataPanel, kChildTop, kChildLeft);
     SetPanelPos(App.ScopePanel, kChildTop, kChildLeft);
     SetPanelPos(App.ComparePanel, kChildTop, kChildLeft);

@@ -4,10 +4,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/language.h"
-
-#ifndef TAVIRON_VERSION
-#define TAVIRON_VERSION "1.0.0"
-#endif
+#include "taviron_version.h"
 
 namespace {
 

@@ -58,9 +58,7 @@ void CommitServer() {
 } // namespace
 
 int CBF_EditCommunicationProtocol(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Waehlen Sie die RS232 oder TCP/IP Schnittstelle.",
-                                  "Select RS232 or TCP/IP Interface."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_EditCommunicationProtocol)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         InitConnectPanel();
@@ -73,9 +71,7 @@ int CBF_EditCommunicationProtocol(int, int, int event, void *, int, int) {
 }
 
 int CBF_ButtonFindComPorts(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Zeigt eine Liste der verfuegbaren COM PORTS.",
-                                  "Shows a list of available COM PORTS."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonFindComPorts)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         ListComPorts();
@@ -87,9 +83,7 @@ int CBF_ButtonFindComPorts(int, int, int event, void *, int, int) {
 }
 
 int CBF_EditSelectComPort(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Waehlen Sie einen seriellen COM-Port.",
-                                  "Select a serial COM-PORT."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_EditSelectComPort)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         SetLinkButtonsDimmed(kDimmed);
@@ -101,12 +95,7 @@ int CBF_EditSelectComPort(int, int, int event, void *, int, int) {
 }
 
 int CBF_EditSelectBaudrate(int, int, int event, void *, int, int) {
-    static const TextPair help = {
-        "Waehlen Sie die Baudrate fuer die Datenuebertragung. \n\nAchtung! Sensor und "
-        "Nutzeroberflaeche \nmuessen mit der gleichen Baudrate arbeiten.",
-        "Select the Baudrate for data transfer. \n\nAttention! Sensor and user surface \nmust work "
-        "with the same Baudrate."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_EditSelectBaudrate)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
@@ -118,11 +107,7 @@ int CBF_EditSelectBaudrate(int, int, int event, void *, int, int) {
 }
 
 int CBF_ButtonChangeBaudrate(int, int, int event, void *, int, int) {
-    static const TextPair help = {
-        "Ausgewaehlte Baudrate auf Sensor speichern. \n\nNeue Baudrate mit EEPROM und SENDEN "
-        "bestaetigen.",
-        "Save selected Baudrate to sensor. \n\nConfirm new baudrate with EEPROM and SEND."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonChangeBaudrate)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
@@ -137,9 +122,7 @@ int CBF_ButtonChangeBaudrate(int, int, int event, void *, int, int) {
 }
 
 int CBF_StringIpAdress(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Waehlen Sie einen Server per Bezeichnung oder IP-Adresse.",
-                                  "Select a Server by name or IP address."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_StringIpAdress)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         CommitServer();
@@ -151,8 +134,7 @@ int CBF_StringIpAdress(int, int, int event, void *, int, int) {
 }
 
 int CBF_StringPortNumber(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Waehlen Sie eine Port-Nummer.", "Select a port number."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_StringPortNumber)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         SetCtrlAttribute(App.ConnectTab, CONNECT_ACCEPT, ATTR_DIMMED, 1);
@@ -164,8 +146,7 @@ int CBF_StringPortNumber(int, int, int event, void *, int, int) {
 }
 
 int CBF_ButtonTryToConnect(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Verbindungsaufbau zum Sensor.", "Try to connect sensor."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonTryToConnect)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
@@ -179,8 +160,7 @@ int CBF_ButtonTryToConnect(int, int, int event, void *, int, int) {
 }
 
 int CBF_ButtonDisconnect(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Verbindungsabbruch vom Sensor.", "Disconnect from sensor."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonDisconnect)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         Disconnect();
@@ -192,10 +172,7 @@ int CBF_ButtonDisconnect(int, int, int event, void *, int, int) {
 }
 
 int CBF_ButtonAccept(int, int, int event, void *, int, int) {
-    static const TextPair help = {
-        "Verbindungseinstellungen bestaetigen \nund zum Parametrierungs-Reiter wechseln.",
-        "Accept settings for communication \nand switch to para-panel."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonAccept)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         if (const int status = StorePanelSettings(); status != 0) ShowSettingsNotSaved(status);

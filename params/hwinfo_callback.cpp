@@ -9,11 +9,7 @@
 #include "window/panels.h"
 
 int CBF_ButtonGenHwInfoFile(int, int, int event, void *, int, int) {
-    static const TextPair help = {
-        "Hardware Initialisierungs-Datei auf Festplatte speichern. \nSenden Sie diese Datei an den "
-        "Hersteller fuer Support.",
-        "Save Hardware Initial File to disk. \nSend this file to your supplier for assistance."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonGenHwInfoFile)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         // No second operation may start while the exchanges wait for the sensor.

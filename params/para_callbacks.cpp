@@ -11,14 +11,7 @@
 #include "window/panels.h"
 
 int CBF_ButtonSend(int, int, int event, void *, int, int) {
-    static const TextPair help = {
-        "Alle Parameter der PC-Nutzeroberflaeche werden an den Sensor oder in eine auswaehlbare "
-        "Datei uebertragen. \nDas Ziel der Parameteruebertragung wird mit der Button-Auswahl (RAM, "
-        "EEPROM, DATEI) bestimmt. \n\nFunktionstaste: F9",
-        "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
-        "selectable file. \nThe target of the parameter transfer is determined by the select "
-        "button (RAM, EEPROM, FILE). \n\nShortcut Key: F9."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonSend)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         // FILE works on files also while the live cycle runs; a running cycle sends the values
@@ -40,14 +33,7 @@ int CBF_ButtonSend(int, int, int event, void *, int, int) {
 }
 
 int CBF_ButtonGet(int, int, int event, void *, int, int) {
-    static const TextPair help = {
-        "Sensor- oder Dateiparameter werden auf die PC-Nutzeroberflaeche uebertragen. \nDie Quelle "
-        "der Parameteruebertragung wird mit der Button-Auswahl (RAM, EEPROM, DATEI) bestimmt. "
-        "\n\nFunktionstaste: F10",
-        "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of the "
-        "parameter transfer is determined by the select button (RAM, EEPROM, FILE). \n\nShortcut "
-        "Key: F10."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonGet)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         if (App.MemorySelect == 3) {
@@ -67,10 +53,7 @@ int CBF_ButtonGet(int, int, int event, void *, int, int) {
 }
 
 int CBF_ButtonSelectMem(int, int control, int event, void *, int, int) {
-    static const TextPair help = {
-        "Waehlen Sie die Quelle bzw. das Ziel fuer die Parameteruebertragung.",
-        "Select source respectively the target for the parameter transfer."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonSelectMem)) return 0;
     switch (event) {
     case EVENT_VAL_CHANGED: {
         // The toggle that raised the event decides; exactly one of the three stays on.
@@ -89,20 +72,20 @@ int CBF_ButtonSelectMem(int, int control, int event, void *, int, int) {
 
 int CBF_EditStrokeTol(int, int control, int event, void *, int, int) {
     if (event == EVENT_COMMIT) ParaChosen(control);
-    return AnswerHelp(event, kTextStrokeTol);
+    return AnswerHelp(event, help::CBF_EditStrokeTol);
 }
 
 int CBF_EditBadCntToFail(int, int control, int event, void *, int, int) {
     if (event == EVENT_COMMIT) ParaChosen(control);
-    return AnswerHelp(event, kTextBadCntToFail);
+    return AnswerHelp(event, help::CBF_EditBadCntToFail);
 }
 
 int CBF_EditDigOutmode(int, int control, int event, void *, int, int) {
     if (event == EVENT_COMMIT) ParaChosen(control);
-    return AnswerHelp(event, kTextDigOutmode);
+    return AnswerHelp(event, help::CBF_EditDigOutmode);
 }
 
 int CBF_EditCntStrokeEdge(int, int control, int event, void *, int, int) {
     if (event == EVENT_COMMIT) ParaChosen(control);
-    return AnswerHelp(event, kTextCntStrokeEdge);
+    return AnswerHelp(event, help::CBF_EditCntStrokeEdge);
 }

@@ -17,9 +17,6 @@ void TagLikeControl(QWidget *w, QWidget *like); // ui_events.cpp
 
 namespace {
 
-constexpr int kErrCtrl = -13;
-constexpr int kErrAttr = -45;
-
 QComboBox *ComboOf(int panel, int control) {
     CtrlRec *c = FindCtrl(panel, control);
     return c ? c->combo.data() : nullptr;
@@ -197,7 +194,7 @@ int WriteFileSafely(const char *path, const char *data, long size) {
 
 int SavePanelDisplayToFile(int panel, const char *path) {
     PanelRec *p = FindPanel(panel);
-    if (!p || !p->widget || !path) return -4;
+    if (!p || !p->widget || !path) return kErrPanel;
     FlushAllDirty();
     // grab() renders the widget itself, so it works off screen as well.
     QPixmap pm = p->widget->grab();

@@ -87,6 +87,7 @@ enum {
     ATTR_MENU_NEXT_ITEM,   // menu items, read only: id of the next item, 0 at the end
     ATTR_ITEM_NAME,        // menu items: the text shown
     ATTR_MAX_LINES,        // text boxes: the most lines kept, the oldest dropped first; 0 all
+    ATTR_CALLBACK_NAME,    // read only: the name of the control's callback, "" when none
 };
 
 enum { VAL_TRANSPARENT = 0x1000000 };

@@ -17,10 +17,6 @@
 
 namespace {
 
-constexpr int kErrPanel = -4;
-constexpr int kErrCtrl = -13;
-constexpr int kErrAttr = -45; // attribute not valid for this control
-
 int Lookup(int panel, int control, CtrlRec **c) {
     if (!FindPanel(panel)) return kErrPanel;
     *c = FindCtrl(panel, control);
@@ -266,6 +262,8 @@ int GetCtrlAttribute(int panel, int control, int attribute, char *buffer, int si
     switch (attribute) {
     case ATTR_CONSTANT_NAME:
         return CopyOut(QString::fromStdString(c->name), buffer, size);
+    case ATTR_CALLBACK_NAME:
+        return CopyOut(QString::fromStdString(c->callbackName), buffer, size);
     case ATTR_TOOLTIP_TEXT:
         return CopyOut(w->toolTip(), buffer, size);
     case ATTR_LABEL_TEXT:
@@ -330,7 +328,7 @@ int DisplayImageFile(int panel, int control, const char *file) {
     char found[MAX_PATHNAME_LEN];
     FindProgramFile(file, 1, found);
     QPixmap pm(QString::fromLocal8Bit(found));
-    if (pm.isNull()) return -12; // image cannot be read
+    if (pm.isNull()) return kErrImage;
     l->setPixmap(pm);
     if (!l->hasScaledContents()) l->resize(pm.size());
     return 0;

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr int kErrCtrl = -13;
-constexpr int kErrAttr = -45;
-
 Graph *GraphOf(int panel, int control, CtrlRec **rec = nullptr) {
     CtrlRec *c = FindCtrl(panel, control);
     if (rec) *rec = c;

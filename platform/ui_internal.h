@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/ui.h"
+#include "platform/ui_errors.h"
 
 #include <QKeySequence>
 #include <QPointer>
@@ -40,6 +41,7 @@ struct CtrlRec {
     QPointer<QLabel> label;    // caption shown above value controls
     QPointer<QComboBox> combo; // drop-down list laid onto a string control
     CtrlCallbackPtr callback = nullptr;
+    std::string callbackName; // as the resource file names it
     void *callbackData = nullptr;
 
     // Value record.

@@ -107,6 +107,7 @@ bool BuildCtrl(PanelRec &panel, const std::string &name, int id, QWidget *w) {
     if (!cb.empty()) {
         bool found = false;
         c.callback = LookupCtrlCallback(cb, &found);
+        c.callbackName = cb;
         if (!found) {
             std::fprintf(stderr, "resource: callback %s of %s is not part of this program\n",
                          cb.c_str(), name.c_str());

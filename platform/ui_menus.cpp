@@ -9,11 +9,6 @@
 
 namespace {
 
-constexpr int kErrPanel = -4;
-constexpr int kErrMenuBar = -36; // menu bar handle unknown
-constexpr int kErrItem = -37;    // menu item id unknown
-constexpr int kErrAttr = -45;
-
 struct MenuItemRec {
     int id;
     std::string name;

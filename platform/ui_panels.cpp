@@ -12,10 +12,6 @@ void SetProgrammaticTabChange(bool on); // ui_events.cpp
 
 namespace {
 
-constexpr int kErrPanel = -4;
-constexpr int kErrCtrl = -13;
-constexpr int kErrAttr = -45;
-
 QTabWidget *TabOf(int panel, int control) {
     CtrlRec *c = FindCtrl(panel, control);
     return c ? qobject_cast<QTabWidget *>(c->widget.data()) : nullptr;

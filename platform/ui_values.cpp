@@ -22,10 +22,6 @@
 
 namespace {
 
-constexpr int kErrPanel = -4; // panel handle unknown
-constexpr int kErrCtrl = -13; // control id unknown
-constexpr int kErrType = -27; // value does not suit the control
-
 constexpr int kRefreshMs = 16; // widgets follow their records about 60 times a second
 
 std::vector<std::pair<int, int>> g_dirty;

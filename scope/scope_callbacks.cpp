@@ -11,11 +11,7 @@
 #include "window/panels.h"
 
 int CBF_ButtonGetCycleTime(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Zykluszeit des Sensors abfragen. \nSensor fuer 8 Sekunden nicht "
-                                  "unterbrechen, \ndann Schaltflaeche klicken.",
-                                  "Get cycle time from sensor. \nDon't interrupt the sensor for 8 "
-                                  "seconds \nthen press the button."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonGetCycleTime)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
@@ -30,9 +26,7 @@ int CBF_ButtonGetCycleTime(int, int, int event, void *, int, int) {
 }
 
 int CBF_ButtonScan(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Datenrekorder starten und das Ergebnis im Graph anzeigen.",
-                                  "Start data recording and display the result in the graph."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonScan)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
@@ -49,8 +43,7 @@ int CBF_ButtonScan(int, int, int event, void *, int, int) {
 }
 
 int CBF_ButtonBreakScan(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Datenrekorder abbrechen.", "Break data recording."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_ButtonBreakScan)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         SetButtonsDimmed(kAllControls, kDimmed);
@@ -64,18 +57,7 @@ int CBF_ButtonBreakScan(int, int, int event, void *, int, int) {
 }
 
 int CBF_EditTriggerMode(int, int, int event, void *, int, int) {
-    static const TextPair help = {
-        "Trigger Modus auswaehlen! \nEINZELAUFNAHME: Datenrekorder startet nach Klick auf SCAN. "
-        "\nSTEIGENDE FLANKE: Datenrekorder startet wenn die blaue Linie ueber TRIGGER LEVEL "
-        "steigt. \nFALLENDE FLANKE: Datenrekorder startet wenn die blaue Linie unter TRIGGER LEVEL "
-        "faellt. \nINTERN OUT0: Datenrekorder startet wenn OUT0 aus Toleranz faellt. \nEXTERN IN0: "
-        "Datenrekorder startet wenn IN0 high schaltet.",
-        "Select trigger mode! \nSINGLE SHOT: Data recording starts after pushing SCAN. \nRISING "
-        "EDGE: Data recording starts when signal goes higher than TRIGGER LEVEL. \nFALLING EDGE: "
-        "Data recording starts when signal goes lower than TRIGGER LEVEL. \nINTERNAL OUT0: Data "
-        "recording starts when OUT0 exits tolerance. \nEXTERNAL IN0: Data recording starts when "
-        "IN0 goes high."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_EditTriggerMode)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         // Level only for the edge triggers, pre-trigger for every triggered mode.
@@ -92,22 +74,15 @@ int CBF_EditTriggerMode(int, int, int event, void *, int, int) {
 }
 
 int CBF_EditPreTrigVal(int, int, int event, void *, int, int) {
-    static const TextPair help = {
-        "Anzahl der aufgenommenen Werte \ndie gespeichert werden bevor Triggerereignis eintritt.",
-        "Number of recorded values \nwhich are stored before trigger occured."};
-    return AnswerHelp(event, help);
+    return AnswerHelp(event, help::CBF_EditPreTrigVal);
 }
 
 int CBF_EditTriggerLevel(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Rekorder startet wenn das Signal das TRIGGER LEVEL passiert.",
-                                  "Record starts when signal passes TRIGGER LEVEL."};
-    return AnswerHelp(event, help);
+    return AnswerHelp(event, help::CBF_EditTriggerLevel);
 }
 
 int CBF_EditScanRate(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Zeichnet pro SCAN RATE Zyklus einen Wert auf.",
-                                  "Record a value every SCAN RATE scan."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_EditScanRate)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         calcScopDeltaXY();
@@ -119,11 +94,7 @@ int CBF_EditScanRate(int, int, int event, void *, int, int) {
 }
 
 int CBF_DispScanFreq(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Sensor Scanfrequenz. \nSensor fuer 8 Sekunden nicht "
-                                  "unterbrechen, \ndann Schaltflaeche klicken.",
-                                  "Sensor scanfrequency. \nDon't interrupt the sensor for 8 "
-                                  "seconds \nthen press the button."};
-    return AnswerHelp(event, help);
+    return AnswerHelp(event, help::CBF_DispScanFreq);
 }
 
 int CBF_EditScopeComment(int, int, int event, void *, int, int) {

@@ -12,6 +12,7 @@
 #include "platform/report.h"
 #include "platform/toolbox.h"
 #include "platform/ui.h"
+#include "taviron_version.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,7 +25,6 @@
 namespace {
 
 const TextPair kReportTitle = {"Screenshot des Scope-Bildschirms.", "Scope Screen Shot"};
-constexpr const char *kVersionLine = "TAVIRON Scope V1.0";
 const TextPair kPanelIdLabel = {"Fenster ID:", "Panel ID: "};
 const TextPair kCommentLabel = {"Kommentar:", "Comment:"};
 const TextPair kSettingsLabel = {"Rekorder-Einstellungen:", "Recorder settings:"};
@@ -49,9 +49,9 @@ const TextPair kPrintWaiting = {
 void SetJobTitle(int report) {
     char title[200];
     if (App.PanelId[0] != '\0')
-        std::snprintf(title, sizeof title, "%s - %s", kVersionLine, App.PanelId);
+        std::snprintf(title, sizeof title, "%s - %s", kProgramTitle, App.PanelId);
     else
-        std::snprintf(title, sizeof title, "%s", kVersionLine);
+        std::snprintf(title, sizeof title, "%s", kProgramTitle);
     Report_SetReportAttribute(report, REPORT_ATTR_JOB_TITLE, title);
 }
 
@@ -220,7 +220,7 @@ void PrintScopeGraph() {
     Report_SetTextAttribute(report, REPORT_TEXT_POINT_SIZE, 20.0);
     Report_AppendLine(report, Txt(kReportTitle));
     Report_SetTextAttribute(report, REPORT_TEXT_POINT_SIZE, 10.0);
-    Report_AppendLine(report, kVersionLine);
+    Report_AppendLine(report, kProgramTitle);
 
     if (App.PanelId[0] != '\0') {
         std::snprintf(line, sizeof line, "%s%s", Txt(kPanelIdLabel), App.PanelId);

@@ -8,7 +8,7 @@
 #include "base/texts.h"
 #include "localui/localui.h"
 #include "platform/ui.h"
-#include "window/help.h"
+#include "window/callbacks.h"
 
 namespace {
 
@@ -41,10 +41,11 @@ const TextPair kTextOutmode = {
 } // namespace
 
 void WriteLanguageTexts() {
-    SetCtrlVal(App.ParaTab, PARA_TEXT_STROKE_TOL, Txt(kTextStrokeTol));
-    SetCtrlVal(App.ParaTab, PARA_TEXT_BAD_CNT_TO_FAIL, Txt(kTextBadCntToFail));
-    SetCtrlVal(App.ParaTab, PARA_TEXT_DIG_OUTMODE, Txt(kTextDigOutmode));
-    SetCtrlVal(App.ParaTab, PARA_TEXT_CNT_STROKE_EDGE, Txt(kTextCntStrokeEdge));
+    // The explanations beside the four parameters are their controls' help texts.
+    SetCtrlVal(App.ParaTab, PARA_TEXT_STROKE_TOL, Txt(help::CBF_EditStrokeTol));
+    SetCtrlVal(App.ParaTab, PARA_TEXT_BAD_CNT_TO_FAIL, Txt(help::CBF_EditBadCntToFail));
+    SetCtrlVal(App.ParaTab, PARA_TEXT_DIG_OUTMODE, Txt(help::CBF_EditDigOutmode));
+    SetCtrlVal(App.ParaTab, PARA_TEXT_CNT_STROKE_EDGE, Txt(help::CBF_EditCntStrokeEdge));
     SetCtrlVal(App.DataPanel, DATAP_OUTMODE_TEXT, Txt(kTextOutmode));
     // Without its catalogue the toolkit stays English; nothing to tell the operator.
     SetToolkitLanguage(App.LanguageIndex == 0 ? "de" : "en");

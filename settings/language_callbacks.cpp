@@ -9,11 +9,7 @@
 #include "settings/settings.h"
 
 int CBF_EditID(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Sensor-Identifikation einfuegen. \nDiese ID wird in einigen "
-                                  "Fenstern der Software angezeigt.",
-                                  "Insert sensor identification. \nThis ID will be displayed in "
-                                  "some panels of the software."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_EditID)) return 0;
     switch (event) {
     case EVENT_COMMIT: // the identification is taken on commit only
         GetCtrlVal(App.ConnectTab, CONNECT_ID, App.PanelId);
@@ -25,8 +21,7 @@ int CBF_EditID(int, int, int event, void *, int, int) {
 }
 
 int CBF_EditLanguage(int, int, int event, void *, int, int) {
-    static const TextPair help = {"Sprache auswaehlen.", "Select a language."};
-    if (HelpAsked(event, help)) return 0;
+    if (HelpAsked(event, help::CBF_EditLanguage)) return 0;
     switch (event) {
     case EVENT_COMMIT:
         InitLanguage();

@@ -12,6 +12,7 @@
 #include "platform/ui.h"
 #include "settings/language.h"
 #include "settings/window_place.h"
+#include "taviron_version.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,7 +23,6 @@
 namespace {
 
 constexpr const char *kFileType = "Panel Settings";
-constexpr const char *kScopeVersion = "TAVIRON Scope V1.0";
 
 constexpr const char *kGeneral = "GENERAL INFO";
 constexpr const char *kPosition = "PANEL POSITION";
@@ -255,7 +255,7 @@ int StorePanelSettings() {
     App.IniHandle = Ini_New(0);
     if (!App.IniHandle) return INI_ERR_OUT_OF_MEMORY;
     Ini_PutString(App.IniHandle, kGeneral, "FILE TYPE:", kFileType);
-    Ini_PutString(App.IniHandle, kGeneral, "SCOPE VERSION:", kScopeVersion);
+    Ini_PutString(App.IniHandle, kGeneral, "SCOPE VERSION:", kProgramTitle);
     Ini_PutString(App.IniHandle, kGeneral, "PANEL ID:", panelId);
     Ini_PutInt(App.IniHandle, kGeneral, "LANGUAGE", language);
 

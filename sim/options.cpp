@@ -1,6 +1,8 @@
 // Option parsing and the operator commands of taviron-sim.
 #include "sim/options.h"
 
+#include "taviron_version.h"
+
 #include <cstdlib>
 #include <sstream>
 

@@ -1,5 +1,4 @@
-// The right-click help of the control callbacks, and the help texts said once for every part
-// that shows them.
+// The right-click help popup of the control callbacks, and the texts more than one part shows.
 #include "window/help.h"
 
 #include "platform/ui.h"
@@ -18,21 +17,6 @@ bool HelpAsked(int event, const TextPair &help) {
     ShowHelp(help);
     return true;
 }
-
-const TextPair kTextStrokeTol = {
-    "Plus / Minus Toleranz fuer Stanzhub. \nEingabe in Promille.",
-    "Plus / minus tolerance for punching stroke. \nInput in per thousand."};
-const TextPair kTextBadCntToFail = {
-    "Anzahl von Fehlerereignissen, \nbevor die Ausgaenge geschaltet werden",
-    "Number of errors before \nthe outputs are set."};
-const TextPair kTextDigOutmode = {
-    "Waehle die Ansteuerung der Digitalausgaenge. \nDIREKT : Ausgaenge sind High aktiv. "
-    "\nINVERS : Ausgaenge sind Low aktiv.",
-    "Select the control of the digital outputs. \nDIRECT  : Outputs are high activ. "
-    "\nINVERSE : Outputs are low activ."};
-const TextPair kTextCntStrokeEdge = {
-    "Waehlen Sie aus, welche Kante des \nStanzhubs ausgewertet werden soll.",
-    "Select which edge of the \npunching stroke should be evaluated."};
 
 const TextPair kTxtNoFileSelected = {"Keine Datei ausgewaehlt! \nAktion wird nicht ausgefuehrt!",
                                      "No file was selected! \nProcess will not be done!"};

@@ -1,4 +1,5 @@
-// The right-click help of the control callbacks, and the help texts more than one part shows.
+// The right-click help of the control callbacks (their texts are in window/callback_list.h),
+// and the texts more than one part shows.
 #pragma once
 
 #include "base/texts.h"
@@ -13,13 +14,6 @@ int AnswerHelp(int event, const TextPair &help);
 // popup and returns true (the callback has nothing else to do for that event); otherwise
 // shows nothing and returns false.
 bool HelpAsked(int event, const TextPair &help);
-
-// The four parameters' texts: the right-click help of their controls, and the explanations the
-// parameter page shows beside them in the current language.
-extern const TextPair kTextStrokeTol;
-extern const TextPair kTextBadCntToFail;
-extern const TextPair kTextDigOutmode;
-extern const TextPair kTextCntStrokeEdge;
 
 // A file dialog that was cancelled: "No file was selected! Process will not be done!"
 extern const TextPair kTxtNoFileSelected;

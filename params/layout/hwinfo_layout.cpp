@@ -2,6 +2,7 @@
 #include "params/layout/hwinfo_layout.h"
 
 #include "params/layout/para_names.h"
+#include "taviron_version.h"
 
 #include <cstring>
 #include <string>
@@ -37,7 +38,7 @@ void PutHwInfoItems(IniText document, const char *firmware, int firmwareSize,
     const std::string firmwareText =
         firmware ? std::string(firmware, strnlen(firmware, firmwareSize)) : std::string();
     Ini_PutString(document, "GENERAL INFO", "FILE TYPE:", "Hardware Initial File");
-    Ini_PutString(document, "GENERAL INFO", "SCOPE VERSION:", "TAVIRON Scope V1.0.0");
+    Ini_PutString(document, "GENERAL INFO", "SCOPE VERSION:", kProgramVersion);
     Ini_PutString(document, "GENERAL INFO", "FIRMWARE VERSION:", firmwareText.c_str());
     Ini_PutString(document, "HARDWARE INFO", "DATA", hardwareText);
     for (int i = 0; i < 4; ++i)

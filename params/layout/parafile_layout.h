@@ -3,12 +3,13 @@
 #pragma once
 
 #include "inifile/inifile.h"
+#include "taviron_version.h"
 
 #include <cstdint>
 
 // What the identification section of a parameter file holds.
-inline constexpr const char *kParaFileType = "Parameter File";             // "FILE TYPE:"
-inline constexpr const char *kParaFileScopeVersion = "TAVIRON Scope V1.0"; // "SCOPE VERSION:"
+inline constexpr const char *kParaFileType = "Parameter File";      // "FILE TYPE:"
+inline constexpr const char *kParaFileScopeVersion = kProgramTitle; // "SCOPE VERSION:"
 
 // Puts the items of a parameter file into a fresh unsorted document, in file order.
 void PutParaFileItems(IniText document, const std::uint16_t *paraValues);

@@ -2,6 +2,7 @@
 #include "scope/calc/scope_csv.h"
 
 #include "scope/calc/scope_calc.h"
+#include "taviron_version.h"
 
 #include <cmath>
 #include <cstdio>
@@ -48,7 +49,7 @@ std::string CsvNumber(double v) {
 std::string ScopeCsvText(const ScopeCsvHeader &h, const std::uint16_t *samples) {
     std::string out;
     out.reserve(8192);
-    Row(&out, "TAVIRON Scope V1.0", "scope record");
+    Row(&out, kProgramTitle, "scope record");
     Row(&out, "Date", Field(h.date));
     Row(&out, "Sensor ID", Field(h.panelId));
     Row(&out, "Sensor", Field(h.sensorName));

@@ -1,6 +1,7 @@
 // --help and --version: found as whole arguments like every option, and the real program
 // answering them on standard output with exit code 0 without opening a window.
 #include "app/options.h"
+#include "taviron_version.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 // (the program then ends with exit code 2).
 #include "cli/command_line.h"
 #include "cli/usage.h"
+#include "taviron_version.h"
 
 #include <gtest/gtest.h>
 

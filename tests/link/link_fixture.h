@@ -40,13 +40,6 @@ class LinkTest : public ProgramFixture {
         InitConnectPanel();
     }
 
-    // An operator's click on a control of the connection page (shown first) or another panel;
-    // returns once the callback and everything it started have run.
-    void Click(int panel, int control) {
-        if (panel == App.ConnectTab) SetActiveTabPage(App.MainPanel, MAINP_TAB, 0);
-        TestClickCtrl(panel, control);
-        TestProcessEvents(5);
-    }
     // TRY TO CONNECT, expecting the sensor to be identified.
     void Connect() {
         ClearStatus();

@@ -28,10 +28,6 @@ FaultSetting SlowReplies() {
     return f;
 }
 
-void Click(int panel, int control) {
-    TestClickCtrl(panel, control);
-}
-
 void SetPage(int strokeTol, int badCnt, int outmode, int edge) {
     SetCtrlVal(App.ParaTab, PARA_STROKE_TOL, strokeTol);
     SetCtrlVal(App.ParaTab, PARA_BAD_CNT_TO_FAIL, badCnt);
@@ -53,7 +49,7 @@ class LiveCycleTest : public LiveTest {
                     ramDimmed = Dimmed(App.MainPanel, MAINP_RAM);
                 });
         RunWhen([this, stopAfter] { return polls >= stopAfter; },
-                [] { Click(App.MainPanel, MAINP_STOP); });
+                [] { TestClickCtrl(App.MainPanel, MAINP_STOP); });
         RunGo();
 
         const std::vector<int> o = Orders();
@@ -146,7 +142,7 @@ TEST_F(LiveCycleTest, TheScreenFollowsTheValuesWhileTheCycleRuns) {
 TEST_F(LiveCycleTest, StopDuringAWaitingPollLetsThatPassFinish) {
     ConnectTcp();
     sim->setFault(SlowReplies());
-    RunWhen([this] { return polls >= 1; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    RunWhen([this] { return polls >= 1; }, [] { TestClickCtrl(App.MainPanel, MAINP_STOP); });
     RunGo();
     EXPECT_EQ(Orders(), std::vector<int>{OrderLiveData});
     const LiveDataRec last = LastLiveReply();
@@ -159,7 +155,7 @@ TEST_F(LiveCycleTest, StopDuringAServedSendEndsWithoutPolling) {
     ConnectTcp();
     SetPage(123, 45, 1, 1);
     sim->setFault(SlowReplies());
-    RunWhen([this] { return polls >= 1; }, [] { Click(App.MainPanel, MAINP_SEND); });
+    RunWhen([this] { return polls >= 1; }, [] { TestClickCtrl(App.MainPanel, MAINP_SEND); });
     // STOP while the SEND is served: the first check after the cycle took the SEND up (which
     // clears the request) runs from the wait of the SEND's own exchange. STOP's callback is
     // called right there; a click's commit would run only on the next pass of the loop, and a
@@ -192,17 +188,16 @@ TEST_F(LiveCycleTest, SendAndGetAskedForDuringAPollAreServedBeforeTheNextPoll) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.memoryToggle == MAINP_RAM ? "RAM" : "EEPROM");
         Click(App.MainPanel, c.memoryToggle);
-        TestProcessEvents(5);
         SetPage(77, 12, 0, 1);
         ClearRecords();
         sim->setFault(SlowReplies());
         // SEND and GET both clicked while the first poll waits; STOP during the second poll.
         RunWhen([this] { return polls >= 1; },
                 [] {
-                    Click(App.MainPanel, MAINP_GET);
-                    Click(App.MainPanel, MAINP_SEND);
+                    TestClickCtrl(App.MainPanel, MAINP_GET);
+                    TestClickCtrl(App.MainPanel, MAINP_SEND);
                 });
-        RunWhen([this] { return polls >= 2; }, [] { Click(App.MainPanel, MAINP_STOP); });
+        RunWhen([this] { return polls >= 2; }, [] { TestClickCtrl(App.MainPanel, MAINP_STOP); });
         RunGo();
         sim->clearFault();
         EXPECT_EQ(Orders(), c.orders) << "SEND first, then GET, then the pass's poll";
@@ -216,7 +211,6 @@ TEST_F(LiveCycleTest, SendAndGetAskedForDuringAPollAreServedBeforeTheNextPoll) {
 TEST_F(LiveCycleTest, SendWithFileSelectedWritesTheFileAndTheCycleGoesOn) {
     ConnectTcp();
     Click(App.MainPanel, MAINP_FILE);
-    TestProcessEvents(5);
     const fs::path file = programDir / "during_cycle.ini";
     SetPopupResponder([this, file](const PopupRecord &r, std::string *path) {
         popups.push_back(r);
@@ -224,8 +218,8 @@ TEST_F(LiveCycleTest, SendWithFileSelectedWritesTheFileAndTheCycleGoesOn) {
         return 1;
     });
     sim->setFault(SlowReplies());
-    RunWhen([this] { return polls >= 1; }, [] { Click(App.MainPanel, MAINP_SEND); });
-    RunWhen([this] { return polls >= 3; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    RunWhen([this] { return polls >= 1; }, [] { TestClickCtrl(App.MainPanel, MAINP_SEND); });
+    RunWhen([this] { return polls >= 3; }, [] { TestClickCtrl(App.MainPanel, MAINP_STOP); });
     RunGo();
     EXPECT_EQ(Orders(), std::vector<int>(3, OrderLiveData)) << "the file, not the sensor";
     EXPECT_TRUE(fs::exists(file));
@@ -256,7 +250,7 @@ TEST_F(LiveCycleTest, PageChangesToConnectionAndScopeStopTheCycleTheParameterPag
         sim->setFault(SlowReplies());
         RunWhen([this] { return polls >= 2; },
                 [to = c.to] { TestSelectTab(App.MainPanel, MAINP_TAB, to); });
-        RunWhen([this] { return polls >= 5; }, [] { Click(App.MainPanel, MAINP_STOP); });
+        RunWhen([this] { return polls >= 5; }, [] { TestClickCtrl(App.MainPanel, MAINP_STOP); });
         RunGo();
         sim->clearFault();
         EXPECT_EQ(ActivePage(), c.to);
@@ -350,7 +344,7 @@ TEST_F(LiveCycleTest, ValuesAFailureLeftBehindNoLongerLookLive) {
         EXPECT_EQ(Visible(App.DataPanel, DATAP_LAST_VALUES_TIME), live ? 0 : 1);
     };
 
-    RunWhen([this] { return polls >= 3; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    RunWhen([this] { return polls >= 3; }, [] { TestClickCtrl(App.MainPanel, MAINP_STOP); });
     RunGo();
     TestProcessEvents(20);
     expectLive(1);
@@ -378,7 +372,7 @@ TEST_F(LiveCycleTest, ValuesAFailureLeftBehindNoLongerLookLive) {
     }
     EXPECT_TRUE(near) << shown;
 
-    RunWhen([this] { return polls >= 2; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    RunWhen([this] { return polls >= 2; }, [] { TestClickCtrl(App.MainPanel, MAINP_STOP); });
     ClearRecords();
     RunGo();
     TestProcessEvents(20);
@@ -389,7 +383,7 @@ TEST_F(LiveCycleTest, ValuesAFailureLeftBehindNoLongerLookLive) {
 TEST_F(LiveCycleTest, ARefusedSendEndsTheCycleBeforeThePoll) {
     ConnectTcp();
     SetPage(600, 25, 0, 0); // a tolerance above 500 per mille fails the sensor's check
-    RunWhen([this] { return polls >= 2; }, [] { Click(App.MainPanel, MAINP_SEND); });
+    RunWhen([this] { return polls >= 2; }, [] { TestClickCtrl(App.MainPanel, MAINP_SEND); });
     RunGo();
     const std::vector<int> o = Orders();
     ASSERT_GE(o.size(), 2u);
@@ -407,8 +401,8 @@ TEST_F(LiveCycleTest, ASecondGoQueuedBeforeTheFirstDimsIsIgnored) {
     ConnectTcp();
     sim->setFault(SlowReplies());
     // Two commits of GO queued at once, as a quick double click leaves them.
-    Click(App.MainPanel, MAINP_GO);
-    RunWhen([this] { return polls >= 3; }, [] { Click(App.MainPanel, MAINP_STOP); });
+    TestClickCtrl(App.MainPanel, MAINP_GO);
+    RunWhen([this] { return polls >= 3; }, [] { TestClickCtrl(App.MainPanel, MAINP_STOP); });
     RunGo(8);
     sim->clearFault();
     const int after = polls;
@@ -439,7 +433,7 @@ TEST_F(LiveCycleTest, RepliesOfOtherLengthsShowTheirFirst28BytesOrZerosBeyondThe
     RunWhen([&] { return sensor.requestCount() >= 3; },
             [&] {
                 afterLonger = App.LiveData;
-                Click(App.MainPanel, MAINP_STOP);
+                TestClickCtrl(App.MainPanel, MAINP_STOP);
             });
     RunGo();
     EXPECT_EQ(sensor.orders(), std::vector<int>(3, OrderLiveData));

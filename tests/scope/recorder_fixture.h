@@ -34,14 +34,6 @@ class RecorderTest : public ScopeProgramTest {
         sim->clearLog();
     }
 
-    // A click on a control of the scope page (brought to the front first) or another panel;
-    // returns once the callback and everything it started have run.
-    void Click(int panel, int control) {
-        if (panel == App.ScopeTab) SetActiveTabPage(App.MainPanel, MAINP_TAB, 2);
-        TestClickCtrl(panel, control);
-        TestProcessEvents(5);
-    }
-
     // Runs `action` from inside the recording's wait, once the sensor has acknowledged the
     // start (the events the wait processes include this one).
     static void WhileWaiting(std::function<void()> action) {

@@ -2,6 +2,7 @@
 // mapping file, the log, commands on standard input and its exit.
 #include "raw_client.h"
 #include "sim/com_map.h"
+#include "taviron_version.h"
 
 #include <gtest/gtest.h>
 

@@ -98,6 +98,14 @@ void ProgramFixture::TearDown() {
     StopEnvironment();
 }
 
+void ProgramFixture::Click(int panel, int control) {
+    const int pages[] = {App.ConnectTab, App.ParaTab, App.ScopeTab}; // the tab's order
+    for (int index = 0; index < 3; ++index)
+        if (panel == pages[index]) SetActiveTabPage(App.MainPanel, MAINP_TAB, index);
+    TestClickCtrl(panel, control);
+    TestProcessEvents(5);
+}
+
 int ProgramFixture::Dimmed(int panel, int control) {
     int d = -1;
     GetCtrlAttribute(panel, control, ATTR_DIMMED, &d);

@@ -79,6 +79,11 @@ class ProgramFixture : public ::testing::Test, public ProgramEnvironment {
     // Loads the panels and runs the start-up sequence, as WinMain does before its loop.
     void Start();
 
+    // An operator's click on a control (a page of the main panel's tab is brought to the front
+    // first); returns once the callback and everything it started have run. From inside an
+    // operation under way (RunWhen) or to leave a click queued, call TestClickCtrl instead.
+    static void Click(int panel, int control);
+
     // Readers of the panels (beside Text and Label of panel_text.h).
     static int Dimmed(int panel, int control);
     static int Visible(int panel, int control);
