@@ -73,8 +73,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 its parameters, shows its live counters and outputs, records its triggered\n\
 data recorder and prints it. Includes taviron, the sensor from the command\n\
 line (identify, back up, write with verification, compare, log one sensor or\n\
-a list of them), and taviron-sim, a simulated sensor for trying the program\n\
-without hardware.")
+a list of them, and publish it on an MQTT broker with a shift log on disk, one\n\
+systemd service taviron-publish@PRESS per press), and taviron-sim, a simulated\n\
+sensor for trying the program without hardware.")
 set(CPACK_PACKAGE_CONTACT "TAVIRON Scope maintainers <maintainers@taviron.invalid>")
 # The package holds what the build was configured for (scripts/package.sh: prefix /usr); the
 # program finds its data folder from its own place (bin/../share/taviron-scope).
