@@ -184,9 +184,14 @@ TEST_F(PublishTlsTest, ABrokerThatAsksForAClientCertificateTakesThePresssOwn) {
         all.insert(all.end(), c.args.begin(), c.args.end());
         refused.Start(folder.program(), all, folder.dir());
         EXPECT_EQ(refused.Wait(30), 3) << c.reason << refused.err;
-        EXPECT_NE(refused.err.find("taviron: TLS connection to MQTT broker 127.0.0.1:" +
-                                   std::to_string(tlsPort) + " refused: " + c.reason + "\n"),
-                  std::string::npos)
+        // The broker's alert is the reason; with TLS 1.3 a newer OpenSSL may see the broker's
+        // hang-up after the alert first and say so instead (Debian 13).
+        const std::string said =
+            "taviron: TLS connection to MQTT broker 127.0.0.1:" + std::to_string(tlsPort) +
+            " refused: ";
+        EXPECT_TRUE(refused.err.find(said + c.reason + "\n") != std::string::npos ||
+                    (refused.err.find(said) != std::string::npos &&
+                     refused.err.find("Connection reset by peer\n") != std::string::npos))
             << refused.err;
         EXPECT_EQ(refused.err.find("Connected"), std::string::npos) << refused.err;
     }
