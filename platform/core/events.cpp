@@ -80,6 +80,44 @@ Spin SpinForEvents(unsigned long long before) {
     }
 }
 
+// The wake-up timer of the innermost block under way, and its interval.
+QTimer *g_blockTimer = nullptr;
+int g_blockMs = 0;
+
+// Makes a block's timer the one to keep armed while it lasts; the one of an outer block again
+// when it ends.
+class BlockScope {
+  public:
+    BlockScope(QTimer *timer, int ms) : outer_(g_blockTimer), outerMs_(g_blockMs) {
+        g_blockTimer = timer;
+        g_blockMs = ms;
+    }
+    ~BlockScope() {
+        g_blockTimer = outer_;
+        g_blockMs = outerMs_;
+    }
+    BlockScope(const BlockScope &) = delete;
+    BlockScope &operator=(const BlockScope &) = delete;
+
+  private:
+    QTimer *outer_;
+    int outerMs_;
+};
+
+// Just before the dispatcher sleeps: the block's wake-up timer, fired by work the dispatcher
+// ran first, is armed again.
+void ArmBlockBeforeSleep() {
+    if (g_blockTimer && !g_blockTimer->isActive()) g_blockTimer->start(g_blockMs);
+}
+
+// Connects ArmBlockBeforeSleep to the dispatcher once.
+void WatchBlocks(QAbstractEventDispatcher *d) {
+    static QAbstractEventDispatcher *watched = nullptr;
+    if (watched == d) return;
+    watched = d;
+    QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, d, ArmBlockBeforeSleep);
+}
+
 } // namespace
 
 double Timer() {
@@ -160,17 +198,22 @@ int ProcessSystemEvents() {
     int blockMs = kBlockMs;
     if (const double portDue = ComWakeDueIn(); portDue >= 0)
         blockMs = std::max(kBlockMs, int(std::ceil(portDue * 1000)) + 1);
-    // The wake-up timer repeats: what the dispatcher runs before it blocks (a queued call, a
-    // callback that waits for the sensor itself) may process timers and so fire this one;
-    // fired once, a single-shot timer would be gone and the block would last until the next
-    // window or line event, however long that takes.
+    // What the dispatcher runs before it blocks (a queued call, a callback that waits for the
+    // sensor itself) may process timers and so fire this block's wake-up timer; the dispatcher
+    // re-arms it just before it blocks (ArmBlockBeforeSleep), or the block would last until
+    // the next window or line event, however long that takes.
     QTimer wake;
+    wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
     unsigned wakeUps = 0;
     QObject::connect(&wake, &QTimer::timeout, [&wakeUps] { ++wakeUps; });
     wake.start(blockMs);
     QAbstractEventDispatcher *d = QAbstractEventDispatcher::instance();
-    if (d) d->processEvents(QEventLoop::WaitForMoreEvents);
+    if (d) {
+        WatchBlocks(d);
+        const BlockScope scope(&wake, blockMs);
+        d->processEvents(QEventLoop::WaitForMoreEvents);
+    }
     wake.stop();
     // The wake-up timer's own events do not count as work.
     g_foundNothing = Counter()->count - before <= wakeUps;
