@@ -199,11 +199,19 @@ TEST_F(PublishTest, LiveWithinTheRateAndTheLastChangeNotLost) {
     sim->setPressRunning(false);
     std::this_thread::sleep_for(1s);
     const tavsim::LiveValues now = sim->liveValues();
-    std::vector<MqttMessage> all = watcher.Messages();
-    ASSERT_FALSE(all.empty());
-    const std::string last = all.back().payload;
-    EXPECT_EQ(Member(last, "cntPeriod"), long(now.period)) << last;
-    EXPECT_EQ(Member(last, "cntStroke"), long(now.stroke)) << last;
+    // The last change goes out at the end of its rate window; on a loaded machine it may take
+    // a while to arrive, but it must arrive.
+    std::string last;
+    auto lastIsNow = [&] {
+        const std::vector<MqttMessage> all = watcher.Messages();
+        last = all.empty() ? "" : all.back().payload;
+        return !all.empty() && Member(last, "cntPeriod") == long(now.period) &&
+               Member(last, "cntStroke") == long(now.stroke);
+    };
+    for (int i = 0; i < 100 && !lastIsNow(); ++i)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(lastIsNow()) << "last message " << last << ", sensor now " << now.period << " / "
+                             << now.stroke;
     const std::size_t count = watcher.Count();
     std::this_thread::sleep_for(1s);
     EXPECT_EQ(watcher.Count(), count);

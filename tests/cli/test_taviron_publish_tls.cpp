@@ -167,6 +167,8 @@ TEST_F(PublishTlsTest, ABrokerThatAsksForAClientCertificateTakesThePresssOwn) {
     ASSERT_TRUE(plant.WaitFor(On("taviron/4711/state", "online"), 10)) << publisher.err;
     publisher.Signal(SIGTERM);
     EXPECT_EQ(publisher.Wait(10), 0) << publisher.err;
+    // Its goodbye reaches the plant after the process has ended; counted from then on.
+    ASSERT_TRUE(plant.WaitFor(On("taviron/4711/state", "offline"), 10));
     const std::size_t seen = plant.Count();
 
     const struct {
