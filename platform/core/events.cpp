@@ -110,9 +110,10 @@ void ArmBlockBeforeSleep() {
     if (g_blockTimer && !g_blockTimer->isActive()) g_blockTimer->start(g_blockMs);
 }
 
-// Connects ArmBlockBeforeSleep to the dispatcher once.
+// Connects ArmBlockBeforeSleep to the dispatcher once. A runtime started again has a new
+// dispatcher, possibly at the address of the old one: the guarded pointer tells them apart.
 void WatchBlocks(QAbstractEventDispatcher *d) {
-    static QAbstractEventDispatcher *watched = nullptr;
+    static QPointer<QAbstractEventDispatcher> watched;
     if (watched == d) return;
     watched = d;
     QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, d, ArmBlockBeforeSleep);
