@@ -15,7 +15,7 @@ void RunGoUntilStopped();
 // (to tell the exchange's cost from the display's). Returns the number of polls.
 long RunExchangesOnly(double seconds);
 // The display update alone: SetPanelData with changing values, each followed by one pass of
-// event processing (so painting runs at the screen's rate), for `seconds`. Returns the passes
+// event processing (so painting runs at the refresh rate), for `seconds`. Returns the passes
 // made and the seconds spent inside SetPanelData.
 long RunDisplayOnly(double seconds, double *insideSeconds);
 // One refresh of the data panel after each SetPanelData, every value changed as a stroke
