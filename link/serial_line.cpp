@@ -34,19 +34,13 @@ class SerialPortLine final : public ByteLine {
         if (n == kRsErrDeviceGone) gone_ = true;
         return n;
     }
-    int Read(u8 *buffer, int count) override {
-        const int n = std::min(count, Available());
-        return n > 0 ? ComRd(App.ComPort, buffer, n) : 0;
-    }
+    int Read(u8 *buffer, int count) override { return ComRdQueued(App.ComPort, buffer, count); }
     LineWait WaitFor(int count, double deadline, int expected, const i16 *keepWaiting) override {
         SetComReplyLength(App.ComPort, expected);
         SetComWakeCount(App.ComPort, count);
         return WaitOnEvents(*this, count, deadline, keepWaiting);
     }
-    void Flush() override {
-        FlushInQ(App.ComPort);
-        FlushOutQ(App.ComPort);
-    }
+    void Flush() override { FlushComQueues(App.ComPort); }
     int LineErrors() override {
         const int status = GetComStat(App.ComPort);
         return status > 0 ? status & ~kComStatDeviceLost : 0;

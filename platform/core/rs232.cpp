@@ -66,6 +66,10 @@ struct Port {
     int minCount = 1;        // the line discipline's minimum count (VMIN) as set now
     double charSeconds = 0;  // one character on the line: start, data, parity and stop bits
     double writeDoneAt = -1; // Timer() value when the last request written is out on the line
+    // Bytes known to be in the system's input queue: the last count the system gave, less what
+    // the program read since (nobody else reads the line), 0 after a flush. The queue holds at
+    // least this many, so a read or a wait that needs no more does not ask again.
+    int known = 0;
     termios settings{};      // the line settings as last set
     ComCallbackPtr callback = nullptr;
     void *callbackData = nullptr;
@@ -148,6 +152,7 @@ bool HungUp(Port &p) {
 int Queued(Port &p) {
     int n = 0;
     if (p.fd < 0 || ::ioctl(p.fd, FIONREAD, &n) != 0) return -1;
+    p.known = n;
     return n;
 }
 
@@ -244,7 +249,9 @@ void Look(int number, Why why) {
     if (!p || p->lost || !p->watch) return;
     const bool overdue = why == Why::RestDue && p->overrun;
     StopRestTimer(*p);
-    int queued = Queued(*p);
+    // A wait that begins with what it needs already known to be there (the data of a reply
+    // whose header was just read) holds them without asking the system again.
+    int queued = why == Why::WaitBegins && p->known >= p->wakeCount ? p->known : Queued(*p);
     // A reply that has not come in the time of its expected length is waited for as before,
     // for what the wait needs only.
     if (overdue) p->replyLength = 0;
@@ -315,9 +322,15 @@ void Watch(Port &p) {
     p.watch->setEnabled(true);
 }
 
-// After the program took bytes: watch the line again once nothing is left.
+// After the program took bytes: watch the line again once nothing is known to be left. Bytes
+// that came meanwhile make the notifier fire at once, and the look it brings holds them.
 void Rewatch(Port &p) {
-    if (!p.lost && p.watch && !p.watch->isEnabled() && Queued(p) == 0) Watch(p);
+    if (!p.lost && p.watch && !p.watch->isEnabled() && p.known == 0) Watch(p);
+}
+
+// The program took `count` bytes from the input queue.
+void Took(Port &p, int count) {
+    p.known = std::max(0, p.known - count);
 }
 
 // Marks the port lost when an operation's system call says the device is gone.
@@ -540,20 +553,33 @@ double ComWakeDueIn() {
     return due;
 }
 
-int FlushInQ(int port) {
+namespace {
+
+// Discards what the queues named by `which` (TCIFLUSH, TCOFLUSH, TCIOFLUSH) hold.
+int Discard(int port, int which) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
-    if (p->fd >= 0) ::tcflush(p->fd, TCIFLUSH);
-    EndWait(*p);
-    Rewatch(*p);
+    if (p->fd >= 0) ::tcflush(p->fd, which);
+    if (which != TCOFLUSH) {
+        p->known = 0;
+        EndWait(*p);
+        Rewatch(*p);
+    }
     return 0;
 }
 
+} // namespace
+
+int FlushInQ(int port) {
+    return Discard(port, TCIFLUSH);
+}
+
 int FlushOutQ(int port) {
-    Port *p = Find(port);
-    if (!p) return kRsErrPortNotOpen;
-    if (p->fd >= 0) ::tcflush(p->fd, TCOFLUSH);
-    return 0;
+    return Discard(port, TCOFLUSH);
+}
+
+int FlushComQueues(int port) {
+    return Discard(port, TCIOFLUSH);
 }
 
 int ComWrt(int port, const void *buffer, int count) {
@@ -634,6 +660,27 @@ int ComRd(int port, void *buffer, int count) {
             break;
         }
     }
+    Took(*p, got);
+    EndWait(*p);
+    Rewatch(*p);
+    return got;
+}
+
+int ComRdQueued(int port, void *buffer, int count) {
+    Port *p = Find(port);
+    if (!p) return kRsErrPortNotOpen;
+    if (!buffer || count <= 0 || p->lost) return 0;
+    ssize_t n;
+    do
+        n = ::read(p->fd, buffer, size_t(count));
+    while (n < 0 && errno == EINTR);
+    if (n == 0 || (n < 0 && errno != EAGAIN)) { // end of file or a broken line
+        p->status |= kComStatReadError;
+        MarkLost(*p);
+        return 0;
+    }
+    const int got = n > 0 ? int(n) : 0;
+    Took(*p, got);
     EndWait(*p);
     Rewatch(*p);
     return got;

@@ -58,11 +58,16 @@ int SetComTime(int port, double seconds);
 int SetCTSMode(int port, int mode);
 int FlushInQ(int port);
 int FlushOutQ(int port);
+// Both at once, in one call to the system.
+int FlushComQueues(int port);
 // Writes `count` bytes and waits until the system has taken them (at most the time-out).
 // Returns the number of bytes written.
 int ComWrt(int port, const void *buffer, int count);
 // Reads up to `count` bytes, waiting at most the time-out for them. Returns the number read.
 int ComRd(int port, void *buffer, int count);
+// Reads up to `count` of the bytes already in the input queue; never waits. Returns the number
+// read (0 when none are there).
+int ComRdQueued(int port, void *buffer, int count);
 // Bytes waiting in the input queue; kRsErrDeviceGone once the device has gone away.
 int GetInQLen(int port);
 // Line status bits gathered since the last call (which clears them); kComStatDeviceLost stays

@@ -271,6 +271,45 @@ TEST_F(Rs232Test, AWaitForAHeaderOfAKnownReplyEndsWithTheWholeReply) {
     }
 }
 
+// A read of what is queued takes what is there and never waits for more; bytes that come after
+// the program took all it knew of still end a wait; both queues are discarded at once; the other
+// end gone is seen by the read itself.
+TEST_F(Rs232Test, AReadOfWhatIsQueuedTakesWhatIsThereAndNeverWaits) {
+    ASSERT_EQ(Open(), 0);
+    SetComTime(kPort, 2.0);
+    char buf[16] = {};
+    double start = Timer();
+    EXPECT_EQ(ComRdQueued(kPort, buf, 8), 0);
+    ASSERT_EQ(write(master, "abcdef", 6), 6);
+    EXPECT_EQ(InQueueAtLeast(6), 6);
+    EXPECT_EQ(ComRdQueued(kPort, buf, 4), 4);
+    EXPECT_EQ(std::string(buf, 4), "abcd");
+    EXPECT_EQ(ComRdQueued(kPort, buf, 8), 2) << "only what was there";
+    EXPECT_EQ(std::string(buf, 2), "ef");
+    EXPECT_LT(Timer() - start, 0.5) << "a read waited for bytes that were not there";
+
+    ASSERT_EQ(write(master, "xyz", 3), 3);
+    EXPECT_EQ(WaitInLoop(3, 1.0), 3) << "bytes after the last read are seen by a wait";
+    EXPECT_EQ(ComRdQueued(kPort, buf, 3), 3);
+    EXPECT_EQ(std::string(buf, 3), "xyz");
+
+    ASSERT_EQ(write(master, "stale", 5), 5);
+    EXPECT_EQ(InQueueAtLeast(5), 5);
+    EXPECT_EQ(FlushComQueues(kPort), 0);
+    EXPECT_EQ(GetInQLen(kPort), 0);
+    ASSERT_EQ(write(master, "new", 3), 3);
+    EXPECT_EQ(WaitInLoop(3, 1.0), 3) << "the line is watched again after the flush";
+    EXPECT_EQ(ComRdQueued(kPort, buf, 3), 3);
+    EXPECT_EQ(std::string(buf, 3), "new");
+    EXPECT_EQ(GetComStat(kPort), 0);
+
+    close(master);
+    master = -1;
+    EXPECT_EQ(ComRdQueued(kPort, buf, 8), 0);
+    EXPECT_GT(GetComStat(kPort) & kComStatDeviceLost, 0);
+    EXPECT_EQ(FlushComQueues(kPort + 1), kRsErrPortNotOpen);
+}
+
 // A reply that stops half way because the other end went away: the wait sees the line go
 // when it looks for the rest, not only once its own time-out has passed.
 TEST_F(Rs232Test, AWaitWhoseReplyStopsHalfWaySeesTheLineGo) {
