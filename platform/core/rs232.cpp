@@ -70,7 +70,7 @@ struct Port {
     // the program read since (nobody else reads the line), 0 after a flush. The queue holds at
     // least this many, so a read or a wait that needs no more does not ask again.
     int known = 0;
-    termios settings{};      // the line settings as last set
+    termios settings{}; // the line settings as last set
     ComCallbackPtr callback = nullptr;
     void *callbackData = nullptr;
     std::unique_ptr<QSocketNotifier> watch;
@@ -670,16 +670,22 @@ int ComRdQueued(int port, void *buffer, int count) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
     if (!buffer || count <= 0 || p->lost) return 0;
-    ssize_t n;
-    do
-        n = ::read(p->fd, buffer, size_t(count));
-    while (n < 0 && errno == EINTR);
-    if (n == 0 || (n < 0 && errno != EAGAIN)) { // end of file or a broken line
-        p->status |= kComStatReadError;
+    char *out = static_cast<char *>(buffer);
+    int got = 0;
+    // One read takes what is there in most cases; the terminal may hand a long reply over in
+    // pieces, so the reads go on until the count is met or nothing more is there.
+    while (got < count) {
+        const ssize_t n = ::read(p->fd, out + got, size_t(count - got));
+        if (n > 0) {
+            got += int(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) break;
+        p->status |= kComStatReadError; // end of file or a broken line: the device is gone
         MarkLost(*p);
-        return 0;
+        return got;
     }
-    const int got = n > 0 ? int(n) : 0;
     Took(*p, got);
     EndWait(*p);
     Rewatch(*p);

@@ -290,7 +290,7 @@ class LongTextsTest : public IdentityTest {
 } // namespace
 
 TEST_F(LongTextsTest, FirmwareAndSensorNameAreCutToTheirFields) {
-    ASSERT_EQ(App.LinkOk, 1);
+    ASSERT_EQ(App.LinkOk, 1) << Status();
     EXPECT_EQ(std::string(App.FirmwareVersion), ("TAVIRON V1.0.3 " + std::string(56, 'x')));
     EXPECT_EQ(std::string(App.SensorName), std::string(255, 'N'));
     EXPECT_NE(Status().find("\nSensor: " + std::string(255, 'N') + "\nSerial number: 4711\n\n"),

@@ -288,6 +288,16 @@ TEST_F(Rs232Test, AReadOfWhatIsQueuedTakesWhatIsThereAndNeverWaits) {
     EXPECT_EQ(std::string(buf, 2), "ef");
     EXPECT_LT(Timer() - start, 0.5) << "a read waited for bytes that were not there";
 
+    // Long replies are taken whole, also where the terminal's ring of received bytes wraps
+    // round and hands one over in two pieces.
+    const std::string longReply(600, 'L');
+    for (int reply = 0; reply < 8; ++reply) {
+        ASSERT_EQ(write(master, longReply.data(), longReply.size()), ssize_t(longReply.size()));
+        EXPECT_EQ(InQueueAtLeast(600), 600);
+        char big[600];
+        EXPECT_EQ(ComRdQueued(kPort, big, 600), 600) << "reply " << reply;
+    }
+
     ASSERT_EQ(write(master, "xyz", 3), 3);
     EXPECT_EQ(WaitInLoop(3, 1.0), 3) << "bytes after the last read are seen by a wait";
     EXPECT_EQ(ComRdQueued(kPort, buf, 3), 3);
