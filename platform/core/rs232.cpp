@@ -620,6 +620,38 @@ int ComWrt(int port, const void *buffer, int count) {
     return done;
 }
 
+namespace {
+
+// Reads into `out` what the input queue holds, up to `count` bytes: the terminal may hand a
+// long reply over in pieces, so the reads go on until the count is met or nothing more is
+// there. A line found gone is marked lost. Returns the bytes read.
+int ReadQueued(Port &p, char *out, int count) {
+    int got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(p.fd, out + got, size_t(count - got));
+        if (n > 0) {
+            got += int(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) break;
+        p.status |= kComStatReadError; // end of file or a broken line: the device is gone
+        MarkLost(p);
+        break;
+    }
+    return got;
+}
+
+// The program took `got` bytes: the wait for them is over.
+int Taken(Port &p, int got) {
+    Took(p, got);
+    EndWait(p);
+    Rewatch(p);
+    return got;
+}
+
+} // namespace
+
 int ComRd(int port, void *buffer, int count) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
@@ -628,18 +660,9 @@ int ComRd(int port, void *buffer, int count) {
     int got = 0;
     const double until = Timer() + p->timeoutMs / 1000.0;
     bool slept = false; // the last wait was for the rest of the bytes, not for the next one
-    while (got < count) {
-        ssize_t n = ::read(p->fd, out + got, size_t(count - got));
-        if (n > 0) {
-            got += int(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n == 0 || errno != EAGAIN) { // end of file or a broken line: the device is gone
-            p->status |= kComStatReadError;
-            MarkLost(*p);
-            break;
-        }
+    for (;;) {
+        got += ReadQueued(*p, out + got, count - got);
+        if (got >= count || p->lost) break;
         const double left = until - Timer();
         if (left <= 0) break;
         if (got > 0 && !slept) {
@@ -660,36 +683,14 @@ int ComRd(int port, void *buffer, int count) {
             break;
         }
     }
-    Took(*p, got);
-    EndWait(*p);
-    Rewatch(*p);
-    return got;
+    return Taken(*p, got);
 }
 
 int ComRdQueued(int port, void *buffer, int count) {
     Port *p = Find(port);
     if (!p) return kRsErrPortNotOpen;
     if (!buffer || count <= 0 || p->lost) return 0;
-    char *out = static_cast<char *>(buffer);
-    int got = 0;
-    // One read takes what is there in most cases; the terminal may hand a long reply over in
-    // pieces, so the reads go on until the count is met or nothing more is there.
-    while (got < count) {
-        const ssize_t n = ::read(p->fd, out + got, size_t(count - got));
-        if (n > 0) {
-            got += int(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) break;
-        p->status |= kComStatReadError; // end of file or a broken line: the device is gone
-        MarkLost(*p);
-        return got;
-    }
-    Took(*p, got);
-    EndWait(*p);
-    Rewatch(*p);
-    return got;
+    return Taken(*p, ReadQueued(*p, static_cast<char *>(buffer), count));
 }
 
 int GetInQLen(int port) {
