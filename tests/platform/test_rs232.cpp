@@ -239,18 +239,20 @@ TEST_F(Rs232Test, AWaitForACountIsNotWokenForEachByte) {
 // A wait for a header whose whole reply's length is known ends once all of it can be there,
 // with the data queued as well; a reply that brings only the header still ends the wait then.
 TEST_F(Rs232Test, AWaitForAHeaderOfAKnownReplyEndsWithTheWholeReply) {
-    ASSERT_EQ(OpenComConfig(kPort, "", 9600, 0, 8, 1, 1024, 1024), 0);
+    // 2400 baud: a character in 4.2 ms, the header in 33 ms, the whole reply in 150 ms.
+    ASSERT_EQ(OpenComConfig(kPort, "", 2400, 0, 8, 1, 1024, 1024), 0);
     constexpr int kHeader = 8, kReply = 36;
     for (const bool withData : {true, false}) {
         SCOPED_TRACE(withData ? "header and data" : "the header only");
         std::thread line([this, withData] {
-            // Pieces a few characters apart: a wait timed for the header alone ends before
-            // the data come.
+            // The data come 80 ms after the header's first byte: a wait timed for the header
+            // alone ends before them, one timed for the whole reply after them, with room for
+            // this thread to be late on a loaded machine.
             ASSERT_EQ(write(master, "h", 1), 1);
-            usleep(10000);
+            usleep(40000);
             ASSERT_EQ(write(master, "eader..", 7), 7);
             if (!withData) return;
-            usleep(10000);
+            usleep(40000);
             ASSERT_EQ(write(master, "0123456789012345678901234567", 28), 28);
         });
         ASSERT_EQ(SetComReplyLength(kPort, kReply), 0);
