@@ -1,5 +1,5 @@
 // Control values: SetCtrlVal / GetCtrlVal in the control's data type, text boxes that append,
-// ring items, and the flush that brings widgets up to date at the screen's refresh rate.
+// ring items, and the flush that brings widgets up to date about 30 times a second.
 #include "platform/ui_internal.h"
 #include "platform/widgets.h"
 
