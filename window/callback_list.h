@@ -104,7 +104,8 @@ TAV_CTRL(
     "Puts the values of this column onto the parameter page; only SEND sends them.")
 TAV_CTRL(CBF_ButtonCompareFile, "Waehlt die Parameter-Datei, die verglichen wird.",
          "Selects the parameter file to compare.")
-TAV_CTRL(CBF_ButtonCloseCompare, "Schliesst den Vergleich.", "Closes the comparison.")
+TAV_CTRL(CBF_ButtonCloseCompare, "Schliesst den Vergleich (auch mit Escape).",
+         "Closes the comparison (Escape does too).")
 
 // Live data
 TAV_CTRL(CBF_ButtonGo, "Startet Datenaustausch zwischen Sensor und PC. \n\nFunktionstaste: F11",

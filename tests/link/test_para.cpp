@@ -613,6 +613,27 @@ TEST_F(ParaTest, CompareShowsRamEepromAndFileSideBySide) {
     }
 }
 
+// Escape closes the comparison as CLOSE does, from wherever the keyboard is in the window, and
+// sends nothing; with the comparison closed it does nothing.
+TEST_F(ParaTest, EscapeClosesTheComparison) {
+    SetActiveTabPage(App.MainPanel, MAINP_TAB, 1);
+    Click(App.ParaTab, PARA_COMPARE);
+    ASSERT_TRUE(TestPanelShown(App.ComparePanel));
+    sim->clearLog();
+    TestKey(App.MainPanel, "Esc");
+    // A key of a button clicks it the way a click looks: a tenth of a second later.
+    for (const double start = Timer(); TestPanelShown(App.ComparePanel) && Timer() - start < 5;)
+        TestProcessEvents(10);
+    EXPECT_FALSE(TestPanelShown(App.ComparePanel));
+    EXPECT_TRUE(TestPanelShown(App.DataPanel));
+    EXPECT_TRUE(Requests().empty());
+    TestKey(App.MainPanel, "Esc");
+    TestProcessEvents(300);
+    EXPECT_TRUE(TestPanelShown(App.DataPanel));
+    EXPECT_FALSE(TestPanelShown(App.ComparePanel));
+    EXPECT_TRUE(popups.empty());
+}
+
 // Equal sets need no putting back; a sensor that does not keep the set put back is said in a
 // popup, and the RAM column shows what RAM holds then; a failure of the link ends the read.
 TEST_F(ParaTest, CompareReadsOnlyWhatItNeedsAndSaysWhatWentWrong) {
