@@ -328,11 +328,6 @@ void Rewatch(Port &p) {
     if (!p.lost && p.watch && !p.watch->isEnabled() && p.known == 0) Watch(p);
 }
 
-// The program took `count` bytes from the input queue.
-void Took(Port &p, int count) {
-    p.known = std::max(0, p.known - count);
-}
-
 // Marks the port lost when an operation's system call says the device is gone.
 bool GoneAfter(Port &p, int error) {
     if (error == EIO || error == ENXIO || error == ENODEV || error == EBADF) {
@@ -642,9 +637,9 @@ int ReadQueued(Port &p, char *out, int count) {
     return got;
 }
 
-// The program took `got` bytes: the wait for them is over.
+// The program took `got` bytes from the input queue: the wait for them is over.
 int Taken(Port &p, int got) {
-    Took(p, got);
+    p.known = std::max(0, p.known - got);
     EndWait(p);
     Rewatch(p);
     return got;

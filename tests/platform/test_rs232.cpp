@@ -290,8 +290,8 @@ TEST_F(Rs232Test, AReadOfWhatIsQueuedTakesWhatIsThereAndNeverWaits) {
     EXPECT_EQ(std::string(buf, 2), "ef");
     EXPECT_LT(Timer() - start, 0.5) << "a read waited for bytes that were not there";
 
-    // Long replies are taken whole, also where the terminal's ring of received bytes wraps
-    // round and hands one over in two pieces.
+    // Long replies are taken whole, eight in a row: 4800 bytes through the terminal's ring of
+    // received bytes, which holds 4096.
     const std::string longReply(600, 'L');
     for (int reply = 0; reply < 8; ++reply) {
         ASSERT_EQ(write(master, longReply.data(), longReply.size()), ssize_t(longReply.size()));
